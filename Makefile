@@ -1,0 +1,57 @@
+# The two commands of the README: `make run` and `make test`. Both install what is
+# missing first, so they work on a fresh Debian machine.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 10
+GENERATOR  := -G Ninja
+
+.PHONY: all deps build run test test-unit test-asan fuzz fuzz-smoke format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DVRX_WERROR=ON
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/bin/vrxtool --help
+
+test-unit: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The core, the MIDI backends and vrxtool again, under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DVRX_WERROR=ON \
+	    -DVRX_SANITIZE=ON -DVRX_BUILD_GUI=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	    ctest --output-on-failure -j $(JOBS)
+
+$(FUZZ_BUILD)/build.ninja:
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRX_FUZZ=ON
+
+fuzz-build: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS; any crash or sanitizer report fails.
+fuzz-smoke: fuzz-build
+	bash scripts/run-fuzzers $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
+
+fuzz:
+	$(MAKE) fuzz-smoke FUZZ_SECONDS=300
+
+test: test-unit test-asan fuzz-smoke
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

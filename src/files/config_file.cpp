@@ -1,0 +1,72 @@
+#include "files/config_file.h"
+
+#include "files/atomic_file.h"
+#include "model/program_image.h"
+#include "protocol/hex_text.h"
+
+namespace vrx {
+namespace {
+
+std::string_view trimBlanks(std::string_view line) {
+    const auto first = line.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return line.substr(first, line.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+ConfigFileContents parseConfigFile(std::string_view fileBytes) {
+    std::size_t pos = 0;
+    while (pos < fileBytes.size()) {
+        auto end = fileBytes.find('\n', pos);
+        if (end == std::string_view::npos) {
+            end = fileBytes.size();
+        }
+        auto line = fileBytes.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        pos = end + 1;
+        const auto trimmed = trimBlanks(line);
+        if (trimmed.size() < kDataLineChars) {
+            continue;
+        }
+        auto bytes = hexTextToBytes(trimmed.substr(0, kDataLineChars));
+        if (!bytes) {
+            return ConversionFailure{bytes.error()};
+        }
+        if (bytes->size() != kImageBytes) {
+            return ConversionFailure{"the data line holds " + std::to_string(bytes->size()) +
+                                     " bytes instead of " + std::to_string(kImageBytes)};
+        }
+        return std::move(bytes).value();
+    }
+    return NoDataLine{};
+}
+
+std::string configFileText(ByteView image) { return bytesToHexText(image) + "\r\n"; }
+
+ConfigFileContents readConfigFile(const std::filesystem::path& path) {
+    auto contents = readWholeFile(path);
+    if (!contents) {
+        return ConversionFailure{contents.error()};
+    }
+    return parseConfigFile(*contents);
+}
+
+Status writeConfigFile(const std::filesystem::path& path, ByteView image) {
+    return writeFileAtomically(path, configFileText(image));
+}
+
+std::filesystem::path withVrxExtension(const std::filesystem::path& chosen) {
+    if (chosen.filename().string().find('.') != std::string::npos) {
+        return chosen;
+    }
+    auto named = chosen;
+    named += ".vrx";
+    return named;
+}
+
+}  // namespace vrx

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "protocol/bytes.h"
+#include "protocol/result.h"
+
+namespace vrx {
+
+// A configuration file ("*.vrx") holds one Program Data image as one line of hex text.
+constexpr std::size_t kDataLineChars = 779;  // 260 groups joined by single blanks
+constexpr std::size_t kConfigFileBytes = 782;
+
+struct NoDataLine {};
+struct ConversionFailure {
+    std::string reason;
+};
+using ConfigFileContents = std::variant<Bytes, NoDataLine, ConversionFailure>;
+
+// The first line of at least 779 characters (after trimming blanks) holds the image;
+// only its first 779 characters count.
+ConfigFileContents parseConfigFile(std::string_view fileBytes);
+std::string configFileText(ByteView image);  // the 782 bytes a save writes
+
+// Reading and writing on disk. A failed read is a ConversionFailure naming the reason.
+ConfigFileContents readConfigFile(const std::filesystem::path& path);
+Status writeConfigFile(const std::filesystem::path& path, ByteView image);
+
+// A chosen save name without a dot in its file name gets ".vrx"; dots in folder names
+// do not count.
+std::filesystem::path withVrxExtension(const std::filesystem::path& chosen);
+
+}  // namespace vrx
