@@ -2,13 +2,25 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/device_commands.h"
+#include "cli/file_commands.h"
+
 namespace vrx::cli {
 
 int runVrxtool(int argc, char** argv) {
     CLI::App app{"vrxtool: read, convert and write VRX configurations without the editor"};
     app.require_subcommand(1);
-    CLI11_PARSE(app, argc, argv);
-    return 0;
+    int exitStatus = 0;
+    addFileCommands(app, exitStatus);
+    addDeviceCommands(app, exitStatus);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // Usage errors are bad input like any other: status 2.
+        const int status = app.exit(error);
+        return status == 0 ? 0 : 2;
+    }
+    return exitStatus;
 }
 
 }  // namespace vrx::cli

@@ -1,0 +1,7 @@
+#include "cli/file_commands.h"
+
+namespace vrx::cli {
+
+void addFileCommands(CLI::App& /*app*/, int& /*exitStatus*/) {}
+
+}  // namespace vrx::cli
