@@ -1,0 +1,53 @@
+#include "app/frm_choice.h"
+
+#include <QCommandLinkButton>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/app_art.h"
+
+namespace vrx::app {
+
+frmChoice::frmChoice(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmChoice"));
+    setWindowTitle(QStringLiteral("VRXConfig"));
+
+    auto* picture = new QLabel(this);
+    picture->setPixmap(organPipesPicture(QSize(520, 220)));
+
+    // Command links read as the clickable captions they are, and take the keyboard.
+    auto* lblLoad = new QCommandLinkButton(tr("Open Previously Saved VRX Configuration"),
+                                           tr("Edit a configuration kept in a .vrx file."),
+                                           this);
+    lblLoad->setObjectName(QStringLiteral("lblLoad"));
+    auto* lblWizard = new QCommandLinkButton(
+        tr("Load Current Settings from the VRX"),
+        tr("Read a program from the unit over MIDI and edit it."), this);
+    lblWizard->setObjectName(QStringLiteral("lblWizard"));
+    connect(lblLoad, &QCommandLinkButton::clicked, this,
+            [this] { emit startRequested(QStringLiteral("Load")); });
+    connect(lblWizard, &QCommandLinkButton::clicked, this,
+            [this] { emit startRequested(QStringLiteral("New")); });
+
+    auto* cmdHelp = new QPushButton(tr("&Help"), this);
+    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
+    cmdHelp->setToolTip(tr("Choose how to begin: from a saved file or from the unit itself."));
+    auto* cmdExit = new QPushButton(tr("E&xit"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    connect(cmdExit, &QPushButton::clicked, this, &frmChoice::exitRequested);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdHelp);
+    buttons->addStretch();
+    buttons->addWidget(cmdExit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(picture);
+    layout->addWidget(lblLoad);
+    layout->addWidget(lblWizard);
+    layout->addLayout(buttons);
+    lblWizard->setFocus();
+}
+
+}  // namespace vrx::app

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QWidget>
+
+namespace vrx::app {
+
+// The start screen: the two ways in. It stays, hidden, for the whole run.
+class frmChoice : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmChoice(QWidget* parent = nullptr);
+
+signals:
+    // "Load" (open a saved file) or "New" (load the current settings from the unit).
+    void startRequested(const QString& action);
+    void exitRequested();
+};
+
+}  // namespace vrx::app
