@@ -12,11 +12,15 @@
 namespace vrx {
 namespace {
 
+// Room for "None" and a little more, so the short lists do not look cramped.
+constexpr int kShortestListChars = 8;
+
 QComboBox* makeCombo(QWidget* parent, const QString& name, const NameList& names) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     fillCombo(*box, names);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->setMinimumContentsLength(kShortestListChars);
     return box;
 }
 

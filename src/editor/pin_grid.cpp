@@ -22,6 +22,7 @@ constexpr int kPinWidth = 44;
 constexpr int kFunctionWidth = 190;
 constexpr int kChannelWidth = 100;
 constexpr int kSettingMinimumWidth = 250;
+constexpr int kVisibleListEntries = 16;
 
 int tableColumn(int column) {
     return column - 1;
@@ -86,7 +87,10 @@ void PinGrid::setupPinGrid() {
     const auto makeEditor = [this](const QString& name, const NameList& names) {
         auto* box = new QComboBox(table_->viewport());
         box->setObjectName(name);
-        box->setMaxVisibleItems(20);
+        // A list of 128 notes must scroll rather than fill the screen, whatever the
+        // style's habit for drop-down lists.
+        box->setStyleSheet("QComboBox { combobox-popup: 0; }");
+        box->setMaxVisibleItems(kVisibleListEntries);
         fillCombo(*box, names);
         // Long stop names need a list wider than their cell.
         box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) +
