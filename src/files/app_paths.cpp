@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "files/atomic_file.h"
+#include "files/text_lines.h"
 
 namespace vrx {
 namespace {
@@ -48,15 +49,7 @@ std::string documentsFromUserDirs(const UserEnvironment& environment) {
     if (!contents) {
         return {};
     }
-    std::string_view text = *contents;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        auto end = text.find('\n', pos);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        auto line = text.substr(pos, end - pos);
-        pos = end + 1;
+    for (auto line : textLines(*contents)) {
         if (!line.starts_with(kDocumentsEntry)) {
             continue;
         }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "files/text_lines.h"
+
 namespace vrx {
 namespace {
 
@@ -67,18 +69,8 @@ ProfileText ProfileText::parse(std::string_view fileBytes) {
         (firstBreak == 0 || fileBytes[firstBreak - 1] != '\r')) {
         profile.lineEnd_ = "\n";
     }
-    std::size_t pos = 0;
-    while (pos < fileBytes.size()) {
-        auto end = fileBytes.find('\n', pos);
-        if (end == std::string_view::npos) {
-            end = fileBytes.size();
-        }
-        auto line = fileBytes.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+    for (const auto line : textLines(fileBytes)) {
         profile.lines_.push_back(classify(std::string(line)));
-        pos = end + 1;
     }
     return profile;
 }

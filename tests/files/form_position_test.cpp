@@ -3,18 +3,17 @@
 #include <string>
 
 #include "files/ini_file.h"
+#include "placement_fixtures.h"
 #include "temp_folder.h"
 
 namespace vrx {
 namespace {
 
+using testing::kDesigned;
+using testing::kFullHd;
 using testing::readBytes;
 using testing::TempFolder;
 using testing::writeBytes;
-
-// 1920 x 1080 pixels at 96 DPI: 15 twips per pixel, so the 4-pixel margin is 60 twips.
-constexpr ScreenGeometry kFullHd{1920 * 15, 1080 * 15, 15.0, 15.0};
-constexpr WindowPlacement kDesigned{1000, 800, 9000, 6000, WindowState::kNormal};
 
 class FormPosition : public ::testing::Test {
 protected:

@@ -80,6 +80,9 @@ TEST(ProfileText, KeepsTheLineEndTheFileHadAndUsesCrLfForANewFile) {
     empty.setValue("Preferences", "Path", "/tmp/");
     EXPECT_EQ(empty.render(), "[Preferences]\r\nPath=/tmp/\r\n");
 
+    EXPECT_EQ(ProfileText::parse("[a]\r\r\nx=1\r\r\n\r").render(), "[a]\r\nx=1\r\n\r\n")
+        << "stray carriage returns end their line";
+
     auto noLastLineEnd = ProfileText::parse("[a]\r\nx=1");
     noLastLineEnd.setValue("a", "x", "2");
     EXPECT_EQ(noLastLineEnd.render(), "[a]\r\nx=2\r\n");

@@ -6,17 +6,18 @@
 
 #include "files/atomic_file.h"
 #include "files/log_file.h"
+#include "placement_fixtures.h"
 #include "temp_folder.h"
 
 namespace vrx {
 namespace {
 
+using testing::kDesigned;
+using testing::kFullHd;
 using testing::readBytes;
 using testing::TempFolder;
 using testing::writeBytes;
 
-constexpr ScreenGeometry kFullHd{1920 * 15, 1080 * 15, 15.0, 15.0};
-constexpr WindowPlacement kDesigned{1000, 800, 9000, 6000, WindowState::kNormal};
 constexpr std::string_view kDocuments = "/home/organist/Documents";
 
 class ProgramSettingsTest : public ::testing::Test {
