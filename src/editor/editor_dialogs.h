@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+namespace vrx {
+
+// Everything of the editor window that stops and waits for the user, or leaves the
+// program: file dialogs, message boxes and the document handler. The program uses
+// QtEditorDialogs; the tests answer with a recorder, so no dialog ever blocks them.
+class EditorDialogs {
+public:
+    virtual ~EditorDialogs() = default;
+
+    // The chosen full path, or an empty text when the user cancels.
+    virtual QString askOpenFileName(QWidget* owner, const QString& title, const QString& filter,
+                                    const QString& folder) = 0;
+    // Confirms before an existing file is overwritten.
+    virtual QString askSaveFileName(QWidget* owner, const QString& title, const QString& filter,
+                                    const QString& folder) = 0;
+
+    virtual bool askYesNo(QWidget* owner, const QString& title, const QString& text) = 0;
+    virtual void showInformation(QWidget* owner, const QString& title, const QString& text) = 0;
+    virtual void showWarning(QWidget* owner, const QString& title, const QString& text) = 0;
+
+    // Hands a document to the platform's default handler; its success is not examined.
+    virtual void openDocument(const QUrl& address) = 0;
+};
+
+}  // namespace vrx

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+#include "model/program_data.h"
+
+class QCheckBox;
+class QComboBox;
+
+namespace vrx {
+
+// The "General Settings" tab: the Ahlborn Archive crescendo input and channel
+// (cboArchiveAnalogInput_0 and _1), the tuning pot input (cboTuningInput) and the five
+// tuning options (chkTuning_0 to chkTuning_4). Choices go straight into the ProgramData.
+class GeneralSettingsPanel : public QWidget {
+    Q_OBJECT
+public:
+    GeneralSettingsPanel(ProgramData& data, QWidget* parent = nullptr);
+
+    void refresh();
+
+private:
+    ProgramData& data_;
+    QComboBox* archiveInput_ = nullptr;
+    QComboBox* archiveChannel_ = nullptr;
+    QComboBox* tuningInput_ = nullptr;
+    std::array<QCheckBox*, kTuningOptions> tuningOptions_{};
+};
+
+}  // namespace vrx

@@ -1,0 +1,150 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "model/program_data.h"
+#include "model/vocabulary.h"
+#include "protocol/bytes.h"
+#include "protocol/result.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class QToolBar;
+
+namespace vrx {
+
+class ChannelPanel;
+class EditorDialogs;
+class GeneralSettingsPanel;
+class PinGrid;
+
+// What the editor window is built with.
+struct EditorSetup {
+    NameList instrumentNames;          // the Program Change list, from genmidi.txt
+    EditorDialogs* dialogs = nullptr;  // not owned; null means the real Qt dialogs
+    QStringList pictureFolders;        // where "<key>.bmp" is looked for; empty: the defaults
+};
+
+// The editor window `frmMain`. It owns the one ProgramData of the program; the channel
+// rows, the pin grid and the general settings are views of it that write every choice
+// into it at once. The device link and the program shell talk to it through the public
+// methods below and listen to its signals.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // The four command slots that the toolbar and the File menu share.
+    enum CommandSlot { kLoadSlot = 0, kSaveSlot = 1, kLoadOrganSlot = 2, kWriteSlot = 3 };
+    static constexpr int kCommandSlots = 4;
+
+    static const QString kInitialTitle;   // "VRXConfig by Tallowmere"
+    static const QString kFileFilter;     // "Tallowmere VRXConfig files (*.vrx)"
+    static const QString kLoadFileTitle;  // "Loading Program Data From File"
+    static const QString kSaveFileTitle;  // "Save Program Data To File"
+    static const QString kManualAddress;
+
+    explicit MainWindow(EditorSetup setup, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const ProgramData& programData() const { return data_; }
+
+    // Replaces the configuration from an image of at least 256 bytes, shows it (the grid
+    // is drawn once) and enables all four commands. A shorter image changes nothing.
+    Status decodeProgramData(ByteView image);
+    // The 260-byte image of the configuration as it is now. An edit still floating in
+    // the grid is not part of it unless the caller commits it first.
+    Bytes currentImage(std::uint8_t firmwareVersionByte) const;
+
+    void setCommandEnabled(int slot, bool enabled);  // a slot outside 0..3 is ignored
+    bool commandEnabled(int slot) const;
+    void setInitialCommandState();
+    void enableAllCommands();
+
+    void commitPendingEdit();
+    void checkMidiStopChannels();
+
+    void setPinGridVisible(bool visible);
+    void setTabScopeVisible(bool visible);
+
+    // " - Editing File: name" after a save, " - Editing Program Data #n" after a load.
+    void showEditingFileTitle(const QString& fileName);
+    void showEditingProgramTitle(int program);
+
+    // "Load" or "New" from the start screen; consumed by the next activation.
+    void setStartAction(const QString& action) { startAction_ = action; }
+    QString startAction() const { return startAction_; }
+    void runStartAction();
+
+    QString lastDirectory() const { return lastDirectory_; }
+    void setLastDirectory(const QString& folder) { lastDirectory_ = folder; }
+
+    // Shown by the About box; set by the shell once the unit has told them.
+    void setDeviceName(const QString& name) { deviceName_ = name; }
+    void setFirmwareVersionText(const QString& text) { firmwareVersionText_ = text; }
+    // Byte 21 of the unit's Identity Reply (0 before one arrived); files are saved with it.
+    void setFirmwareVersionByte(std::uint8_t byte) { firmwareVersionByte_ = byte; }
+    QString aboutText() const;
+
+    void loadProgramDataFile();
+    void saveProgramDataFile();
+    void showAbout();
+    void openManual();
+    // The exit question; Yes closes the window.
+    void askToExit();
+
+    // The toolbar dispatches its buttons by key: "load", "loado", "save", "write", "midi".
+    void toolbarButtonClicked(const QString& key);
+
+signals:
+    void loadFromDeviceRequested();
+    void writeToDeviceRequested();
+    void midiSetupRequested();
+    // A file load has ended: programBlockCount is 1 when the file held a configuration
+    // (now shown) and 0 when it held none or could not be read (the editor is unchanged).
+    void fileLoadFinished(int programBlockCount, const QString& loadedFileName);
+    // The user confirmed the exit; the window is closing.
+    void exitConfirmed();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar(const QStringList& pictureFolders);
+    void buildCentralWidget();
+    void refreshViews();
+    void rememberFolderOf(const QString& path);
+
+    ProgramData data_;
+    NameList instrumentNames_;
+    std::unique_ptr<EditorDialogs> ownDialogs_;
+    EditorDialogs* dialogs_ = nullptr;
+
+    ChannelPanel* channelPanel_ = nullptr;
+    PinGrid* pinGrid_ = nullptr;
+    GeneralSettingsPanel* generalSettings_ = nullptr;
+    QTabWidget* tabScope_ = nullptr;
+    QLabel* lblMemory_ = nullptr;
+    QLineEdit* memory_ = nullptr;
+    QToolBar* tbrMain_ = nullptr;
+    std::array<QAction*, kCommandSlots> menuCommands_{};
+    std::array<QAction*, kCommandSlots> toolbarCommands_{};
+
+    QString startAction_;
+    QString lastDirectory_;
+    QString deviceName_ = QStringLiteral("VRX");
+    QString firmwareVersionText_;
+    std::uint8_t firmwareVersionByte_ = 0;
+    bool exitConfirmed_ = false;
+};
+
+}  // namespace vrx

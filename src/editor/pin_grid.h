@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QWidget>
+
+#include <vector>
+
+#include "model/program_data.h"
+
+class QComboBox;
+class QTableWidget;
+
+namespace vrx {
+
+// The pin grid `gridPins`: one row per programmable input pin (rows 1 to 105) with the
+// columns "#", "Slot", "Pin", "Function", "MIDI Channel" and "Setting". Nobody types into
+// it: editing a Function, MIDI Channel or Setting cell floats a drop-down over the cell
+// (editFunction, editMidiControl, or editParameter_N for a pin of function N + 1), and
+// the choice goes into the ProgramData when that drop-down loses the focus. Esc, Enter
+// and Backspace hand the focus back to the grid, so they keep the choice too.
+class PinGrid : public QWidget {
+    Q_OBJECT
+public:
+    // Grid columns, counted from 1 as the user reads them.
+    enum Column {
+        kNumberColumn = 1,
+        kSlotColumn,
+        kPinColumn,
+        kFunctionColumn,
+        kChannelColumn,
+        kSettingColumn,
+    };
+    // No edit in progress; otherwise the edit state is the column being edited.
+    static constexpr int kNoEdit = 0;
+
+    PinGrid(ProgramData& data, const NameList& instrumentNames, QWidget* parent = nullptr);
+
+    // Shows every row of the ProgramData again; the grid is drawn once afterwards.
+    void refresh();
+
+    // The user asks to edit a cell (row 1 to 105, column 1 to 6). Only the Function
+    // cell, and for a pin with a channel and setting those two cells, float an editor.
+    void beginCellEdit(int row, int column);
+    // Takes the floating drop-down's choice into the configuration.
+    void commitPendingEdit();
+
+    int editState() const { return editState_; }
+    QTableWidget* table() const { return table_; }
+    // The drop-down that floats for the current edit, if any.
+    QComboBox* activeEditor() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setupPinGrid();
+    void showRow(int row);
+    QComboBox* editorFor(int column, int function) const;
+    void placeEditor();
+
+    ProgramData& data_;
+    const NameList& instrumentNames_;
+    QTableWidget* table_ = nullptr;
+    QComboBox* editFunction_ = nullptr;
+    QComboBox* editMidiControl_ = nullptr;
+    std::vector<QComboBox*> editParameter_;  // element f - 1 serves function f
+    int editState_ = kNoEdit;
+    int editRow_ = 0;
+    QComboBox* editor_ = nullptr;
+};
+
+}  // namespace vrx

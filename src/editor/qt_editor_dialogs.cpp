@@ -1,0 +1,50 @@
+#include "editor/qt_editor_dialogs.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace vrx {
+namespace {
+
+constexpr const char* kConfigurationSuffix = "vrx";
+
+}  // namespace
+
+QString QtEditorDialogs::askOpenFileName(QWidget* owner, const QString& title,
+                                         const QString& filter, const QString& folder) {
+    return QFileDialog::getOpenFileName(owner, title, folder, filter);
+}
+
+QString QtEditorDialogs::askSaveFileName(QWidget* owner, const QString& title,
+                                         const QString& filter, const QString& folder) {
+    QFileDialog dialog(owner, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The suffix is added inside the dialog so that its overwrite question is asked
+    // about the file that will really be written.
+    dialog.setDefaultSuffix(kConfigurationSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
+bool QtEditorDialogs::askYesNo(QWidget* owner, const QString& title, const QString& text) {
+    return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtEditorDialogs::showInformation(QWidget* owner, const QString& title, const QString& text) {
+    QMessageBox::information(owner, title, text);
+}
+
+void QtEditorDialogs::showWarning(QWidget* owner, const QString& title, const QString& text) {
+    QMessageBox::warning(owner, title, text);
+}
+
+void QtEditorDialogs::openDocument(const QUrl& address) {
+    QDesktopServices::openUrl(address);
+}
+
+}  // namespace vrx

@@ -1,0 +1,280 @@
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "editor/main_window.h"
+#include "model/program_image.h"
+#include "recording_dialogs.h"
+
+using vrx::MainWindow;
+using vrx::testing::RecordingDialogs;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    RecordingDialogs dialogs_;
+
+    std::unique_ptr<MainWindow> makeWindow(QStringList pictureFolders = {VRX_RESOURCE_DIR}) {
+        dialogs_ = RecordingDialogs{};
+        return std::make_unique<MainWindow>(
+            vrx::EditorSetup{vrx::testing::numberedInstruments(128), &dialogs_, pictureFolders});
+    }
+    static QAction* action(const MainWindow& window, const QString& name) {
+        auto* found = window.findChild<QAction*>(name);
+        if (!found) {
+            qFatal("no action %s", qPrintable(name));
+        }
+        return found;
+    }
+    static QStringList enabledState(const MainWindow& window) {
+        const QStringList menu = {"mnuLoad", "mnuSave", "mnuLoadOrgan", "mnuWrite"};
+        const QStringList toolbar = {"tbrMain_load", "tbrMain_save", "tbrMain_loado",
+                                     "tbrMain_write"};
+        QStringList state;
+        for (int slot = 0; slot < MainWindow::kCommandSlots; ++slot) {
+            state << QStringLiteral("%1/%2")
+                         .arg(action(window, menu[slot])->isEnabled())
+                         .arg(action(window, toolbar[slot])->isEnabled());
+        }
+        return state;
+    }
+
+private slots:
+    void beforeAnyConfigurationOnlyOpenAndLoadAreEnabled() {
+        auto window = makeWindow();
+        QCOMPARE(enabledState(*window), (QStringList{"1/1", "0/0", "1/1", "0/0"}));
+        QCOMPARE(window->windowTitle(), QString("VRXConfig by Tallowmere"));
+    }
+
+    void decodingEnablesAllFourCommandsAndKeepsTheTitle() {
+        auto window = makeWindow();
+        QVERIFY(window->decodeProgramData(vrx::encodeProgramData(vrx::ProgramData{})).ok());
+        QCOMPARE(enabledState(*window), (QStringList{"1/1", "1/1", "1/1", "1/1"}));
+        QCOMPARE(window->windowTitle(), QString("VRXConfig by Tallowmere"));
+    }
+
+    void aShortImageChangesNothing() {
+        auto window = makeWindow();
+        const vrx::Bytes shortImage(100, 0);
+        QVERIFY(!window->decodeProgramData(shortImage).ok());
+        QCOMPARE(enabledState(*window), (QStringList{"1/1", "0/0", "1/1", "0/0"}));
+        QCOMPARE(window->programData(), vrx::ProgramData{});
+    }
+
+    void slotsMoveMenuAndToolbarTogetherAndIgnoreUnknownSlots() {
+        auto window = makeWindow();
+        window->setCommandEnabled(4, true);
+        window->setCommandEnabled(-1, true);
+        QCOMPARE(enabledState(*window), (QStringList{"1/1", "0/0", "1/1", "0/0"}));
+        window->setCommandEnabled(MainWindow::kWriteSlot, true);
+        window->setCommandEnabled(MainWindow::kLoadSlot, false);
+        QCOMPARE(enabledState(*window), (QStringList{"0/0", "0/0", "1/1", "1/1"}));
+        window->setInitialCommandState();
+        QCOMPARE(enabledState(*window), (QStringList{"1/1", "0/0", "1/1", "0/0"}));
+    }
+
+    void menuItemsCarryTheirCaptionsAndShortcuts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        QTest::newRow("open") << "mnuLoad"
+                              << "&Open Previously Saved VRX Configuration"
+                              << "Ctrl+O";
+        QTest::newRow("save") << "mnuSave"
+                              << "&Save VRX Configuration to File"
+                              << "Ctrl+S";
+        QTest::newRow("load") << "mnuLoadOrgan"
+                              << "&Load Current Settings from the VRX"
+                              << "Ctrl+L";
+        QTest::newRow("write") << "mnuWrite"
+                               << "&Write Program Data To VRX"
+                               << "Ctrl+W";
+        QTest::newRow("exit") << "mnuExit"
+                              << "E&xit"
+                              << "";
+        QTest::newRow("midi") << "mnuMidiSetup"
+                              << "&MIDI I/O Setup"
+                              << "Ctrl+M";
+        QTest::newRow("docs") << "mnuViewDocs"
+                              << "&View On-line Docs"
+                              << "";
+        QTest::newRow("about") << "mnuAbout"
+                               << "&About VRXConfig"
+                               << "";
+    }
+    void menuItemsCarryTheirCaptionsAndShortcuts() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        auto window = makeWindow();
+        QCOMPARE(action(*window, name)->text(), caption);
+        QCOMPARE(action(*window, name)->shortcut().toString(), shortcut);
+    }
+
+    void toolbarHoldsFiveButtonsWithTipsAndThreeSeparators() {
+        auto window = makeWindow();
+        auto* toolbar = window->findChild<QToolBar*>("tbrMain");
+        QStringList layout;
+        for (QAction* a : toolbar->actions()) {
+            layout << (a->isSeparator() ? QString("-") : a->data().toString() + "=" + a->toolTip());
+            if (!a->isSeparator()) {
+                auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(a));
+                QVERIFY(button);
+                QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
+            }
+        }
+        QCOMPARE(layout, (QStringList{"load=Open Previously Saved VRX Configuration",
+                                      "save=&Save VRX Configuration to File", "-",
+                                      "loado=Load Current Settings from the VRX",
+                                      "write=Write Program Data To VRX", "-", "-",
+                                      "midi=Setup MIDI input and output devices"}));
+    }
+
+    void toolbarPicturesComeFromTheirFilesOrAStandIn() {
+        auto window = makeWindow();
+        const QImage shown = action(*window, "tbrMain_write")->icon().pixmap(24, 24).toImage();
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32),
+                 QImage(VRX_RESOURCE_DIR "/write.bmp").convertToFormat(QImage::Format_RGB32));
+
+        QTemporaryDir empty;
+        auto without = makeWindow({empty.path()});
+        for (const char* key : {"load", "save", "loado", "write", "midi"}) {
+            QVERIFY2(!action(*without, QString("tbrMain_") + key)->icon().isNull(), key);
+        }
+    }
+
+    void commandsReachTheDeviceLinkThroughSignals() {
+        auto window = makeWindow();
+        window->enableAllCommands();
+        QSignalSpy load(window.get(), &MainWindow::loadFromDeviceRequested);
+        QSignalSpy write(window.get(), &MainWindow::writeToDeviceRequested);
+        QSignalSpy midi(window.get(), &MainWindow::midiSetupRequested);
+        action(*window, "mnuLoadOrgan")->trigger();
+        action(*window, "tbrMain_loado")->trigger();
+        action(*window, "mnuWrite")->trigger();
+        action(*window, "tbrMain_write")->trigger();
+        action(*window, "mnuMidiSetup")->trigger();
+        action(*window, "tbrMain_midi")->trigger();
+        window->toolbarButtonClicked("LOADO");  // keys are compared exactly
+        QCOMPARE(load.count(), 2);
+        QCOMPARE(write.count(), 2);
+        QCOMPARE(midi.count(), 2);
+    }
+
+    void titlesNameTheFileOrTheProgram() {
+        auto window = makeWindow();
+        window->showEditingProgramTitle(12);
+        QCOMPARE(window->windowTitle(), QString("VRXConfig - Editing Program Data #12"));
+        window->showEditingFileTitle("organ.vrx");
+        QCOMPARE(window->windowTitle(), QString("VRXConfig - Editing File: organ.vrx"));
+    }
+
+    void aboutBoxNamesTheFirmwareOnlyWhenKnown() {
+        auto window = makeWindow();
+        action(*window, "mnuAbout")->trigger();
+        QCOMPARE(dialogs_.count("information"), 1);
+        QStringList lines = dialogs_.asked.last().text.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QString("VRXConfig by Tallowmere "));
+        QVERIFY(QRegularExpression("^Version \\d+\\.\\d+\\.\\d+$").match(lines[1]).hasMatch());
+
+        window->setFirmwareVersionText("2.14");
+        action(*window, "mnuAbout")->trigger();
+        lines = dialogs_.asked.last().text.split('\n');
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[2], QString("Firmware version: 2.14"));
+    }
+
+    void exitAskedNoKeepsTheWindowAndYesClosesIt() {
+        auto window = makeWindow();
+        window->show();
+        QSignalSpy confirmed(window.get(), &MainWindow::exitConfirmed);
+        dialogs_.yesNoAnswer = false;
+        action(*window, "mnuExit")->trigger();
+        QVERIFY(window->isVisible());
+        QCOMPARE(dialogs_.asked.last().title, QString("Shutting Down VRXConfig"));
+        QCOMPARE(dialogs_.asked.last().text,
+                 QString("Are you sure you want to quit? Remember to write changes to the VRX "
+                         "to see your changes in action."));
+        QVERIFY(!window->close());  // the close button asks the same question
+        QCOMPARE(dialogs_.count("yesno"), 2);
+        dialogs_.yesNoAnswer = true;
+        action(*window, "mnuExit")->trigger();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(dialogs_.count("yesno"), 3);
+        QCOMPARE(confirmed.count(), 1);
+    }
+
+    void startActionRunsOnceOnTheFirstActivation_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("fileDialogs");
+        QTest::addColumn<int>("deviceLoads");
+        QTest::newRow("Load") << "Load" << 1 << 0;
+        QTest::newRow("New") << "New" << 0 << 1;
+        QTest::newRow("other") << "load" << 0 << 0;
+    }
+    void startActionRunsOnceOnTheFirstActivation() {
+        QFETCH(QString, action);
+        QFETCH(int, fileDialogs);
+        QFETCH(int, deviceLoads);
+        auto window = makeWindow();
+        QSignalSpy loads(window.get(), &MainWindow::loadFromDeviceRequested);
+        window->setStartAction(action);
+        for (int activation = 0; activation < 2; ++activation) {
+            QEvent activate(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(window.get(), &activate);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(dialogs_.count("open"), fileDialogs);
+        QCOMPARE(loads.count(), deviceLoads);
+        QCOMPARE(window->startAction(), QString());
+    }
+
+    void manualOpensWithTheDefaultHandler() {
+        auto window = makeWindow();
+        action(*window, "mnuViewDocs")->trigger();
+        QCOMPARE(dialogs_.opened.size(), 1);
+        QCOMPARE(dialogs_.opened[0].scheme(), QString("https"));
+        QCOMPARE(dialogs_.opened[0].path(), QString("/support/VRX manual 1.5.pdf"));
+    }
+
+    void tabsComeInOrderAndTheProgramNumberShowsTen() {
+        auto window = makeWindow();
+        auto* tabs = window->findChild<QTabWidget*>("tabScope");
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(0), QString("MIDI Channel Settings"));
+        QCOMPARE(tabs->tabText(1), QString("Control Inputs"));
+        QCOMPARE(tabs->tabText(2), QString("General Settings"));
+        auto* memory = window->findChild<QLineEdit*>("memory");
+        QCOMPARE(memory->text(), QString("10"));
+        QVERIFY(memory->isReadOnly());
+    }
+
+    void clickingTheProgramNumberLabelFocusesItsBox() {
+        auto window = makeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        window->findChild<QTabWidget*>("tabScope")->setFocus();
+        auto* label = window->findChild<QLabel*>("lblMemory");
+        QCOMPARE(label->text(), QString("Program Number:"));
+        QTest::mouseClick(label, Qt::LeftButton);
+        QVERIFY(window->findChild<QLineEdit*>("memory")->hasFocus());
+    }
+
+    void theWindowFitsAt1024By768() {
+        auto window = makeWindow();
+        QVERIFY(window->minimumSizeHint().width() <= 1024);
+        QVERIFY(window->minimumSizeHint().height() <= 768);
+        QVERIFY(window->minimumWidth() <= 1024 && window->minimumHeight() <= 768);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,280 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include "editor/pin_grid.h"
+#include "recording_dialogs.h"
+
+using vrx::PinGrid;
+
+namespace {
+
+// A pin grid in a shown, active window, so that focus moves as it does for the user.
+struct GridWindow {
+    explicit GridWindow(int instruments = 128)
+        : instruments(vrx::testing::numberedInstruments(instruments)) {
+        auto* layout = new QVBoxLayout(&window);
+        grid = new PinGrid(data, this->instruments);
+        other = new QLineEdit;
+        layout->addWidget(grid);
+        layout->addWidget(other);
+        window.resize(900, 600);
+        window.show();
+        if (!QTest::qWaitForWindowActive(&window)) {
+            qFatal("the test window did not become active");
+        }
+    }
+    void setPin(int row, vrx::PinAssignment pin) {
+        data.pins[row - 1] = pin;
+        grid->refresh();
+    }
+    QString text(int row, int column) const {
+        return grid->table()->item(row - 1, column - 1)->text();
+    }
+    // Starts an edit, closes the opened list and picks an entry as the keyboard would.
+    QComboBox* edit(int row, int column, int choose) {
+        grid->beginCellEdit(row, column);
+        QComboBox* box = grid->activeEditor();
+        if (box) {
+            box->hidePopup();
+            box->setCurrentIndex(choose);
+        }
+        return box;
+    }
+
+    vrx::ProgramData data;
+    vrx::NameList instruments;
+    QWidget window;
+    PinGrid* grid = nullptr;
+    QLineEdit* other = nullptr;
+};
+
+}  // namespace
+
+class PinGridTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rowsShowSlotAndPinOfEachControlInput_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("slot");
+        QTest::addColumn<QString>("pin");
+        QTest::newRow("first") << 1 << "IN1"
+                               << "62";
+        QTest::newRow("IN3 last") << 9 << "IN3"
+                                  << "64";
+        QTest::newRow("IN4 first") << 10 << "IN4"
+                                   << "33";
+        QTest::newRow("IN5 first") << 42 << "IN5"
+                                   << "1";
+        QTest::newRow("last") << 105 << "IN5"
+                              << "64";
+    }
+    void rowsShowSlotAndPinOfEachControlInput() {
+        QFETCH(int, row);
+        QFETCH(QString, slot);
+        QFETCH(QString, pin);
+        GridWindow w;
+        QCOMPARE(w.grid->table()->rowCount(), 105);
+        QCOMPARE(w.text(row, 1), QString::number(row) + " ");
+        QCOMPARE(w.text(row, 2), slot);
+        QCOMPARE(w.text(row, 3), pin);
+        QCOMPARE(w.text(row, 4), QString("Unassigned"));
+        QCOMPARE(w.text(row, 5), QString());
+    }
+
+    void changingTheFunctionResetsChannelAndSetting_data() {
+        QTest::addColumn<int>("function");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("channelAfter");
+        QTest::addColumn<int>("settingAfter");
+        QTest::addColumn<QString>("channelText");
+        QTest::addColumn<QString>("settingText");
+        QTest::newRow("unassigned to note") << 0 << 0 << 0 << 10 << 0 << 0 << "1"
+                                            << "0 (C-2)";
+        QTest::newRow("program change to cancel") << 9 << 4 << 7 << 13 << 0 << 0 << ""
+                                                  << "";
+        QTest::newRow("one stop list to another") << 1 << 3 << 5 << 2 << 0 << 0 << "1"
+                                                  << "1A - Contre Gambe 16' [P]";
+        QTest::newRow("same function again keeps both") << 10 << 5 << 60 << 10 << 5 << 60 << "6"
+                                                        << "60 (C3)";
+        QTest::newRow("same stop list keeps both") << 11 << 15 << 83 << 11 << 15 << 83 << "16"
+                                                   << "Unit #7, Tab #12";
+    }
+    void changingTheFunctionResetsChannelAndSetting() {
+        QFETCH(int, function);
+        QFETCH(int, channel);
+        QFETCH(int, setting);
+        QFETCH(int, chosen);
+        QFETCH(int, channelAfter);
+        QFETCH(int, settingAfter);
+        QFETCH(QString, channelText);
+        QFETCH(QString, settingText);
+        GridWindow w;
+        w.setPin(7, {function, channel, setting});
+        QComboBox* box = w.edit(7, PinGrid::kFunctionColumn, chosen);
+        QCOMPARE(box->objectName(), QString("editFunction"));
+        QCOMPARE(box->geometry(), w.grid->table()->visualItemRect(w.grid->table()->item(6, 3)));
+        w.grid->commitPendingEdit();
+        QCOMPARE(w.data.pins[6], (vrx::PinAssignment{chosen, channelAfter, settingAfter}));
+        QCOMPARE(w.text(7, 5), channelText);
+        QCOMPARE(w.text(7, 6), settingText);
+        QCOMPARE(w.grid->editState(), PinGrid::kNoEdit);
+        QVERIFY(!box->isVisible());
+    }
+
+    void unusedChannelAndSettingCannotBeEdited_data() {
+        QTest::addColumn<int>("function");
+        QTest::addColumn<int>("column");
+        QTest::newRow("unassigned channel") << 0 << 5;
+        QTest::newRow("unassigned setting") << 0 << 6;
+        QTest::newRow("cancel channel") << 13 << 5;
+        QTest::newRow("cancel setting") << 13 << 6;
+        QTest::newRow("slot column") << 5 << 2;
+        QTest::newRow("number column") << 5 << 1;
+    }
+    void unusedChannelAndSettingCannotBeEdited() {
+        QFETCH(int, function);
+        QFETCH(int, column);
+        GridWindow w;
+        w.setPin(3, {function, 0, 0});
+        w.grid->beginCellEdit(3, column);
+        QCOMPARE(w.grid->editState(), PinGrid::kNoEdit);
+        QVERIFY(!w.grid->activeEditor());
+        for (auto* box : w.grid->findChildren<QComboBox*>()) {
+            QVERIFY2(!box->isVisible(), qPrintable(box->objectName()));
+        }
+    }
+
+    void channelAndSettingEditsKeepTheFunction() {
+        GridWindow w;
+        w.setPin(50, {vrx::kBankSelectLsb, 0, 0});
+        QCOMPARE(w.edit(50, PinGrid::kChannelColumn, 9)->objectName(), QString("editMidiControl"));
+        QCOMPARE(w.grid->editState(), 5);
+        w.grid->commitPendingEdit();
+        QCOMPARE(w.edit(50, PinGrid::kSettingColumn, 100)->objectName(),
+                 QString("editParameter_7"));
+        QCOMPARE(w.grid->editState(), 6);
+        w.grid->commitPendingEdit();
+        QCOMPARE(w.data.pins[49], (vrx::PinAssignment{vrx::kBankSelectLsb, 9, 100}));
+        QCOMPARE(w.text(50, 5), QString("10"));
+        QCOMPARE(w.text(50, 6), QString("100"));
+    }
+
+    void keysHandTheFocusBackAndKeepTheChoice_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Esc") << int(Qt::Key_Escape);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Backspace") << int(Qt::Key_Backspace);
+    }
+    void keysHandTheFocusBackAndKeepTheChoice() {
+        QFETCH(int, key);
+        GridWindow w;
+        QComboBox* box = w.edit(20, PinGrid::kFunctionColumn, vrx::kMidiStop);
+        QVERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key(key));
+        QCOMPARE(w.data.pins[19].pinFunction, int(vrx::kMidiStop));
+        QCOMPARE(w.text(20, 6), QString("IN1 (Swell)"));
+        QVERIFY(w.grid->table()->hasFocus());
+        QVERIFY(!box->isVisible());
+    }
+
+    void leavingTheDropDownKeepsTheChoice() {
+        GridWindow w;
+        w.edit(30, PinGrid::kFunctionColumn, vrx::kProgramChange);
+        w.other->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(w.data.pins[29].pinFunction, int(vrx::kProgramChange));
+        QCOMPARE(w.text(30, 6), QString("1 - Program 1"));
+        QVERIFY(w.other->hasFocus());
+    }
+
+    void openingItsListIsNotLeavingIt() {
+        GridWindow w;
+        w.grid->beginCellEdit(30, PinGrid::kFunctionColumn);
+        QComboBox* box = w.grid->activeEditor();
+        QVERIFY(box->view()->isVisible());
+        QCOMPARE(w.grid->editState(), int(PinGrid::kFunctionColumn));
+        box->hidePopup();
+        QCOMPARE(w.grid->editState(), int(PinGrid::kFunctionColumn));
+    }
+
+    void startingAnotherEditKeepsTheFirstChoice() {
+        GridWindow w;
+        w.edit(1, PinGrid::kFunctionColumn, vrx::kNoteOnOff);
+        w.edit(2, PinGrid::kFunctionColumn, vrx::kTq450Trem);
+        QCOMPARE(w.data.pins[0].pinFunction, int(vrx::kNoteOnOff));
+        QCOMPARE(w.grid->editState(), int(PinGrid::kFunctionColumn));
+        QCOMPARE(w.data.pins[1].pinFunction, int(vrx::kUnassigned));
+    }
+
+    void enterInTheGridCommits() {
+        GridWindow w;
+        w.edit(4, PinGrid::kFunctionColumn, vrx::kTq450Stop);
+        QTest::keyClick(w.grid->table(), Qt::Key_Return);
+        QCOMPARE(w.data.pins[3].pinFunction, int(vrx::kTq450Stop));
+        QCOMPARE(w.grid->editState(), PinGrid::kNoEdit);
+    }
+
+    void clickOrF2AsksToEditACell() {
+        GridWindow w;
+        QTableWidget* table = w.grid->table();
+        const QRect cell = table->visualItemRect(table->item(2, 3));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(w.grid->editState(), int(PinGrid::kFunctionColumn));
+        w.grid->activeEditor()->hidePopup();
+        QTest::keyClick(w.grid->activeEditor(), Qt::Key_Escape);
+        table->setCurrentCell(5, 3);
+        QTest::keyClick(table, Qt::Key_F2);
+        QCOMPARE(w.grid->editState(), int(PinGrid::kFunctionColumn));
+        QCOMPARE(w.grid->activeEditor()->geometry(), table->visualItemRect(table->item(5, 3)));
+    }
+
+    void programChangeOffersAtMost128Programs_data() {
+        QTest::addColumn<int>("instruments");
+        QTest::addColumn<int>("offered");
+        QTest::newRow("short name file") << 3 << 3;
+        QTest::newRow("General MIDI") << 128 << 128;
+        QTest::newRow("long name file") << 200 << 128;
+    }
+    void programChangeOffersAtMost128Programs() {
+        QFETCH(int, instruments);
+        QFETCH(int, offered);
+        GridWindow w(instruments);
+        auto* list = w.grid->findChild<QComboBox*>("editParameter_8");
+        QCOMPARE(list->count(), offered);
+        QCOMPARE(list->itemText(offered - 1), QStringLiteral("%1 - Program %1").arg(offered));
+    }
+
+    void aSettingBeyondItsListShowsBlankAndIsKept() {
+        GridWindow w(3);
+        w.setPin(60, {vrx::kProgramChange, 2, 50});
+        QCOMPARE(w.text(60, 6), QString());
+        w.grid->beginCellEdit(60, PinGrid::kSettingColumn);
+        QComboBox* box = w.grid->activeEditor();
+        QVERIFY(box);
+        QCOMPARE(box->currentIndex(), -1);
+        box->hidePopup();
+        QTest::keyClick(box, Qt::Key_Escape);
+        QCOMPARE(w.data.pins[59], (vrx::PinAssignment{vrx::kProgramChange, 2, 50}));
+        w.edit(60, PinGrid::kSettingColumn, 1);
+        w.grid->commitPendingEdit();
+        QCOMPARE(w.data.pins[59].pinSubFunction, 1);
+        QCOMPARE(w.text(60, 6), QString("2 - Program 2"));
+    }
+
+    void noteListRunsFromCMinus2ToG8() {
+        GridWindow w;
+        auto* notes = w.grid->findChild<QComboBox*>("editParameter_9");
+        QCOMPARE(notes->count(), 128);
+        QCOMPARE(notes->itemText(0), QString("0 (C-2)"));
+        QCOMPARE(notes->itemText(60), QString("60 (C3)"));
+        QCOMPARE(notes->itemText(127), QString("127 (G8)"));
+    }
+};
+
+QTEST_MAIN(PinGridTest)
+#include "pin_grid_test.moc"

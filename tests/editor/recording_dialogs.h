@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QStringList>
+#include <QUrl>
+
+#include <string>
+
+#include "editor/editor_dialogs.h"
+#include "model/vocabulary.h"
+
+namespace vrx::testing {
+
+// Answers the editor's dialogs from prepared answers and keeps what was asked.
+class RecordingDialogs : public EditorDialogs {
+public:
+    struct Asked {
+        QString kind;  // "open", "save", "yesno", "information", "warning"
+        QString title;
+        QString text;    // message text, or the file filter
+        QString folder;  // initial folder of a file dialog
+    };
+
+    QStringList openAnswers;  // taken from the front; empty means "cancelled"
+    QStringList saveAnswers;
+    bool yesNoAnswer = false;
+    QList<Asked> asked;
+    QList<QUrl> opened;
+
+    QString askOpenFileName(QWidget*, const QString& title, const QString& filter,
+                            const QString& folder) override {
+        asked.push_back({"open", title, filter, folder});
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QString askSaveFileName(QWidget*, const QString& title, const QString& filter,
+                            const QString& folder) override {
+        asked.push_back({"save", title, filter, folder});
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    bool askYesNo(QWidget*, const QString& title, const QString& text) override {
+        asked.push_back({"yesno", title, text, {}});
+        return yesNoAnswer;
+    }
+    void showInformation(QWidget*, const QString& title, const QString& text) override {
+        asked.push_back({"information", title, text, {}});
+    }
+    void showWarning(QWidget*, const QString& title, const QString& text) override {
+        asked.push_back({"warning", title, text, {}});
+    }
+    void openDocument(const QUrl& address) override { opened.push_back(address); }
+
+    int count(const QString& kind) const {
+        int n = 0;
+        for (const auto& a : asked) {
+            n += a.kind == kind ? 1 : 0;
+        }
+        return n;
+    }
+};
+
+// A Program Change list of the given length: "1 - Program 1" and so on.
+inline NameList numberedInstruments(int count) {
+    NameList names;
+    for (int k = 1; k <= count; ++k) {
+        names.push_back(std::to_string(k) + " - Program " + std::to_string(k));
+    }
+    return names;
+}
+
+}  // namespace vrx::testing

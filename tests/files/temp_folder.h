@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+namespace vrx::testing {
+
+// A fresh folder for one test, removed with everything in it afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        std::random_device seed;
+        path_ = std::filesystem::temp_directory_path() /
+                ("vrx-files-test-" + std::to_string(seed()) + std::to_string(seed()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code error;
+        std::filesystem::remove_all(path_, error);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void writeBytes(const std::filesystem::path& file, std::string_view bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+}  // namespace vrx::testing
