@@ -146,9 +146,13 @@ Status RtMidiInput::ensureDriver() {
     if (driver_) {
         return success();
     }
+    if (!unavailable_.empty()) {
+        return Status::failure(unavailable_);
+    }
     auto driver = std::make_unique<Driver>(mailbox_);
     auto midi = createMidi<RtMidiIn>(driver->errors_);
     if (!midi) {
+        unavailable_ = midi.error();
         return Status::failure(midi.error());
     }
     driver->midi_ = std::move(midi).value();
@@ -224,9 +228,13 @@ Status RtMidiOutput::ensureDriver() {
     if (driver_) {
         return success();
     }
+    if (!unavailable_.empty()) {
+        return Status::failure(unavailable_);
+    }
     auto driver = std::make_unique<Driver>();
     auto midi = createMidi<RtMidiOut>(driver->errors_);
     if (!midi) {
+        unavailable_ = midi.error();
         return Status::failure(midi.error());
     }
     driver->midi_ = std::move(midi).value();

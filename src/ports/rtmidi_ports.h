@@ -11,6 +11,8 @@ namespace vrx {
 // The computer's MIDI devices through RtMidi, on the platform's own MIDI service (ALSA
 // sequencer, WinMM, CoreMIDI). Every RtMidi error becomes a failed result; a machine
 // without the MIDI service gets failed device lists, never an exception or a crash.
+// A service found missing once stays missing for the run: asking again would only
+// repeat the driver's complaints on stderr.
 class RtMidiInput final : public MidiInput {
 public:
     // `notifier` runs on the driver's thread when messages are waiting; it must make
@@ -31,6 +33,7 @@ private:
     Status ensureDriver();
 
     IncomingMailbox mailbox_;
+    std::string unavailable_;         // why the MIDI service could not be reached
     std::unique_ptr<Driver> driver_;  // last: its thread stops before the mailbox goes
 };
 
@@ -52,6 +55,7 @@ private:
     struct Driver;
     Status ensureDriver();
 
+    std::string unavailable_;
     std::unique_ptr<Driver> driver_;
 };
 
