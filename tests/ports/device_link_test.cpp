@@ -181,5 +181,218 @@ TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning
     EXPECT_TRUE(bench.view.decoded.empty());
 }
 
+TEST(DeviceLink, CancelledPromptEndsTheLoadWithNothingDecodedAndTheStatusHidden) {
+    for (const int answer : {-1, 0}) {  // Cancel, or the dialog closed another way
+        LinkBench bench;
+        bench.view.promptAnswers = {answer};
+        bench.link.loadFromDevice();
+        ASSERT_TRUE(bench.tickUntil([&] { return !bench.view.promptTitles.empty(); }));
+        EXPECT_EQ(bench.link.operationMarker(), kMarkerCancelled);
+        EXPECT_EQ(bench.link.commState(), kStateFinished);
+        bench.tick();
+        EXPECT_EQ(bench.link.commState(), kStateResultShown);
+        bench.tick();
+        EXPECT_FALSE(bench.view.statusShown);
+        EXPECT_EQ(bench.view.commandsEnabled, 1);
+        EXPECT_TRUE(bench.view.decoded.empty());
+        EXPECT_TRUE(bench.receivedWithCommand(requestCommand()).empty());
+    }
+}
+
+TEST(DeviceLink, CancelledWritePromptSendsNoUpdate) {
+    LinkBench bench;
+    bench.view.promptAnswers = {-1};
+    bench.link.writeToDevice();
+    bench.ticks(40);
+    EXPECT_EQ(bench.link.commState(), kStateResultShown);
+    EXPECT_TRUE(bench.receivedWithCommand(updateCommand()).empty());
+    EXPECT_EQ(bench.unit.rebootCount(), 0);
+}
+
+TEST(DeviceLink, ClosingTheStatusWindowWhileWaitingStopsInputAndRetries) {
+    LinkBench bench;
+    bench.unit.faults().silent = true;
+    bench.link.loadFromDevice();
+    bench.ticks(15);
+    bench.link.statusWindowClosed();
+    EXPECT_EQ(bench.input.state(), kPortClosed);
+    EXPECT_FALSE(bench.link.outputQueue().portsOpen());
+    const int requests = bench.unit.requestCount();
+    bench.ticks(100);
+    EXPECT_EQ(bench.unit.requestCount(), requests);
+    EXPECT_EQ(bench.link.commState(), kStateAwaitingIdentity);
+}
+
+TEST(DeviceLink, PortsCloseAfterEveryOperationAndReopenAheadOfTheNext) {
+    LinkBench bench;
+    bench.view.promptAnswers = {1, 2};
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
+    EXPECT_EQ(bench.input.state(), kPortClosed);
+    EXPECT_FALSE(bench.link.outputQueue().portsOpen());
+
+    bench.ticks(25);
+    bench.link.writeToDevice();
+    EXPECT_EQ(bench.link.outputQueue().midiOutQueue().front(), "r");
+    bench.tick();
+    EXPECT_EQ(bench.input.state(), kPortReceiving);
+    EXPECT_EQ(bench.output.state(), kPortOpen);
+}
+
+TEST(DeviceLink, MidiSetupComesFirstWhenNoDevicesWereConfirmed) {
+    LinkBench cancelled({}, false);
+    cancelled.view.cancelMidiSetup = true;
+    cancelled.link.loadFromDevice();
+    EXPECT_EQ(cancelled.view.midiSetupShown, 1);
+    EXPECT_EQ(cancelled.link.callerForm(), "frmSplash");
+    EXPECT_EQ(cancelled.link.commState(), kStateIdle);
+    EXPECT_FALSE(cancelled.view.statusShown);
+
+    LinkBench confirmed({}, false);
+    confirmed.view.promptAnswers = {4};
+    confirmed.link.loadFromDevice();
+    EXPECT_TRUE(confirmed.link.midiSetup().midiConfigured);
+    ASSERT_TRUE(confirmed.tickUntil([&] { return isLoadFinished(confirmed); }));
+    EXPECT_EQ(confirmed.view.decoded.back(), confirmed.unit.program(4));
+    EXPECT_EQ(confirmed.link.callerForm(), "frmMain");
+    confirmed.link.loadFromDevice();
+    EXPECT_EQ(confirmed.view.midiSetupShown, 1);
+}
+
+// Two writes and a load in one run all address the first unit, as every operation
+// starts again from it.
+TEST(DeviceLink, EveryOperationAddressesTheFirstUnitAgain) {
+    LinkBench bench;
+    bench.view.promptAnswers = {2, 6, 2};
+    auto first = plausibleProgramData(11, kFormatByteDefault);
+    bench.view.imageToWrite = first;
+    bench.link.writeToDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
+    bench.ticks(30);
+    EXPECT_EQ(bench.link.deviceIndex(), 1);
+
+    auto second = plausibleProgramData(12, kFormatByteDefault);
+    bench.view.imageToWrite = second;
+    bench.link.writeToDevice();
+    EXPECT_EQ(bench.link.deviceIndex(), 0);
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 2; }));
+    EXPECT_EQ(bench.unit.program(2), first);
+    EXPECT_EQ(bench.unit.program(6), second);
+    for (const auto& update : bench.receivedWithCommand(updateCommand())) {
+        EXPECT_EQ(update[4], 0x00);
+    }
+    bench.ticks(30);
+
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return !bench.view.decoded.empty(); }));
+    EXPECT_EQ(bench.view.decoded.back(), first);
+}
+
+// After a file load the write still finishes: "Done." and the result display.
+TEST(DeviceLink, WriteAfterAFileLoadEndsWithDone) {
+    LinkBench bench;
+    bench.view.promptAnswers = {1};
+    bench.link.fileLoadFinished(1, "organ.vrx");
+    bench.ticks(25);
+    bench.link.writeToDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
+    EXPECT_TRUE(bench.view.statusText.ends_with("Done.")) << bench.view.statusText;
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
+    EXPECT_EQ(bench.link.commState(), kStateResultShown);
+    EXPECT_EQ(bench.link.programBlockCount(), 1);
+}
+
+TEST(DeviceLink, FileLoadResultIsShownOnTheNextTick) {
+    struct Row {
+        int blocks;
+        std::string text;
+        bool tabScope;
+    };
+    const std::vector<Row> table = {
+        {1, "Program Data successfully loaded from file organ.vrx", true},
+        {0, "Invalid VRX Program Data file... Sorry.", false},
+    };
+    for (const auto& row : table) {
+        LinkBench bench;
+        bench.view.tabScopeVisible = !row.tabScope;
+        bench.link.fileLoadFinished(row.blocks, "organ.vrx");
+        EXPECT_EQ(bench.view.statusText, "");
+        bench.tick();
+        EXPECT_EQ(bench.view.statusText, row.text);
+        EXPECT_EQ(bench.view.statusCaption, "Loading Program Data From File");
+        EXPECT_TRUE(bench.view.statusShown);
+        EXPECT_EQ(bench.view.tabScopeVisible, row.tabScope);
+        EXPECT_TRUE(bench.view.gridShown);
+        EXPECT_EQ(bench.link.commState(), kStateResultShown);
+        bench.ticks(21);
+        EXPECT_FALSE(bench.view.statusShown);
+    }
+}
+
+// A modal dialog runs its own event loop: ticks and answers that come meanwhile must
+// not step the link again.
+TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
+    LinkBench bench;
+    bench.view.promptAnswers = {7};
+    bench.unit.settings().responseParts = 4;
+    int stateDuringPrompt = -1;
+    bench.view.whileModal = [&] {
+        bench.view.whileModal = nullptr;
+        // The request is in the queue; ticks during the dialog neither send it nor
+        // handle anything.
+        const auto queued = bench.link.outputQueue().midiOutQueue().size();
+        bench.ticks(30);
+        EXPECT_EQ(bench.link.outputQueue().midiOutQueue().size(), queued);
+        stateDuringPrompt = bench.link.commState();
+    };
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
+    EXPECT_EQ(stateDuringPrompt, kStatePromptPause);
+    EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(7));
+}
+
+TEST(DeviceLink, AnswersArrivingDuringTheWritePromptAreHandledAfterIt) {
+    LinkBench bench;
+    bench.view.promptAnswers = {1};
+    bench.unit.faults().echo = true;  // something arrives while the prompt is open
+    bench.view.whileModal = [&] {
+        bench.view.whileModal = nullptr;
+        bench.ticks(5);
+    };
+    bench.link.writeToDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
+    EXPECT_EQ(bench.view.promptTitles.size(), 1u);
+    EXPECT_EQ(bench.receivedWithCommand(updateCommand()).size(), 4u);
+}
+
+TEST(DeviceLink, ProgramBeyondTheAcceptedRangeFallsBackToProgramOne) {
+    // The DIP switches select program 20 of 16: the prompt accepts nothing yet.
+    SimulatedUnitSettings settings;
+    settings.dipSwitchProgram = 20;
+    LinkBench bench(settings);
+    bench.view.promptAnswers = {9};
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
+    EXPECT_EQ(bench.link.programPrompt().maxProgramNumber(), 0);
+    EXPECT_EQ(bench.link.activeProgram(), 1);
+    EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(1));
+}
+
+TEST(DeviceLink, BackupReadsEveryProgramTheUnitReportsInOrder) {
+    SimulatedUnitSettings settings;
+    settings.programCount = 5;
+    settings.responseParts = 2;
+    LinkBench bench(settings);
+    bench.link.backupFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
+    ASSERT_EQ(bench.view.programsRead.size(), 5u);
+    for (int p = 1; p <= 5; ++p) {
+        EXPECT_EQ(bench.view.programsRead[p], bench.unit.program(p)) << "program " << p;
+    }
+    EXPECT_TRUE(bench.view.promptTitles.empty());
+    bench.ticks(2);
+    EXPECT_EQ(bench.unit.rebootCount(), 1);
+}
+
 }  // namespace
 }  // namespace vrx
