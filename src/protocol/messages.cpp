@@ -46,10 +46,10 @@ bool isUniversal(ByteView message, std::uint8_t subId) {
 
 const MessageConstants& messageConstants() {
     static const MessageConstants constants{
-        constant("f0 00 21 5e "),         constant("F0 00 21 5e 7f 04 02 "),
-        constant("F0 7E 00 06 01 "),      constant("F0 7E 00 06 02 "),
-        constant(" 04 01 03 "),           constant(" 04 01 04 "),
-        constant(" 04 01 08 "),           constant(" 04 01 20 "),
+        constant("f0 00 21 5e "),    constant("F0 00 21 5e 7f 04 02 "),
+        constant("F0 7E 00 06 01 "), constant("F0 7E 00 06 02 "),
+        constant(" 04 01 03 "),      constant(" 04 01 04 "),
+        constant(" 04 01 08 "),      constant(" 04 01 20 "),
     };
     return constants;
 }
@@ -150,8 +150,8 @@ std::optional<UpdateBlock> parseProgramUpdate(ByteView m) {
         return std::nullopt;
     }
     UpdateBlock block;
-    block.address = m[kAddressAt] | (unsigned{m[kAddressAt + 1]} << 7) |
-                    (unsigned{m[kAddressAt + 2]} << 14);
+    block.address =
+        m[kAddressAt] | (unsigned{m[kAddressAt + 1]} << 7) | (unsigned{m[kAddressAt + 2]} << 14);
     const auto unpacked = unpackSevenBit(m.subspan(kDataAt, m.size() - kDataAt - 1));
     if (!unpacked.badPositions.empty()) {
         return std::nullopt;
