@@ -24,7 +24,9 @@ DipSwitchView::DipSwitchView(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-QSize DipSwitchView::sizeHint() const { return {int(kWidth * 1.5), int(kHeight * 1.5)}; }
+QSize DipSwitchView::sizeHint() const {
+    return {int(kWidth * 1.5), int(kHeight * 1.5)};
+}
 
 void DipSwitchView::setLevers(const std::array<Lever, kSwitches>& levers) {
     levers_ = levers;
@@ -66,8 +68,8 @@ void DipSwitchView::paintEvent(QPaintEvent*) {
         if (levers_[i] == Lever::Hidden) {
             continue;
         }
-        const qreal top = levers_[i] == Lever::Up ? kSlotTop + 1
-                                                  : kSlotTop + kSlotHeight - kLeverHeight - 1;
+        const qreal top =
+            levers_[i] == Lever::Up ? kSlotTop + 1 : kSlotTop + kSlotHeight - kLeverHeight - 1;
         p.setPen(Qt::NoPen);
         p.setBrush(kLeverColour);
         p.drawRect(QRectF(left + 1, top, kSlotWidth - 2, kLeverHeight));

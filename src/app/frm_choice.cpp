@@ -19,12 +19,11 @@ frmChoice::frmChoice(QWidget* parent) : QWidget(parent) {
 
     // Command links read as the clickable captions they are, and take the keyboard.
     auto* lblLoad = new QCommandLinkButton(tr("Open Previously Saved VRX Configuration"),
-                                           tr("Edit a configuration kept in a .vrx file."),
-                                           this);
+                                           tr("Edit a configuration kept in a .vrx file."), this);
     lblLoad->setObjectName(QStringLiteral("lblLoad"));
-    auto* lblWizard = new QCommandLinkButton(
-        tr("Load Current Settings from the VRX"),
-        tr("Read a program from the unit over MIDI and edit it."), this);
+    auto* lblWizard =
+        new QCommandLinkButton(tr("Load Current Settings from the VRX"),
+                               tr("Read a program from the unit over MIDI and edit it."), this);
     lblWizard->setObjectName(QStringLiteral("lblWizard"));
     connect(lblLoad, &QCommandLinkButton::clicked, this,
             [this] { emit startRequested(QStringLiteral("Load")); });

@@ -48,8 +48,12 @@ frmSplash::frmSplash(QWidget* parent)
     Timer1_.start();
 }
 
-void frmSplash::mousePressEvent(QMouseEvent*) { finish(); }
-void frmSplash::keyPressEvent(QKeyEvent*) { finish(); }
+void frmSplash::mousePressEvent(QMouseEvent*) {
+    finish();
+}
+void frmSplash::keyPressEvent(QKeyEvent*) {
+    finish();
+}
 
 void frmSplash::finish() {
     if (finished_) {

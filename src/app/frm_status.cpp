@@ -10,7 +10,9 @@
 namespace vrx::app {
 namespace {
 // The unit's texts end their lines with CR LF; the text box wants plain newlines.
-QString withNewlines(QString text) { return text.replace(QStringLiteral("\r\n"), "\n"); }
+QString withNewlines(QString text) {
+    return text.replace(QStringLiteral("\r\n"), "\n");
+}
 }  // namespace
 
 frmStatus::frmStatus(QWidget* parent) : QDialog(parent) {
@@ -53,15 +55,6 @@ QString frmStatus::statusText() const {
 void frmStatus::unload() {
     hide();
     txtStatus_->clear();
-}
-
-void frmStatus::centreOver(const QWidget* owner) {
-    if (!owner) {
-        return;
-    }
-    const auto ownerFrame = owner->frameGeometry();
-    move(ownerFrame.left() + (ownerFrame.width() - frameGeometry().width()) / 2,
-         ownerFrame.top() + (ownerFrame.height() - frameGeometry().height()) / 2);
 }
 
 void frmStatus::showNewestLine() {

@@ -20,7 +20,6 @@ public:
     QString statusText() const;
     // Unloading forgets the text, so the next use starts empty.
     void unload();
-    void centreOver(const QWidget* owner);
 
 signals:
     // The user closed the window: the MIDI input must stop.

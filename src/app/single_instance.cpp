@@ -17,7 +17,9 @@ QString defaultInstanceKey() {
 SingleInstance::SingleInstance(QString key, QObject* parent)
     : QObject(parent), key_(std::move(key)) {}
 
-SingleInstance::~SingleInstance() { server_.close(); }
+SingleInstance::~SingleInstance() {
+    server_.close();
+}
 
 bool SingleInstance::anotherInstance() {
     const auto lockPath = QDir(QDir::tempPath()).filePath(key_ + QStringLiteral(".lock"));

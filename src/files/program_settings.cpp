@@ -83,6 +83,12 @@ WindowPlacement ProgramSettings::loadMainWindowPlacement(const WindowPlacement& 
     return placed;
 }
 
+bool ProgramSettings::hasMainWindowPlacement() {
+    settingsIni_.setPath(settingsFile_);
+    settingsIni_.setSection(std::string(kPlacementSection));
+    return !settingsIni_.EnumerateCurrentSection().empty();
+}
+
 bool ProgramSettings::writeSettings(const WindowPlacement& mainWindow) {
     settingsIni_.setPath(settingsFile_);
     settingsIni_.setSection(std::string(kPlacementSection));

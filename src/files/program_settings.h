@@ -42,6 +42,8 @@ public:
     // the last directory. Returns whether every write reached the file; a failed write
     // leaves the old file whole.
     bool writeSettings(const WindowPlacement& mainWindow);
+    // Whether an earlier run left the main window's placement in the settings file.
+    bool hasMainWindowPlacement();
 
     // List positions in the MIDI device dialog, 0 for none chosen.
     std::int16_t midiInDevice() const { return midiInDevice_; }

@@ -26,6 +26,16 @@ MidiPortSet::~MidiPortSet() {
     output_.reset();
 }
 
+std::string MidiPortSet::realDevicesError() {
+    if (const auto inputs = realInput_->deviceCount(); !inputs) {
+        return inputs.error();
+    }
+    if (const auto outputs = realOutput_->deviceCount(); !outputs) {
+        return outputs.error();
+    }
+    return {};
+}
+
 int MidiPortSet::simulatorInputPosition() {
     return unit_ ? inputPositionForDevice(deviceCountOrZero(*realInput_)) : 0;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <functional>
 #include <memory>
 
@@ -29,6 +31,9 @@ public:
 
     MidiInput& input() { return input_ ? *input_ : *realInput_; }
     MidiOutput& output() { return output_ ? *output_ : *realOutput_; }
+    // Why the platform's MIDI devices cannot be listed (no MIDI service, say); empty
+    // when they can. The simulated unit is listed either way.
+    std::string realDevicesError();
     // Null unless the simulator was asked for.
     SimulatedUnit* simulatedUnit() { return unit_.get(); }
     // The list positions of the simulated unit, as the MIDI I/O Setup dialog numbers

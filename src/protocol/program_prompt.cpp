@@ -1,5 +1,7 @@
 #include "protocol/program_prompt.h"
 
+#include "files/number_text.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -17,39 +19,13 @@ bool inRange(int number, int max) {
 
 }  // namespace
 
-int leadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') {
-        ++i;
-    }
-    double sign = 1;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        sign = text[i] == '-' ? -1 : 1;
-        ++i;
-    }
-    double value = 0;
-    bool digits = false;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = value * 10 + (text[i] - '0');
-        digits = true;
-    }
-    if (i < text.size() && text[i] == '.') {
-        double scale = 0.1;
-        for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-            value += (text[i] - '0') * scale;
-            scale /= 10;
-            digits = true;
-        }
-    }
-    if (!digits) {
+int promptNumber(std::string_view text) {
+    const auto rounded = roundToInt32(leadingNumber(text));
+    if (!rounded || *rounded < std::numeric_limits<std::int16_t>::min() ||
+        *rounded > std::numeric_limits<std::int16_t>::max()) {
         return 0;
     }
-    const double rounded = std::nearbyint(sign * value);
-    if (rounded < std::numeric_limits<std::int16_t>::min() ||
-        rounded > std::numeric_limits<std::int16_t>::max()) {
-        return 0;
-    }
-    return static_cast<int>(rounded);
+    return *rounded;
 }
 
 void ProgramPrompt::open(std::string title, int dipSwitchProgram, int programCount,
@@ -132,7 +108,7 @@ void ProgramPrompt::numberTextChanged(std::string_view text) {
         return;
     }
     numberText_ = std::string(text.substr(0, kNumberFieldChars));
-    setProgramNumber(leadingNumber(numberText_));
+    setProgramNumber(promptNumber(numberText_));
 }
 
 void ProgramPrompt::spinChanged(int value) {
@@ -155,7 +131,7 @@ int ProgramPrompt::result() const {
     if (promptResult_ == kCancelResult) {
         return -1;
     }
-    return leadingNumber(promptResult_);
+    return promptNumber(promptResult_);
 }
 
 }  // namespace vrx

@@ -90,6 +90,6 @@ private:
 
 // The leading number of a text as the prompt reads it ("12abc" is 12, "abc" is 0),
 // rounded to a whole number; 0 when it does not fit 16 bits.
-int leadingNumber(std::string_view text);
+int promptNumber(std::string_view text);
 
 }  // namespace vrx

@@ -1,0 +1,233 @@
+#include "app/vrx_application.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <ctime>
+
+#include "app/app_art.h"
+#include "app/centring.h"
+#include "app/frm_choice.h"
+#include "app/frm_splash.h"
+#include "app/frm_status.h"
+#include "app/qt_link_view.h"
+#include "editor/main_window.h"
+#include "model/vocabulary.h"
+#include "protocol/device_link.h"
+
+namespace vrx::app {
+namespace {
+
+constexpr int kTimerIntervalMs = 100;
+constexpr int kDesignedWidth = 1024;
+constexpr int kDesignedHeight = 768;
+
+std::tm localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+ScreenGeometry screenOf(const QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    ScreenGeometry geometry;
+    geometry.twipsPerPixelX = twipsPerPixel(screen->logicalDotsPerInchX());
+    geometry.twipsPerPixelY = twipsPerPixel(screen->logicalDotsPerInchY());
+    const auto available = screen->availableGeometry();
+    geometry.widthTwips = pixelsToTwips(available.width(), geometry.twipsPerPixelX);
+    geometry.heightTwips = pixelsToTwips(available.height(), geometry.twipsPerPixelY);
+    return geometry;
+}
+
+WindowPlacement placementOf(const QWidget& window, const ScreenGeometry& screen) {
+    // A maximised window keeps the rectangle it will return to.
+    const auto normal =
+        window.isMaximized() || window.isMinimized() ? window.normalGeometry() : window.geometry();
+    WindowPlacement placement;
+    placement.left = pixelsToTwips(normal.left(), screen.twipsPerPixelX);
+    placement.top = pixelsToTwips(normal.top(), screen.twipsPerPixelY);
+    placement.width = pixelsToTwips(normal.width(), screen.twipsPerPixelX);
+    placement.height = pixelsToTwips(normal.height(), screen.twipsPerPixelY);
+    placement.state = window.isMaximized()   ? WindowState::kMaximised
+                      : window.isMinimized() ? WindowState::kMinimised
+                                             : WindowState::kNormal;
+    return placement;
+}
+
+}  // namespace
+
+VrxApplication::VrxApplication(AppOptions options, QObject* parent)
+    : QObject(parent),
+      options_(std::move(options)),
+      clock_(options_.clock ? *options_.clock : steadyClock_),
+      paths_(
+          decideAppPaths(options_.executableFolder, options_.installPrefix, options_.environment)),
+      settings_(paths_.settingsFile),
+      log_(paths_.logFile, false) {
+    timer_.setObjectName(QStringLiteral("timer"));
+    timer_.setInterval(kTimerIntervalMs);
+    initApplication();
+}
+
+VrxApplication::~VrxApplication() {
+    timer_.stop();
+    link_.reset();
+    view_.reset();
+    delete main_;
+    delete status_;
+    delete choice_;
+    delete splash_;
+}
+
+void VrxApplication::initApplication() {
+    if (initialised_) {
+        return;
+    }
+    initialised_ = true;
+    settings_.readLogSwitch();
+    log_ = LogFile(paths_.logFile, settings_.logEnabled());
+    log_.writeLog(logStartLine(localNow()));
+    settings_.readSettings(getSpecialFolder(kDocumentsFolder, options_.environment));
+    instrumentNames_ = loadInstrumentNames(paths_.resourceFile(kInstrumentFileName).string(),
+                                           [this](std::string_view line) { log_.writeLog(line); });
+
+    MidiPortOptions portOptions;
+    portOptions.withSimulator = options_.simulator;
+    portOptions.simulator = options_.simulatorSettings;
+    // The driver calls back on its own thread; the link runs on this one.
+    portOptions.notifier = [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (link_)
+                    link_->dispatchMidiEvents();
+            },
+            Qt::QueuedConnection);
+    };
+    ports_ = std::make_unique<MidiPortSet>(clock_, std::move(portOptions));
+}
+
+void VrxApplication::start() {
+    splash_ = new frmSplash;
+    splash_->setWindowIcon(programIcon());
+    connect(splash_, &frmSplash::finished, this, &VrxApplication::showStartScreen);
+    splash_->adjustSize();
+    centreOver(*splash_, nullptr);
+    splash_->show();
+}
+
+void VrxApplication::showStartScreen() {
+    if (choice_) {
+        return;
+    }
+    choice_ = new frmChoice;
+    choice_->setWindowIcon(programIcon());
+    connect(choice_, &frmChoice::startRequested, this, &VrxApplication::startRequested);
+    connect(choice_, &frmChoice::exitRequested, this, [this] {
+        // Leaving from the start screen saves nothing.
+        choice_->hide();
+        emit finished();
+    });
+    choice_->adjustSize();
+    centreOver(*choice_, nullptr);
+    choice_->show();
+}
+
+void VrxApplication::startRequested(const QString& action) {
+    choice_->hide();
+    auto& window = loadMainWindow();
+    window.setStartAction(action);
+    window.show();
+    timer_.start();
+    if (!placementStored_) {
+        // Without a stored place the editor opens where the start screen was.
+        centreOver(window, choice_);
+    }
+    window.activateWindow();
+    window.raise();
+}
+
+MainWindow& VrxApplication::loadMainWindow() {
+    if (main_) {
+        return *main_;
+    }
+    main_ = new MainWindow(EditorSetup{instrumentNames_, options_.dialogs, {}});
+    main_->setWindowIcon(programIcon());
+    main_->setLastDirectory(QString::fromStdString(settings_.lastDirectory()));
+    status_ = new frmStatus(main_);
+    status_->setWindowFlag(Qt::Window);
+
+    auto& ports = *ports_;
+    view_ = std::make_unique<QtLinkView>(
+        QtLinkView::Windows{*main_, *status_, ports.input(), ports.output(), settings_, log_,
+                            [this] { return ports_->realDevicesError(); },
+                            [this](const QString& text) { showMessage(text); }});
+    link_ = std::make_unique<DeviceLink>(ports.input(), ports.output(), *view_, clock_);
+    view_->attach(*link_);
+
+    connect(&timer_, &QTimer::timeout, this, [this] { link_->mainTimerTick(); });
+    connect(status_, &frmStatus::closedByUser, this, [this] { link_->statusWindowClosed(); });
+    connect(main_, &MainWindow::loadFromDeviceRequested, this, [this] { link_->loadFromDevice(); });
+    connect(main_, &MainWindow::writeToDeviceRequested, this, [this] { link_->writeToDevice(); });
+    connect(main_, &MainWindow::midiSetupRequested, this,
+            [this] { view_->showMidiSetup(link_->midiSetup()); });
+    connect(main_, &MainWindow::fileLoadFinished, this,
+            [this](int programBlockCount, const QString& fileName) {
+                link_->fileLoadFinished(programBlockCount, fileName.toStdString());
+            });
+    connect(main_, &MainWindow::exitConfirmed, this, &VrxApplication::exitSequence);
+    restorePlacement(*main_);
+    return *main_;
+}
+
+void VrxApplication::restorePlacement(MainWindow& window) {
+    const auto screen = screenOf(window);
+    // The editor is laid out for 1024 × 768; a smaller screen gets what it has.
+    const auto area = window.screen()->availableGeometry().size();
+    window.resize(std::min(kDesignedWidth, area.width()), std::min(kDesignedHeight, area.height()));
+    const auto designed = placementOf(window, screen);
+    auto placed = settings_.loadMainWindowPlacement(designed, screen);
+    placementStored_ = settings_.hasMainWindowPlacement();
+    // The stored height is the old window's fixed one; the editor needs its own room.
+    placed.height = std::max(placed.height, designed.height);
+    window.move(twipsToPixels(placed.left, screen.twipsPerPixelX),
+                twipsToPixels(placed.top, screen.twipsPerPixelY));
+    window.resize(twipsToPixels(placed.width, screen.twipsPerPixelX),
+                  twipsToPixels(placed.height, screen.twipsPerPixelY));
+    if (placed.state == WindowState::kMaximised) {
+        window.setWindowState(window.windowState() | Qt::WindowMaximized);
+    }
+}
+
+void VrxApplication::exitSequence() {
+    link_->closePorts();
+    settings_.setLastDirectory(main_->lastDirectory().toStdString());
+    settings_.writeSettings(placementOf(*main_, screenOf(*main_)));
+    timer_.stop();
+    main_->hide();
+    status_->hide();
+    emit finished();
+}
+
+void VrxApplication::activate() {
+    for (QWidget* window : {static_cast<QWidget*>(main_), static_cast<QWidget*>(choice_),
+                            static_cast<QWidget*>(splash_)}) {
+        if (window && window->isVisible()) {
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+            window->raise();
+            window->activateWindow();
+            return;
+        }
+    }
+}
+
+void VrxApplication::showMessage(const QString& text) {
+    if (options_.showMessage) {
+        options_.showMessage(text);
+        return;
+    }
+    QMessageBox::information(main_, QStringLiteral("VRXConfig"), text);
+}
+
+}  // namespace vrx::app

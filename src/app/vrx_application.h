@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "app/frm_choice.h"
+#include "app/frm_splash.h"
+#include "app/frm_status.h"
+#include "editor/main_window.h"
+#include "files/app_paths.h"
+#include "files/log_file.h"
+#include "files/program_settings.h"
+#include "model/vocabulary.h"
+#include "ports/midi_port_set.h"
+#include "protocol/clock.h"
+
+namespace vrx {
+class DeviceLink;
+class EditorDialogs;
+}  // namespace vrx
+
+namespace vrx::app {
+
+class QtLinkView;
+
+// How a run of the program is set up. The defaults are those of a real run; tests point
+// the files elsewhere and answer the dialogs.
+struct AppOptions {
+    bool simulator = false;  // list a simulated VRX unit after the real MIDI devices
+    SimulatedUnitSettings simulatorSettings;
+    std::filesystem::path executableFolder;  // where the program and its files live
+    std::filesystem::path installPrefix;     // <prefix> of <prefix>/share/vrxconfig
+    UserEnvironment environment;
+    EditorDialogs* dialogs = nullptr;                 // null: the real file dialogs
+    std::function<void(const QString&)> showMessage;  // null: a real message box
+    const Clock* clock = nullptr;                     // null: the steady clock
+};
+
+// The program as a whole: everything that lives for the whole run. It starts with the
+// splash, offers the start screen, opens the editor and ends with the exit sequence.
+class VrxApplication : public QObject {
+    Q_OBJECT
+public:
+    explicit VrxApplication(AppOptions options, QObject* parent = nullptr);
+    ~VrxApplication() override;
+
+    // Shows the splash; the rest follows from the user's choices.
+    void start();
+    // Brings the program's visible window to the front (a second start asked for it).
+    void activate();
+
+    // What the tests look at.
+    frmSplash* splash() const { return splash_; }
+    frmChoice* startScreen() const { return choice_; }
+    MainWindow* mainWindow() const { return main_; }
+    frmStatus* statusWindow() const { return status_; }
+    QtLinkView* linkView() const { return view_.get(); }
+    DeviceLink* link() const { return link_.get(); }
+    MidiPortSet& ports() { return *ports_; }
+    ProgramSettings& settings() { return settings_; }
+    const AppPaths& paths() const { return paths_; }
+    QTimer& timer() { return timer_; }
+
+signals:
+    // The program has ended its run (exit sequence done, or left from the start screen).
+    void finished();
+
+private:
+    void initApplication();
+    void showStartScreen();
+    void startRequested(const QString& action);
+    MainWindow& loadMainWindow();
+    void restorePlacement(MainWindow& window);
+    void exitSequence();
+    void showMessage(const QString& text);
+
+    AppOptions options_;
+    SteadyClock steadyClock_;
+    const Clock& clock_;
+    AppPaths paths_;
+    ProgramSettings settings_;
+    LogFile log_;
+    NameList instrumentNames_;
+    bool initialised_ = false;
+    bool placementStored_ = false;
+
+    std::unique_ptr<MidiPortSet> ports_;
+    QPointer<frmSplash> splash_;
+    QPointer<frmChoice> choice_;
+    QPointer<MainWindow> main_;
+    QPointer<frmStatus> status_;
+    std::unique_ptr<QtLinkView> view_;
+    std::unique_ptr<DeviceLink> link_;
+    QTimer timer_;
+};
+
+}  // namespace vrx::app
