@@ -15,6 +15,7 @@ constexpr std::uint8_t kIdentityReplyId = 0x02;
 constexpr std::size_t kCommandAt = 5;  // 0-based index of the three command bytes
 constexpr std::size_t kRequestAddressBytes = 3;
 constexpr std::size_t kRequestCountBytes = 2;
+constexpr std::size_t kUpdateZeroBytes = 2;
 
 Bytes constant(std::string_view text) {
     return hexTextToBytes(text).value();
@@ -46,10 +47,10 @@ bool isUniversal(ByteView message, std::uint8_t subId) {
 
 const MessageConstants& messageConstants() {
     static const MessageConstants constants{
-        constant("f0 00 21 5e "),         constant("F0 00 21 5e 7f 04 02 "),
-        constant("F0 7E 00 06 01 "),      constant("F0 7E 00 06 02 "),
-        constant(" 04 01 03 "),           constant(" 04 01 04 "),
-        constant(" 04 01 08 "),           constant(" 04 01 20 "),
+        constant("f0 00 21 5e "),    constant("F0 00 21 5e 7f 04 02 "),
+        constant("F0 7E 00 06 01 "), constant("F0 7E 00 06 02 "),
+        constant(" 04 01 03 "),      constant(" 04 01 04 "),
+        constant(" 04 01 08 "),      constant(" 04 01 20 "),
     };
     return constants;
 }
@@ -78,9 +79,9 @@ Bytes programRequest(std::uint8_t device, unsigned page) {
 
 Bytes programUpdate(std::uint8_t device, unsigned address, ByteView block64) {
     Bytes m = manufacturerMessage(device, messageConstants().cmdProgramUpdate);
-    m.push_back(0x00);
-    m.push_back(0x00);
-    const auto addr = encodeAddress7(address, 3);
+    // Two zero bytes stand before the address in every update the unit accepts.
+    m.insert(m.end(), kUpdateZeroBytes, 0x00);
+    const auto addr = encodeAddress7(address, kRequestAddressBytes);
     m.insert(m.end(), addr.begin(), addr.end());
     const auto packed = packSevenBit(block64);
     m.push_back(static_cast<std::uint8_t>(packed.size()));
@@ -150,8 +151,8 @@ std::optional<UpdateBlock> parseProgramUpdate(ByteView m) {
         return std::nullopt;
     }
     UpdateBlock block;
-    block.address = m[kAddressAt] | (unsigned{m[kAddressAt + 1]} << 7) |
-                    (unsigned{m[kAddressAt + 2]} << 14);
+    block.address =
+        m[kAddressAt] | (unsigned{m[kAddressAt + 1]} << 7) | (unsigned{m[kAddressAt + 2]} << 14);
     const auto unpacked = unpackSevenBit(m.subspan(kDataAt, m.size() - kDataAt - 1));
     if (!unpacked.badPositions.empty()) {
         return std::nullopt;
