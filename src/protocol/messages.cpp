@@ -146,8 +146,12 @@ ByteView programResponsePayload(ByteView message) {
 std::optional<UpdateBlock> parseProgramUpdate(ByteView m) {
     // F0 00 21 5E dev 04 01 08 00 00 a0 a1 a2 len data.. F7
     constexpr std::size_t kAddressAt = 10;
+    constexpr std::size_t kLengthAt = 13;
     constexpr std::size_t kDataAt = 14;
-    if (!isProgramUpdate(m) || m.size() < kDataAt + 1 || m.back() != kSysexEnd) {
+    // The length byte counts the packed bytes; an update whose count disagrees was cut
+    // short or run together with another message.
+    if (!isProgramUpdate(m) || m.size() < kDataAt + 1 || m.back() != kSysexEnd ||
+        m[kLengthAt] != m.size() - kDataAt - 1) {
         return std::nullopt;
     }
     UpdateBlock block;
