@@ -123,11 +123,13 @@ int runUnsysex(const FileOptions& options) {
     return writeOutput(options.output, configFileText(*image));
 }
 
-// Registers a command whose run sets the exit status; the options live as long as the
-// command does.
-CLI::App* addCommand(CLI::App& app, const char* name, const char* description, int& exitStatus,
+// Registers a command on one input file whose run sets the exit status; the options
+// live as long as the command does.
+CLI::App* addCommand(CLI::App& app, const char* name, const char* description,
+                     const char* inputDescription, int& exitStatus,
                      const std::shared_ptr<FileOptions>& options, int (*run)(const FileOptions&)) {
     auto* command = app.add_subcommand(name, description);
+    command->add_option("file", options->input, inputDescription)->required();
     command->callback([&exitStatus, options, run] { exitStatus = run(*options); });
     return command;
 }
@@ -136,41 +138,36 @@ CLI::App* addCommand(CLI::App& app, const char* name, const char* description, i
 
 void addFileCommands(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<FileOptions>();
+    constexpr const char* kConfigurationFile = "Configuration file (*.vrx)";
 
-    auto* exportCommand = addCommand(app, "export", "Print a configuration file as JSON",
-                                     exitStatus, options, runExport);
-    exportCommand->add_option("file", options->input, "Configuration file (*.vrx)")->required();
+    addCommand(app, "export", "Print a configuration file as JSON", kConfigurationFile, exitStatus,
+               options, runExport);
 
-    auto* importCommand = addCommand(app, "import", "Write a configuration file from JSON",
-                                     exitStatus, options, runImport);
-    importCommand->add_option("file", options->input, "JSON as export prints it")->required();
-    importCommand->add_option("-o,--output", options->output, "Configuration file to write")
+    addCommand(app, "import", "Write a configuration file from JSON", "JSON as export prints it",
+               exitStatus, options, runImport)
+        ->add_option("-o,--output", options->output, "Configuration file to write")
         ->required();
 
-    auto* showCommand = addCommand(app, "show", "Print a readable report of a configuration",
-                                   exitStatus, options, runShow);
-    showCommand->add_option("file", options->input, "Configuration file (*.vrx)")->required();
-    showCommand->add_flag("--all", options->allPins, "List all 105 pins, not only assigned ones");
+    addCommand(app, "show", "Print a readable report of a configuration", kConfigurationFile,
+               exitStatus, options, runShow)
+        ->add_flag("--all", options->allPins, "List all 105 pins, not only assigned ones");
 
-    auto* sysexCommand =
+    auto* sysex =
         addCommand(app, "sysex", "Turn a configuration file into the messages that store it",
-                   exitStatus, options, runSysex);
-    sysexCommand->add_option("file", options->input, "Configuration file (*.vrx)")->required();
-    sysexCommand->add_option("--program", options->program, "Program to store it in")
+                   kConfigurationFile, exitStatus, options, runSysex);
+    sysex->add_option("--program", options->program, "Program to store it in")
         ->required()
         ->check(CLI::Range(kFirstProgram, kLastProgram));
-    sysexCommand->add_option("--device", options->device, "Device number of the unit")
+    sysex->add_option("--device", options->device, "Device number of the unit")
         ->capture_default_str()
         ->check(CLI::Range(0, kLastDevice));
-    sysexCommand->add_option("-o,--output", options->output, "SysEx file to write (*.syx)");
-    sysexCommand->add_flag("--hex", options->hex, "Print the messages as hex text instead");
-    sysexCommand->add_flag("--no-reboot", options->noReboot, "Leave off the closing VRX_REBOOT");
+    sysex->add_option("-o,--output", options->output, "SysEx file to write (*.syx)");
+    sysex->add_flag("--hex", options->hex, "Print the messages as hex text instead");
+    sysex->add_flag("--no-reboot", options->noReboot, "Leave off the closing VRX_REBOOT");
 
-    auto* unsysexCommand =
-        addCommand(app, "unsysex", "Rebuild a configuration file from a captured SysEx dump",
-                   exitStatus, options, runUnsysex);
-    unsysexCommand->add_option("file", options->input, "SysEx file (*.syx)")->required();
-    unsysexCommand->add_option("-o,--output", options->output, "Configuration file to write")
+    addCommand(app, "unsysex", "Rebuild a configuration file from a captured SysEx dump",
+               "SysEx file (*.syx)", exitStatus, options, runUnsysex)
+        ->add_option("-o,--output", options->output, "Configuration file to write")
         ->required();
 }
 

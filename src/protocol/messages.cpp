@@ -90,6 +90,16 @@ Bytes programUpdate(std::uint8_t device, unsigned address, ByteView block64) {
     return m;
 }
 
+Bytes programResponse(std::uint8_t device, ByteView data) {
+    Bytes m = manufacturerMessage(device, messageConstants().cmdProgramResponse);
+    // The unit fills the three unread bytes; zeros serve as well as anything.
+    m.insert(m.end(), kResponseHeaderBytes - m.size(), 0x00);
+    const auto packed = packSevenBit(data);
+    m.insert(m.end(), packed.begin(), packed.end());
+    m.push_back(kSysexEnd);
+    return m;
+}
+
 Bytes vrxReboot(std::uint8_t device) {
     Bytes m = manufacturerMessage(device, messageConstants().cmdReboot);
     m.push_back(kSysexEnd);

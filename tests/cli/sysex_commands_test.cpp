@@ -18,24 +18,6 @@ Bytes imageOf(const std::filesystem::path& path) {
     return std::get<Bytes>(readConfigFile(path));
 }
 
-// A PROGRAM_RESPONSE as a unit sends it: header, three bytes the program does not
-// read, the packed data, F7.
-Bytes response(ByteView raw, std::uint8_t device = 0) {
-    Bytes m{0xF0, 0x00, 0x21, 0x5E, device, 0x04, 0x01, 0x04, 0x00, 0x00, 0x02};
-    const auto packed = packSevenBit(raw);
-    m.insert(m.end(), packed.begin(), packed.end());
-    m.push_back(0xF7);
-    return m;
-}
-
-Bytes concat(const std::vector<Bytes>& messages) {
-    Bytes all;
-    for (const auto& m : messages) {
-        all.insert(all.end(), m.begin(), m.end());
-    }
-    return all;
-}
-
 // The image as a load leaves it: the unit's 256 bytes, then four zeros.
 std::string loadedFile(ByteView image) {
     Bytes loaded(image.begin(), image.begin() + 256);
@@ -121,12 +103,12 @@ TEST_F(SysexCommands, UnsysexGathersResponsesSplitAnyWay) {
         std::vector<Bytes> messages{tagMessage(), identityRequest()};  // skipped
         const auto size = 256 / parts;
         for (std::size_t p = 0; p < parts; ++p) {
-            messages.push_back(
-                response(ByteView(image).subspan(p * size, size), static_cast<std::uint8_t>(p)));
+            messages.push_back(programResponse(static_cast<std::uint8_t>(p),
+                                               ByteView(image).subspan(p * size, size)));
         }
         // A response after the 256 bytes belongs to no load and changes nothing.
-        messages.push_back(response(Bytes(64, 0x00)));
-        write(file("dump.syx"), concat(messages));
+        messages.push_back(programResponse(0, Bytes(64, 0x00)));
+        write(file("dump.syx"), joinSysexFile(messages));
         const auto run = vrxtool({"unsysex", "dump.syx", "-o", "out.vrx"});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(read(file("out.vrx")), loadedFile(image));
@@ -136,7 +118,7 @@ TEST_F(SysexCommands, UnsysexGathersResponsesSplitAnyWay) {
 TEST_F(SysexCommands, ResponsesBeyond256BytesKeepOnlyTheFirst256) {
     auto raw = imageOf(fixture("from_unit.vrx"));
     raw.resize(300, 0x55);
-    write(file("dump.syx"), response(raw));
+    write(file("dump.syx"), programResponse(0, raw));
     ASSERT_EQ(vrxtool({"unsysex", "dump.syx", "-o", "out.vrx"}).status, 0);
     EXPECT_EQ(read(file("out.vrx")), loadedFile(raw));
 }
@@ -144,8 +126,8 @@ TEST_F(SysexCommands, ResponsesBeyond256BytesKeepOnlyTheFirst256) {
 TEST_F(SysexCommands, UpdatesArePlacedByTheirAddressesInAnyOrder) {
     const auto image = imageOf(fixture("church_console.vrx"));
     const auto updates = programUpdateMessages(0, 4, image);
-    write(file("dump.syx"),
-          concat({updates[2], vrxReboot(0), updates[0], updates[3], updates[1], vrxReboot(0)}));
+    write(file("dump.syx"), joinSysexFile({updates[2], vrxReboot(0), updates[0], updates[3],
+                                           updates[1], vrxReboot(0)}));
     const auto run = vrxtool({"unsysex", "dump.syx", "-o", "out.vrx"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(read(file("out.vrx")), loadedFile(image));
@@ -155,7 +137,7 @@ TEST_F(SysexCommands, BadDumpsAreRefusedWithoutWritingAnything) {
     const auto image = imageOf(fixture("church_console.vrx"));
     const auto updates = programUpdateMessages(0, 0, image);
     const auto other = programUpdateMessages(0, 1, image);
-    auto corrupt = response(image);
+    auto corrupt = programResponse(0, image);
     corrupt[40] = 0x7F;
     corrupt.insert(corrupt.begin() + 20, 0xF8);  // a clock byte inside the message
     auto badLength = updates[1];
@@ -166,25 +148,25 @@ TEST_F(SysexCommands, BadDumpsAreRefusedWithoutWritingAnything) {
     };
     const Case cases[] = {
         {{}, "holds no PROGRAM_RESPONSE or PROGRAM_UPDATE message"},
-        {concat({tagMessage(), vrxReboot(0)}),
+        {joinSysexFile({tagMessage(), vrxReboot(0)}),
          "holds no PROGRAM_RESPONSE or PROGRAM_UPDATE message"},
-        {response(ByteView(image).first(200)),
+        {programResponse(0, ByteView(image).first(200)),
          "the PROGRAM_RESPONSE messages hold 200 of the 256 bytes of a program"},
-        {concat({updates[0], updates[1], updates[3]}),
+        {joinSysexFile({updates[0], updates[1], updates[3]}),
          "the PROGRAM_UPDATE messages hold 192 of the 256 bytes of a program; the first "
          "missing is byte 129"},
-        {concat({updates[0], other[1]}),
+        {joinSysexFile({updates[0], other[1]}),
          "message 2 (byte 90): the PROGRAM_UPDATE is for program 2, but message 1 was for "
          "program 1"},
-        {concat({updates[0], badLength}),
+        {joinSysexFile({updates[0], badLength}),
          "message 2 (byte 90): the PROGRAM_UPDATE is broken (its length byte or packed data "
          "do not fit)"},
-        {concat({updates[0], response(image)}),
+        {joinSysexFile({updates[0], programResponse(0, image)}),
          "holds both PROGRAM_RESPONSE and PROGRAM_UPDATE messages; keep one kind"},
         {corrupt, "byte 21: 0xf8 inside the SysEx message of byte 1"},
         {Bytes{0xF0, 0x7E, 0x00, 0x06, 0x01},
          "byte 1: the SysEx message that starts here has no F7"},
-        {concat({tagMessage(), Bytes{0x90, 0x40, 0x7F}}),
+        {joinSysexFile({tagMessage(), Bytes{0x90, 0x40, 0x7F}}),
          "byte 10: 0x90 lies outside a SysEx message"},
     };
     for (const auto& c : cases) {
@@ -199,11 +181,12 @@ TEST_F(SysexCommands, BadDumpsAreRefusedWithoutWritingAnything) {
 
 TEST_F(SysexCommands, StrayF7EndsAResponseEarlyAndIsMalformed) {
     const auto image = imageOf(fixture("church_console.vrx"));
-    auto first = response(ByteView(image).first(128));
+    auto first = programResponse(0, ByteView(image).first(128));
     // A stray F7 among the packed data ends the message there; what follows lies
     // outside any message.
     first.insert(first.begin() + 15, 0xF7);
-    write(file("dump.syx"), concat({first, response(ByteView(image).subspan(128, 128))}));
+    write(file("dump.syx"),
+          joinSysexFile({first, programResponse(0, ByteView(image).subspan(128, 128))}));
     const auto run = vrxtool({"unsysex", "dump.syx", "-o", "out.vrx"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err.rfind("vrxtool: dump.syx: byte 17: ", 0), 0u) << run.err;
@@ -254,7 +237,7 @@ TEST_F(SysexCommands, WriteFailureKeepsTheEarlierOutput) {
 }
 
 TEST(SyxFile, SplitsMessagesAndNamesWhereTheyStart) {
-    const auto file = concat({tagMessage(), identityRequest(), vrxReboot(3)});
+    const auto file = joinSysexFile({tagMessage(), identityRequest(), vrxReboot(3)});
     const auto messages = splitSysexFile(file);
     ASSERT_TRUE(messages) << messages.error();
     ASSERT_EQ(messages->size(), 3u);

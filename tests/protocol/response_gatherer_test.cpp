@@ -7,15 +7,6 @@
 namespace vrx {
 namespace {
 
-// A PROGRAM_RESPONSE as the unit sends it: header, three unread bytes, packed data, F7.
-Bytes response(ByteView raw, std::uint8_t device = 0) {
-    Bytes m{0xF0, 0x00, 0x21, 0x5E, device, 0x04, 0x01, 0x04, 0x00, 0x02, 0x00};
-    const auto packed = packSevenBit(raw);
-    m.insert(m.end(), packed.begin(), packed.end());
-    m.push_back(0xF7);
-    return m;
-}
-
 Bytes programBytes() {
     Bytes raw(kProgramBytes);
     std::iota(raw.begin(), raw.end(), std::uint8_t{0});
@@ -29,8 +20,8 @@ TEST(ResponseGatherer, CompletesFromOneToEightResponses) {
         const auto size = raw.size() / parts;
         for (std::size_t p = 0; p < parts; ++p) {
             EXPECT_FALSE(gatherer.complete()) << parts << " parts, part " << p;
-            const auto message =
-                response(ByteView(raw).subspan(p * size, size), static_cast<std::uint8_t>(p));
+            const auto message = programResponse(static_cast<std::uint8_t>(p),
+                                                 ByteView(raw).subspan(p * size, size));
             if (parts == 4) {
                 EXPECT_EQ(message.size(), 86u);
             }
@@ -51,7 +42,7 @@ TEST(ResponseGatherer, EmptyResponsesAddNothing) {
 }
 
 TEST(ResponseGatherer, BytesAboveTheDataRangeAreDroppedAndNamed) {
-    auto message = response(Bytes{0x81, 0x02, 0x03});
+    auto message = programResponse(0, Bytes{0x81, 0x02, 0x03});
     message.insert(message.begin() + 13, 0x90);  // between the first two data bytes
     ResponseGatherer gatherer;
     const auto unpacked = gatherer.append(message);
@@ -61,11 +52,11 @@ TEST(ResponseGatherer, BytesAboveTheDataRangeAreDroppedAndNamed) {
 
 TEST(ResponseGatherer, RestartForgetsTheEarlierRequest) {
     ResponseGatherer gatherer;
-    gatherer.append(response(Bytes(100, 0x11)));
+    gatherer.append(programResponse(0, Bytes(100, 0x11)));
     gatherer.restart(64);
     EXPECT_TRUE(gatherer.data().empty());
     EXPECT_EQ(gatherer.expectedLength(), 64u);
-    gatherer.append(response(Bytes(64, 0x22)));
+    gatherer.append(programResponse(0, Bytes(64, 0x22)));
     EXPECT_TRUE(gatherer.complete());
     EXPECT_EQ(gatherer.data(), Bytes(64, 0x22));
 }
