@@ -14,7 +14,7 @@ constexpr std::uint8_t kSysexEnd = 0xF7;
 constexpr std::uint8_t kAllDevices = 0x7F;
 constexpr std::uint8_t kTagValue = 0x01;
 
-constexpr unsigned kProgramBytes = 256;    // what one program occupies in the unit
+constexpr unsigned kProgramBytes = 256;     // what one program occupies in the unit
 constexpr unsigned kUpdateBlockBytes = 64;  // image bytes carried by one PROGRAM_UPDATE
 constexpr unsigned kUpdateBlocks = kProgramBytes / kUpdateBlockBytes;
 constexpr unsigned kPackedBlockBytes = 74;  // 64 bytes after the 7-bit group encoding
@@ -40,9 +40,14 @@ Bytes identityRequest();                                   // F0 7E 7F 06 01 F7
 Bytes programRequest(std::uint8_t device, unsigned page);  // page = program - 1
 Bytes programUpdate(std::uint8_t device, unsigned address, ByteView block64);
 Bytes vrxReboot(std::uint8_t device);
+// What a unit answers a PROGRAM_REQUEST with: `data` packed behind the header and the
+// three bytes the program does not read. For the simulated unit and for tests.
+Bytes programResponse(std::uint8_t device, ByteView data);
 
 // Address of byte 0 of a program page in the unit's memory.
-constexpr unsigned pageAddress(unsigned page) { return page * kProgramBytes; }
+constexpr unsigned pageAddress(unsigned page) {
+    return page * kProgramBytes;
+}
 
 bool isManufacturerMessage(ByteView message);
 bool isProgramResponse(ByteView message);
@@ -71,6 +76,8 @@ struct UpdateBlock {
     unsigned address = 0;
     Bytes data;  // unpacked
 };
+// Empty unless the message is a complete PROGRAM_UPDATE: framing, a length byte that
+// matches the packed bytes, and no packed byte above 127.
 std::optional<UpdateBlock> parseProgramUpdate(ByteView message);
 
 }  // namespace vrx
