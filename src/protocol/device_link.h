@@ -40,6 +40,12 @@ enum OperationMarker : int {
 // Loads a program of a VRX unit into the editor and writes the editor's configuration
 // into a program. Everything runs on the user-interface thread, driven by the 100 ms
 // timer (mainTimerTick), by the input's Message event and by the menu commands.
+//
+// Wiring: build the ports once (MidiPortSet, whose notifier posts dispatchMidiEvents
+// to the user-interface thread), then one DeviceLink over them, the windows' LinkView
+// and a SteadyClock; call mainTimerTick every 100 ms and closePorts when the main
+// window goes. The link installs itself as the input's Message handler and as the
+// output's Error and QueueEmpty handler.
 class DeviceLink {
 public:
     static constexpr std::int64_t kTickMs = 100;
