@@ -69,6 +69,9 @@ public:
     // display: a load ends in state 11 and the next tick shows what it read.
     void fileOperationStarted();
     void fileLoadFinished(int programBlockCount, std::string loadedFileName);
+    // The window on whose behalf the MIDI device dialog or a transfer step runs
+    // ("frmSplash" or "frmMain"); the main window sets it before opening the dialog.
+    void setCallerForm(std::string callerForm) { callerForm_ = std::move(callerForm); }
     // The status window's close button.
     void statusWindowClosed();
     // The main window unloads.

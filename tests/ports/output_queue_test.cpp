@@ -71,6 +71,16 @@ TEST(OutputQueue, DevicesThatWentAwayFallBackToTheFirstOrToNone) {
         EXPECT_EQ(bench.setup.portOutDevice, row.expectedOut);
         EXPECT_EQ(bench.queue.portsOpen(), row.opens);
         EXPECT_EQ(bench.queue.midiOutQueue().size(), row.opens ? 2u : 1u);
+        if (row.opens) {
+            bench.queue.pumpOutputQueue(false);
+            EXPECT_EQ(bench.input.opened, std::vector<int>{row.expectedIn - 1});
+            if (row.outputs > 0) {
+                EXPECT_EQ(bench.output.opened, std::vector<int>{row.expectedOut - 2});
+            } else {
+                // No device behind the default output here: the user hears of it.
+                EXPECT_EQ(bench.view.messages.size(), 1u);
+            }
+        }
     }
 }
 
