@@ -1,7 +1,221 @@
 #include "cli/device_commands.h"
 
-namespace vrx::cli {
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
 
-void addDeviceCommands(CLI::App& /*app*/, int& /*exitStatus*/) {}
+#include "cli/device_session.h"
+#include "files/config_file.h"
+#include "model/program_image.h"
+#include "protocol/midi_device_list.h"
+
+namespace vrx::cli {
+namespace {
+
+struct DeviceCommandOptions {
+    DeviceOptions device;
+    int program = 0;
+    std::string file;
+    std::string directory;
+};
+
+int fail(const SessionFailure& failure) {
+    std::cerr << "vrxtool: " << failure.message << "\n";
+    return failure.exitStatus;
+}
+
+void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout = true) {
+    command
+        .add_option("--in", options.inPosition, "MIDI input, numbered as `vrxtool ports` lists it")
+        ->check(CLI::PositiveNumber);
+    command
+        .add_option("--out", options.outPosition,
+                    "MIDI output, numbered as `vrxtool ports` lists it")
+        ->check(CLI::PositiveNumber);
+    command.add_flag(
+        "--simulator", options.simulator,
+        "also list a simulated VRX unit, last, and use it unless --in/--out say otherwise");
+    command
+        .add_flag("--simulator-silent", options.simulatorSilent, "the simulated unit never answers")
+        ->group("");
+    if (withTimeout) {
+        command
+            .add_option("--timeout", options.timeoutSeconds,
+                        "seconds to wait for the unit before giving up")
+            ->check(CLI::PositiveNumber)
+            ->capture_default_str();
+    }
+}
+
+int runPorts(const DeviceOptions& options) {
+    SteadyClock clock;
+    MidiPortOptions portOptions;
+    portOptions.withSimulator = options.simulator;
+    MidiPortSet ports(clock, portOptions);
+    const auto inputs = inputDeviceEntries(ports.input());
+    const auto outputs = outputDeviceEntries(ports.output());
+    std::cout << "MIDI In:\n";
+    for (std::size_t i = 1; i < inputs.entries.size(); ++i) {
+        std::cout << "  " << inputs.entries[i] << "\n";
+    }
+    std::cout << "MIDI Out:\n";
+    for (std::size_t i = 1; i < outputs.entries.size(); ++i) {
+        std::cout << "  " << outputs.entries[i] << "\n";
+    }
+    for (const auto* list : {&inputs, &outputs}) {
+        if (!list->error.empty()) {
+            return fail({kExitFailed, std::string(kNoMidiCardMessage) + " (" + list->error + ")"});
+        }
+    }
+    return kExitOk;
+}
+
+bool finished(DeviceLink& link, int marker) {
+    return link.operationMarker() == marker && link.commState() == kStateResultShown;
+}
+
+std::optional<SessionFailure> abandoned(DeviceLink& link, ConsoleLinkView& view) {
+    if (link.operationMarker() == kMarkerCancelled) {
+        return SessionFailure{kExitBadInput, view.refusal().value_or("no program chosen")};
+    }
+    return std::nullopt;
+}
+
+// Loads a program like "Load Current Settings from the VRX" and saves it like
+// "Save Program Data To File".
+int runRead(const DeviceCommandOptions& options) {
+    DeviceSession session(options.device, std::cerr, options.program);
+    if (auto failure = session.configurePorts()) {
+        return fail(*failure);
+    }
+    auto& link = session.link();
+    link.loadFromDevice();
+    auto failure = session.run(
+        [&] { return finished(link, kMarkerLoad) || link.operationMarker() == kMarkerCancelled; });
+    if (!failure) {
+        failure = abandoned(link, session.view());
+    }
+    if (failure) {
+        return fail(*failure);
+    }
+    const auto image = encodeProgramData(session.view().programData(), link.firmwareVersionByte());
+    if (auto written = writeConfigFile(options.file, image); !written) {
+        return fail({kExitFailed, "cannot write " + options.file + ": " + written.error()});
+    }
+    std::cerr << "Program " << options.program << " saved to " << options.file << "\n";
+    return kExitOk;
+}
+
+int runWrite(const DeviceCommandOptions& options) {
+    const auto contents = readConfigFile(options.file);
+    const auto* image = std::get_if<Bytes>(&contents);
+    if (image == nullptr) {
+        const auto* failure = std::get_if<ConversionFailure>(&contents);
+        return fail(
+            {kExitBadInput, options.file + (failure != nullptr ? ": " + failure->reason
+                                                               : " holds no Program Data line")});
+    }
+    const auto data = decodeProgramData(*image);
+    if (!data) {
+        return fail({kExitBadInput, options.file + ": " + data.error()});
+    }
+    DeviceSession session(options.device, std::cerr, options.program);
+    if (auto failure = session.configurePorts()) {
+        return fail(*failure);
+    }
+    session.view().setProgramData(*data);
+    auto& link = session.link();
+    link.writeToDevice();
+    // The write is over when its last message and the pause after it are through.
+    auto failure = session.run([&] {
+        return link.operationMarker() == kMarkerCancelled ||
+               (finished(link, kMarkerWrite) && session.queueDrained());
+    });
+    if (!failure) {
+        failure = abandoned(link, session.view());
+    }
+    if (failure) {
+        return fail(*failure);
+    }
+    std::cerr << options.file << " written to program " << options.program << "\n";
+    return kExitOk;
+}
+
+std::filesystem::path backupFileName(const std::filesystem::path& directory, int program) {
+    char name[32];
+    std::snprintf(name, sizeof name, "program-%03d.vrx", program);
+    return directory / name;
+}
+
+int runBackup(const DeviceCommandOptions& options) {
+    const std::filesystem::path directory(options.directory);
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error) {
+        return fail({kExitFailed, "cannot create " + options.directory + ": " + error.message()});
+    }
+    DeviceSession session(options.device, std::cerr);
+    if (auto failure = session.configurePorts()) {
+        return fail(*failure);
+    }
+    auto& link = session.link();
+    std::optional<SessionFailure> writeFailure;
+    session.view().setProgramReadHandler([&](int program, ByteView programData) {
+        ProgramData data;
+        static_cast<void>(decodeProgramData(programData, data));
+        const auto path = backupFileName(directory, program);
+        if (auto written =
+                writeConfigFile(path, encodeProgramData(data, link.firmwareVersionByte()));
+            !written && !writeFailure) {
+            writeFailure = SessionFailure{kExitFailed,
+                                          "cannot write " + path.string() + ": " + written.error()};
+        }
+    });
+    link.backupFromDevice();
+    auto failure =
+        session.run([&] { return writeFailure.has_value() || finished(link, kMarkerBackup); });
+    if (!failure) {
+        failure = writeFailure;
+    }
+    if (failure) {
+        return fail(*failure);
+    }
+    std::cerr << link.programCount() << " programs saved in " << options.directory << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+void addDeviceCommands(CLI::App& app, int& exitStatus) {
+    auto options = std::make_shared<DeviceCommandOptions>();
+
+    auto* ports = app.add_subcommand(
+        "ports", "List the MIDI devices, numbered as the MIDI I/O Setup dialog numbers them");
+    addDeviceOptions(*ports, options->device, false);
+    ports->callback([options, &exitStatus] { exitStatus = runPorts(options->device); });
+
+    auto* read = app.add_subcommand("read", "Load a program from the unit into a .vrx file");
+    read->add_option("--program", options->program, "program number, from 1")
+        ->required()
+        ->check(CLI::Range(1, 32767));
+    read->add_option("-o,--output", options->file, "the .vrx file to write")->required();
+    addDeviceOptions(*read, options->device);
+    read->callback([options, &exitStatus] { exitStatus = runRead(*options); });
+
+    auto* write = app.add_subcommand("write", "Write a .vrx file into a program of the unit");
+    write->add_option("file", options->file, "the .vrx file to send")->required();
+    write->add_option("--program", options->program, "program number, from 1")
+        ->required()
+        ->check(CLI::Range(1, 32767));
+    addDeviceOptions(*write, options->device);
+    write->callback([options, &exitStatus] { exitStatus = runWrite(*options); });
+
+    auto* backup =
+        app.add_subcommand("backup", "Read every program of the unit into DIR/program-NNN.vrx");
+    backup->add_option("dir", options->directory, "folder for the files")->required();
+    addDeviceOptions(*backup, options->device);
+    backup->callback([options, &exitStatus] { exitStatus = runBackup(*options); });
+}
 
 }  // namespace vrx::cli

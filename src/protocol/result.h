@@ -32,6 +32,8 @@ private:
 // For operations that produce nothing but may fail.
 struct Done {};
 using Status = Result<Done>;
-inline Status success() { return Done{}; }
+inline Status success() {
+    return Done{};
+}
 
 }  // namespace vrx

@@ -1,0 +1,118 @@
+#include "cli/device_session.h"
+
+#include <chrono>
+#include <cmath>
+#include <sstream>
+#include <thread>
+
+#include "protocol/midi_device_list.h"
+
+namespace vrx::cli {
+namespace {
+
+// Input is looked at this often between timer ticks.
+constexpr std::int64_t kPollMs = 2;
+
+MidiPortOptions portOptions(const DeviceOptions& options) {
+    MidiPortOptions ports;
+    ports.withSimulator = options.simulator;
+    return ports;
+}
+
+}  // namespace
+
+DeviceSession::DeviceSession(const DeviceOptions& options, std::ostream& progress,
+                             int programNumber)
+    : options_(options),
+      view_(progress, programNumber),
+      ports_(clock_, portOptions(options)),
+      link_(ports_.input(), ports_.output(), view_, clock_) {
+    if (auto* unit = ports_.simulatedUnit()) {
+        unit->faults().silent = options.simulatorSilent;
+    }
+}
+
+std::optional<SessionFailure> DeviceSession::configurePorts() {
+    const int inPosition = options_.inPosition.value_or(ports_.simulatorInputPosition());
+    const int outPosition = options_.outPosition.value_or(ports_.simulatorOutputPosition());
+    if (inPosition == 0 || outPosition == 0) {
+        return SessionFailure{kExitBadInput,
+                              "give --in and --out as `vrxtool ports` numbers the devices, "
+                              "or --simulator"};
+    }
+    const auto inputs = inputDeviceEntries(ports_.input());
+    const auto outputs = outputDeviceEntries(ports_.output());
+    for (const auto* list : {&inputs, &outputs}) {
+        if (!list->error.empty()) {
+            return SessionFailure{kExitFailed,
+                                  std::string(kNoMidiCardMessage) + " (" + list->error + ")"};
+        }
+    }
+    const auto inputCount = static_cast<int>(inputs.entries.size()) - 1;
+    const auto outputCount = static_cast<int>(outputs.entries.size()) - 1;
+    if (inPosition < 1 || inPosition > inputCount) {
+        return SessionFailure{
+            kExitBadInput,
+            "there is no MIDI input #" + std::to_string(inPosition) + " (see vrxtool ports)"};
+    }
+    if (outPosition < 1 || outPosition > outputCount) {
+        return SessionFailure{
+            kExitBadInput,
+            "there is no MIDI output #" + std::to_string(outPosition) + " (see vrxtool ports)"};
+    }
+    auto& setup = link_.midiSetup();
+    setup.portInDevice = inPosition;
+    setup.portOutDevice = outPosition;
+    setup.midiConfigured = true;
+    return std::nullopt;
+}
+
+bool DeviceSession::queueDrained() {
+    auto& queue = link_.outputQueue();
+    return queue.midiOutQueue().empty() && !queue.paused(clock_.nowMs());
+}
+
+std::optional<SessionFailure> DeviceSession::run(const std::function<bool()>& done) {
+    const auto timeoutMs = static_cast<std::int64_t>(std::llround(options_.timeoutSeconds * 1000));
+    std::int64_t nextTickMs = clock_.nowMs() + DeviceLink::kTickMs;
+    std::int64_t lastProgressMs = clock_.nowMs();
+    int lastState = link_.commState();
+    int lastProgramsRead = view_.programsRead();
+    std::size_t lastQueued = link_.outputQueue().midiOutQueue().size();
+    while (!done()) {
+        link_.dispatchMidiEvents();
+        const std::int64_t now = clock_.nowMs();
+        if (now >= nextTickMs) {
+            link_.mainTimerTick();
+            nextTickMs = std::max(nextTickMs + DeviceLink::kTickMs, now + 1);
+        }
+        if (view_.problem()) {
+            view_.finish();
+            return SessionFailure{kExitFailed, *view_.problem()};
+        }
+        // Progress is the unit moving the link on; the retries of an unanswered
+        // identity exchange are not.
+        const std::size_t queued = link_.outputQueue().midiOutQueue().size();
+        const bool draining = link_.commState() == kStateResultShown && queued < lastQueued;
+        if (link_.commState() != lastState || view_.programsRead() != lastProgramsRead ||
+            draining) {
+            lastProgressMs = now;
+        }
+        lastState = link_.commState();
+        lastProgramsRead = view_.programsRead();
+        lastQueued = queued;
+        if (now - lastProgressMs > timeoutMs) {
+            view_.finish();
+            std::ostringstream message;
+            message << "the unit did not answer within " << options_.timeoutSeconds
+                    << " s: check the MIDI connections and that the VRX is turned on";
+            return SessionFailure{kExitFailed, message.str()};
+        }
+        const std::int64_t wait = std::clamp<std::int64_t>(nextTickMs - now, 0, kPollMs);
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+    }
+    view_.finish();
+    return std::nullopt;
+}
+
+}  // namespace vrx::cli

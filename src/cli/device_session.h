@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+
+#include "cli/console_link_view.h"
+#include "ports/midi_port_set.h"
+#include "protocol/clock.h"
+#include "protocol/device_link.h"
+
+namespace vrx::cli {
+
+// What the device commands share on their command lines.
+struct DeviceOptions {
+    std::optional<int> inPosition;   // --in, as `vrxtool ports` numbers the inputs
+    std::optional<int> outPosition;  // --out
+    bool simulator = false;
+    bool simulatorSilent = false;  // a simulated unit that never answers
+    double timeoutSeconds = 10;
+};
+
+// Exit statuses of vrxtool.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitBadInput = 2;
+
+struct SessionFailure {
+    int exitStatus;
+    std::string message;
+};
+
+// One run of the device link against a unit, on the real clock, the way the program
+// runs it: a 100 ms timer and MIDI input polled in between.
+class DeviceSession {
+public:
+    DeviceSession(const DeviceOptions& options, std::ostream& progress, int programNumber = 0);
+
+    // Chooses the ports from --in and --out (the simulated unit's when they are not
+    // given and --simulator is).
+    std::optional<SessionFailure> configurePorts();
+    // Runs the link until `done` holds. Fails when the unit has not moved the link on
+    // for the timeout, or when something went wrong on the way.
+    std::optional<SessionFailure> run(const std::function<bool()>& done);
+
+    DeviceLink& link() { return link_; }
+    ConsoleLinkView& view() { return view_; }
+    MidiPortSet& ports() { return ports_; }
+    bool queueDrained();
+
+private:
+    const DeviceOptions& options_;
+    SteadyClock clock_;
+    ConsoleLinkView view_;
+    MidiPortSet ports_;
+    DeviceLink link_;
+};
+
+}  // namespace vrx::cli

@@ -1,0 +1,37 @@
+#include "ports/midi_port_set.h"
+
+#include "ports/chained_ports.h"
+#include "ports/rtmidi_ports.h"
+#include "ports/simulated_ports.h"
+#include "protocol/midi_setup.h"
+
+namespace vrx {
+
+MidiPortSet::MidiPortSet(const Clock& clock, MidiPortOptions options) {
+    realInput_ = std::make_unique<RtMidiInput>(std::move(options.notifier));
+    realOutput_ = std::make_unique<RtMidiOutput>();
+    if (!options.withSimulator) {
+        return;
+    }
+    unit_ = std::make_unique<SimulatedUnit>(clock, options.simulator);
+    simulatedInput_ = std::make_unique<SimulatedInput>(*unit_);
+    simulatedOutput_ = std::make_unique<SimulatedOutput>(*unit_);
+    input_ = std::make_unique<ChainedInput>(*realInput_, *simulatedInput_);
+    output_ = std::make_unique<ChainedOutput>(*realOutput_, *simulatedOutput_);
+}
+
+MidiPortSet::~MidiPortSet() {
+    // The chains refer to the ports they join.
+    input_.reset();
+    output_.reset();
+}
+
+int MidiPortSet::simulatorInputPosition() {
+    return unit_ ? inputPositionForDevice(deviceCountOrZero(*realInput_)) : 0;
+}
+
+int MidiPortSet::simulatorOutputPosition() {
+    return unit_ ? outputPositionForDevice(deviceCountOrZero(*realOutput_)) : 0;
+}
+
+}  // namespace vrx

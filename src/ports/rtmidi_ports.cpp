@@ -1,0 +1,285 @@
+#include "ports/rtmidi_ports.h"
+
+#include <RtMidi.h>
+
+#include <algorithm>
+#include <mutex>
+
+#include "ports/sysex_joiner.h"
+
+namespace vrx {
+namespace {
+
+// Ask for the platform's own service by name. Left unspecified, RtMidi may pick JACK,
+// whose backend crashes when no JACK server is running.
+#if defined(_WIN32)
+constexpr RtMidi::Api kPlatformApi = RtMidi::WINDOWS_MM;
+#elif defined(__APPLE__)
+constexpr RtMidi::Api kPlatformApi = RtMidi::MACOSX_CORE;
+#else
+constexpr RtMidi::Api kPlatformApi = RtMidi::LINUX_ALSA;
+#endif
+
+constexpr const char* kClientName = "VRXConfig";
+constexpr const char* kInputPortName = "VRXConfig In";
+constexpr const char* kOutputPortName = "VRXConfig Out";
+constexpr const char* kDefaultOutputName = "Default MIDI output";
+
+#if defined(_WIN32)
+// WinMM hands SysEx over in buffers of this size; its default is too small for a
+// whole PROGRAM_RESPONSE, which then arrives in pieces.
+constexpr unsigned kSysexBufferBytes = 4096;
+constexpr unsigned kSysexBufferCount = 8;
+#endif
+
+bool platformApiCompiled() {
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    return std::ranges::find(apis, kPlatformApi) != apis.end();
+}
+
+// RtMidi reports through a callback once one is installed instead of throwing. The
+// reports of the call in progress are kept here and turned into its result.
+class ErrorCollector {
+public:
+    static void report(RtMidiError::Type /*type*/, const std::string& text, void* self) {
+        auto* collector = static_cast<ErrorCollector*>(self);
+        const std::lock_guard lock(collector->mutex_);
+        collector->text_ = text;
+    }
+    void clear() {
+        const std::lock_guard lock(mutex_);
+        text_.clear();
+    }
+    std::string take() {
+        const std::lock_guard lock(mutex_);
+        std::string text;
+        text.swap(text_);
+        return text;
+    }
+
+private:
+    std::mutex mutex_;
+    std::string text_;
+};
+
+// One RtMidi object, made when first needed. A service found missing once stays
+// missing for the run: asking again would only repeat the driver's complaints.
+template <typename Midi>
+class Client {
+public:
+    using Prepare = void (*)(Midi&, void* context);
+
+    Client(Prepare prepare, void* context) : prepare_(prepare), context_(context) {}
+    ~Client() {
+        if (midi_) {
+            midi_->closePort();
+        }
+    }
+
+    Status ensure() {
+        if (midi_) {
+            return success();
+        }
+        if (!unavailable_.empty()) {
+            return Status::failure(unavailable_);
+        }
+        if (!platformApiCompiled()) {
+            unavailable_ = "this RtMidi was built without the platform's MIDI service";
+            return Status::failure(unavailable_);
+        }
+        try {
+            auto midi = std::make_unique<Midi>(kPlatformApi, kClientName);
+            midi->setErrorCallback(&ErrorCollector::report, &errors_);
+            if (prepare_ != nullptr) {
+                prepare_(*midi, context_);
+            }
+            midi_ = std::move(midi);
+            return success();
+        } catch (const RtMidiError& error) {
+            // No MIDI service on this machine (no ALSA sequencer, say).
+            unavailable_ = error.getMessage();
+        } catch (const std::exception& error) {
+            unavailable_ = error.what();
+        }
+        return Status::failure(unavailable_);
+    }
+
+    Result<int> count() {
+        if (auto ready = ensure(); !ready) {
+            return Result<int>::failure(ready.error());
+        }
+        errors_.clear();
+        const unsigned count = midi_->getPortCount();
+        if (auto error = errors_.take(); !error.empty()) {
+            return Result<int>::failure(error);
+        }
+        return static_cast<int>(count);
+    }
+
+    Result<std::string> name(int port) {
+        if (auto ready = ensure(); !ready) {
+            return Result<std::string>::failure(ready.error());
+        }
+        errors_.clear();
+        auto name = midi_->getPortName(static_cast<unsigned>(port));
+        if (auto error = errors_.take(); !error.empty() && name.empty()) {
+            return Result<std::string>::failure(error);
+        }
+        return name;
+    }
+
+    // RtMidi may fail to open without saying so: the port is checked afterwards.
+    Status open(int port, const char* portName, const std::string& what) {
+        const auto ports = count();
+        if (!ports) {
+            return Status::failure(ports.error());
+        }
+        if (port < 0 || port >= *ports) {
+            return Status::failure("there is no " + what);
+        }
+        errors_.clear();
+        midi_->openPort(static_cast<unsigned>(port), portName);
+        if (!midi_->isPortOpen()) {
+            const auto error = errors_.take();
+            return Status::failure(what + " could not be opened" +
+                                   (error.empty() ? "" : ": " + error));
+        }
+        return success();
+    }
+
+    void close() {
+        if (midi_) {
+            midi_->closePort();
+        }
+    }
+
+    Midi* midi() { return midi_.get(); }
+    ErrorCollector& errors() { return errors_; }
+
+private:
+    Prepare prepare_;
+    void* context_;
+    std::string unavailable_;
+    ErrorCollector errors_;
+    std::unique_ptr<Midi> midi_;  // last: destroyed first, which stops its thread
+};
+
+}  // namespace
+
+struct RtMidiInput::Driver {
+    explicit Driver(IncomingMailbox& mailbox) : mailbox_(mailbox) {}
+
+    // Before the port opens: SysEx is dropped unless asked for, and clock and active
+    // sensing are of no use here.
+    static void prepare(RtMidiIn& midi, void* self) {
+        midi.ignoreTypes(false, true, true);
+        midi.setCallback(&Driver::onMessage, self);
+    }
+
+    // Runs on RtMidi's thread: copy the bytes and leave everything else to the
+    // user-interface thread.
+    static void onMessage(double /*timeStamp*/, std::vector<unsigned char>* message, void* self) {
+        auto* driver = static_cast<Driver*>(self);
+        if (message == nullptr || message->empty()) {
+            return;
+        }
+#if defined(_WIN32)
+        for (auto& complete : driver->joiner_.add(*message)) {
+            driver->mailbox_.post(std::move(complete));
+        }
+#else
+        driver->mailbox_.post(Bytes(message->begin(), message->end()));
+#endif
+    }
+
+    IncomingMailbox& mailbox_;
+    SysexJoiner joiner_;  // touched only on RtMidi's thread
+    Client<RtMidiIn> client_{&Driver::prepare, this};
+};
+
+RtMidiInput::RtMidiInput(std::function<void()> notifier)
+    : mailbox_(std::move(notifier)), driver_(std::make_unique<Driver>(mailbox_)) {}
+
+RtMidiInput::~RtMidiInput() {
+    if (auto* midi = driver_->client_.midi()) {
+        midi->cancelCallback();
+    }
+}
+
+Result<int> RtMidiInput::deviceCount() {
+    return driver_->client_.count();
+}
+
+Result<std::string> RtMidiInput::deviceName(int device) {
+    return driver_->client_.name(device);
+}
+
+Status RtMidiInput::openDevice(int device, std::size_t receiveBufferBytes) {
+#if defined(_WIN32)
+    if (auto ready = driver_->client_.ensure(); ready) {
+        driver_->client_.midi()->setBufferSize(
+            std::max<unsigned>(kSysexBufferBytes, static_cast<unsigned>(receiveBufferBytes)),
+            kSysexBufferCount);
+    }
+#else
+    static_cast<void>(receiveBufferBytes);
+#endif
+    return driver_->client_.open(device, kInputPortName,
+                                 "MIDI input device " + std::to_string(device));
+}
+
+void RtMidiInput::closeDevice() {
+    driver_->client_.close();
+}
+
+void RtMidiInput::dispatchEvents() {
+    deliver(mailbox_.takeAll());
+}
+
+struct RtMidiOutput::Driver {
+    Client<RtMidiOut> client_{nullptr, nullptr};
+};
+
+RtMidiOutput::RtMidiOutput() : driver_(std::make_unique<Driver>()) {}
+
+RtMidiOutput::~RtMidiOutput() = default;
+
+Result<int> RtMidiOutput::deviceCount() {
+    return driver_->client_.count();
+}
+
+Result<std::string> RtMidiOutput::deviceName(int device) {
+    if (device == kDefaultDevice) {
+        if (auto ready = driver_->client_.ensure(); !ready) {
+            return Result<std::string>::failure(ready.error());
+        }
+        return std::string(kDefaultOutputName);
+    }
+    return driver_->client_.name(device);
+}
+
+Status RtMidiOutput::openDevice(int device) {
+    const int port = device == kDefaultDevice ? 0 : device;
+    return driver_->client_.open(port, kOutputPortName,
+                                 "MIDI output device " + std::to_string(device));
+}
+
+void RtMidiOutput::closeDevice() {
+    driver_->client_.close();
+}
+
+Status RtMidiOutput::sendBytes(ByteView message) {
+    auto* midi = driver_->client_.midi();
+    if (midi == nullptr) {
+        return Status::failure("the MIDI output is not open");
+    }
+    driver_->client_.errors().clear();
+    midi->sendMessage(message.data(), message.size());
+    if (auto error = driver_->client_.errors().take(); !error.empty()) {
+        return Status::failure(error);
+    }
+    return success();
+}
+
+}  // namespace vrx

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "protocol/bytes.h"
+#include "protocol/clock.h"
+
+namespace vrx {
+
+// How the simulated unit introduces itself.
+struct SimulatedUnitSettings {
+    std::uint8_t firmwareMajor = 1;
+    std::uint8_t firmwareMinor = 5;
+    std::uint8_t firmwareYear = 9;  // years after 2000
+    std::uint8_t firmwareMonth = 12;
+    std::uint8_t firmwareDay = 31;
+    int dipSwitchProgram = 1;  // from 1
+    int programCount = 16;
+    std::uint8_t formatByte = 18;
+    std::uint8_t deviceByte = 0;
+    int responseParts = 1;  // a PROGRAM_RESPONSE is split into 1, 2, 4 or 8 messages
+};
+
+// Faults for tests. The one-shot ones apply to the next response and then clear.
+struct SimulatedFaults {
+    bool silent = false;                    // answers nothing
+    int ignoredRequests = 0;                // requests that go unanswered before the unit answers
+    int corruptedBytes = 0;                 // payload bytes of the next response that get bit 7 set
+    bool loseLastPart = false;              // the next response's last message never arrives
+    std::optional<std::size_t> truncateTo;  // the next response's first message, cut short
+    bool echo = false;  // everything the unit receives comes back too (a MIDI loop)
+};
+
+// A VRX unit at the far end of a MIDI cable: it answers the Identity Request and
+// PROGRAM_REQUEST, stores PROGRAM_UPDATE data, and its answers arrive after the time
+// their bytes take at 31 250 baud.
+class SimulatedUnit {
+public:
+    static constexpr std::int64_t kBaud = 31250;
+    static constexpr std::int64_t kBitsPerByte = 10;  // start, eight data bits, stop
+
+    explicit SimulatedUnit(const Clock& clock, SimulatedUnitSettings settings = {});
+
+    SimulatedUnitSettings& settings() { return settings_; }
+    SimulatedFaults& faults() { return faults_; }
+
+    // A message the program starts sending now.
+    void receive(ByteView message);
+    // Answers whose last byte has arrived by now, in the order they were sent.
+    std::vector<Bytes> takeArrived();
+    std::optional<std::int64_t> nextArrivalMs() const;
+
+    const std::vector<Bytes>& received() const { return received_; }
+    // When each received message began to arrive, in ms.
+    const std::vector<std::int64_t>& receivedAtMs() const { return receivedAtMs_; }
+    int rebootCount() const { return rebootCount_; }
+    int requestCount() const { return requestCount_; }
+    // The 256 bytes of a program (from 1), as the unit holds them.
+    Bytes program(int number) const;
+    void setProgram(int number, ByteView data);
+
+    static std::int64_t wireTimeUs(std::size_t bytes) {
+        return static_cast<std::int64_t>(bytes) * kBitsPerByte * 1'000'000 / kBaud;
+    }
+
+private:
+    bool addressedToMe(std::uint8_t device) const;
+    bool answerRequest();  // false while requests are still being ignored
+    void send(Bytes message, std::int64_t readyUs);
+    void answerIdentity(std::int64_t readyUs);
+    void answerProgramRequest(ByteView request, std::int64_t readyUs);
+    Bytes identityReply() const;
+    Bytes readMemory(unsigned address, unsigned count) const;
+
+    struct InFlight {
+        std::int64_t arrivalUs;
+        Bytes message;
+    };
+
+    const Clock& clock_;
+    SimulatedUnitSettings settings_;
+    SimulatedFaults faults_;
+    Bytes memory_;
+    std::vector<Bytes> received_;
+    std::vector<std::int64_t> receivedAtMs_;
+    std::deque<InFlight> inFlight_;
+    std::int64_t toUnitFreeUs_ = 0;    // the cable into the unit is busy until then
+    std::int64_t fromUnitFreeUs_ = 0;  // and the cable back
+    int rebootCount_ = 0;
+    int requestCount_ = 0;
+};
+
+// What a freshly delivered unit holds in a program: a varied, plausible configuration
+// (keyboards on channels, stops, couplers and pistons on pins), so a load shows something.
+Bytes plausibleProgramData(int programNumber, std::uint8_t formatByte);
+
+}  // namespace vrx

@@ -1,0 +1,344 @@
+#include "protocol/device_link.h"
+
+#include "model/program_image.h"
+#include "protocol/messages.h"
+
+namespace vrx {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+constexpr const char* kCallerSplash = "frmSplash";
+constexpr const char* kCallerMain = "frmMain";
+constexpr const char* kRequestingConfiguration = "Requesting VRX Configuration..";
+constexpr const char* kRequestingConfigurationFirst = "Requesting VRX Configuration first...";
+constexpr const char* kRequestingProgramData = "Requesting VRX Program Data..";
+constexpr const char* kLoadCaption = "Loading Program Data from VRX";
+constexpr const char* kWriteCaption = "Writing Program Data to VRX";
+constexpr const char* kFileCaption = "Loading Program Data From File";
+constexpr const char* kLoadPromptTitle = "Loading Program Data From VRX";
+constexpr const char* kWritePromptTitle = "Writing Program Data To VRX";
+constexpr const char* kCheckConnections =
+    "Check your MIDI connections and make sure that your VRX is turned on!";
+constexpr const char* kRetrying = "Retrying...";
+constexpr const char* kInvalidFile = "Invalid VRX Program Data file... Sorry.";
+constexpr const char* kFileLoaded = "Program Data successfully loaded from file ";
+constexpr const char* kTitleEditing = "VRXConfig - Editing Program Data #";
+
+}  // namespace
+
+DeviceLink::DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, const Clock& clock)
+    : input_(input),
+      output_(output),
+      view_(view),
+      clock_(clock),
+      queue_(input, output, setup_, view, clock) {
+    input_.setMessageHandler([this] { midiIn_Message(); });
+}
+
+void DeviceLink::runGuarded(const std::function<void()>& step) {
+    ++busyDepth_;
+    step();
+    --busyDepth_;
+    // Messages that came while a dialog was open are handled now, in order.
+    while (busyDepth_ == 0 && inputDeferred_ && !queue_.paused(clock_.nowMs())) {
+        ++busyDepth_;
+        drainInput();
+        --busyDepth_;
+    }
+}
+
+void DeviceLink::dispatchMidiEvents() {
+    input_.dispatchEvents();
+    output_.dispatchEvents();
+}
+
+void DeviceLink::loadFromDevice() {
+    runGuarded([this] { beginReading(kMarkerLoad); });
+}
+
+void DeviceLink::backupFromDevice() {
+    runGuarded([this] { beginReading(kMarkerBackup); });
+}
+
+void DeviceLink::beginReading(int marker) {
+    operationMarker_ = marker;
+    // Every operation starts with the first unit; a count left over from an earlier
+    // write would address a unit that is not there and wait for ever.
+    deviceIndex_ = 0;
+    if (!setup_.midiConfigured) {
+        callerForm_ = kCallerSplash;
+        view_.showMidiSetup(setup_);
+        if (setup_.midiSetupCancelled) {
+            return;
+        }
+    }
+    view_.centreStatus();
+    view_.setStatusCaption(kLoadCaption);
+    view_.setStatusText(kRequestingConfiguration);
+    view_.showStatus();
+    startIdentityExchange();
+}
+
+void DeviceLink::writeToDevice() {
+    runGuarded([this] {
+        operationMarker_ = kMarkerWrite;
+        deviceIndex_ = 0;  // as for a load: the first unit, whatever was written before
+        if (!setup_.midiConfigured) {
+            callerForm_ = kCallerSplash;
+            view_.showMidiSetup(setup_);
+        }
+        view_.centreStatus();
+        startIdentityExchange();
+        view_.setStatusCaption(kWriteCaption);
+        view_.setStatusText(kRequestingConfigurationFirst);
+        view_.showStatus();
+    });
+}
+
+void DeviceLink::fileOperationStarted() {
+    operationMarker_ = kMarkerFile;
+}
+
+void DeviceLink::fileLoadFinished(int programBlockCount, std::string loadedFileName) {
+    operationMarker_ = kMarkerFile;
+    programBlockCount_ = programBlockCount;
+    loadedFileName_ = std::move(loadedFileName);
+    commState_ = kStateFinished;
+}
+
+void DeviceLink::statusWindowClosed() {
+    queue_.stopInput();
+    view_.hideStatus();
+}
+
+void DeviceLink::startIdentityExchange() {
+    queueMessage(tagMessage());
+    queueMessage(identityRequest());
+    commState_ = kStateAwaitingIdentity;
+}
+
+void DeviceLink::identityStep() {
+    if (operationMarker_ == kMarkerBackup) {
+        startBackup();
+        return;
+    }
+    if (operationMarker_ != kMarkerWrite) {
+        commState_ = kStateIdentityReceived;
+        return;
+    }
+    view_.appendStatusText(" ok");
+    commState_ = kStateWriting;
+    transferProgram();
+    // A write is over once its messages are queued, whether or not more units could
+    // follow: the output queue shows "Done." when the last of them has gone out.
+    commState_ = kStateFinished;
+}
+
+void DeviceLink::transferProgram() {
+    const bool loading = operationMarker_ == kMarkerLoad;
+    const int n = askProgramNumber(loading ? kLoadPromptTitle : kWritePromptTitle);
+    if (n <= 0) {
+        operationMarker_ = kMarkerCancelled;
+        commState_ = kStateFinished;
+        return;
+    }
+    const std::string phrase =
+        std::string(loading ? "Loading Program Data from " : "Writing Program Data to ") +
+        kDeviceName;
+    view_.setStatusCaption(phrase);
+    view_.appendStatusText(kCrLf + phrase + "... " + (loading ? "" : kCrLf));
+    view_.showStatus();
+    setActiveProgram(n);
+    callerForm_ = kCallerMain;
+    transferStep();
+    if (loading) {
+        view_.appendStatusText(" ok");
+    }
+}
+
+void DeviceLink::transferStep() {
+    if (operationMarker_ == kMarkerLoad) {
+        sendProgramRequest(deviceIndex_, activeProgram_ - 1);
+        return;
+    }
+    writeProgramToMemory(deviceIndex_, activeProgram_ - 1);
+    queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
+    queue_.markWriteEnd();
+    ++deviceIndex_;
+    commState_ = kStateFinished;
+}
+
+void DeviceLink::writeProgramToMemory(int device, int page) {
+    Bytes image = view_.currentImage(firmwareVersionByte_);
+    if (image.size() < kProgramBytes) {
+        image.resize(kImageBytes, 0xFF);
+    }
+    for (const auto& message : programUpdateMessages(static_cast<std::uint8_t>(device),
+                                                     static_cast<unsigned>(page), image)) {
+        queueMessage(message);
+    }
+}
+
+void DeviceLink::sendProgramRequest(int device, int programIndex) {
+    view_.centreStatus();
+    view_.showStatus();
+    view_.setStatusText(kRequestingProgramData);
+    view_.setStatusCaption(kLoadCaption);
+    requestProgramData(device, programIndex);
+}
+
+void DeviceLink::requestProgramData(int device, int programIndex) {
+    expectedLength_ = kProgramBytes;
+    queueMessage(
+        programRequest(static_cast<std::uint8_t>(device), static_cast<unsigned>(programIndex)));
+    commState_ = kStateRequestSent;
+}
+
+void DeviceLink::startBackup() {
+    view_.appendStatusText(" ok");
+    if (programCount_ < 1) {
+        commState_ = kStateFinished;
+        return;
+    }
+    backupProgram_ = 1;
+    requestBackupProgram();
+}
+
+void DeviceLink::requestBackupProgram() {
+    view_.setStatusText("Reading program " + std::to_string(backupProgram_) + " of " +
+                        std::to_string(programCount_) + "..");
+    requestProgramData(deviceIndex_, backupProgram_ - 1);
+}
+
+void DeviceLink::setActiveProgram(int n) {
+    const int max = prompt_.maxProgramNumber();
+    if (activeProgram_ < 1 || activeProgram_ > max) {
+        activeProgram_ = 1;
+    }
+    if (n >= 1 && n <= max) {
+        activeProgram_ = n;
+    }
+}
+
+int DeviceLink::askProgramNumber(const std::string& title) {
+    prompt_.open(title, dipSwitchProgram_, programCount_, kDeviceName);
+    return view_.askProgramNumber(title, prompt_);
+}
+
+void DeviceLink::mainTimerTick() {
+    if (busyDepth_ > 0) {
+        return;
+    }
+    dispatchMidiEvents();
+    if (queue_.paused(clock_.nowMs())) {
+        return;
+    }
+    runGuarded([this] {
+        drainInput();
+        tickSteps();
+    });
+}
+
+void DeviceLink::tickSteps() {
+    // 1. Entry actions of a state the tick has not seen yet.
+    if (commState_ != lastHandledState_) {
+        switch (commState_) {
+            case kStateIdle:
+                lastHandledState_ = kStateIdle;
+                queue_.stopInput();
+                break;
+            case kStateFinished:
+                lastHandledState_ = kStateFinished;
+                completionDisplay();
+                commState_ = kStateResultShown;
+                queue_.stopInput();
+                timeoutCount_ = 0;
+                loadedFileName_.clear();
+                break;
+            case kStateResultShown:
+                lastHandledState_ = kStateFinished;  // so this runs again next tick
+                ++timeoutCount_;
+                if (view_.statusVisible() && timeoutCount_ < kResultTicks) {
+                    break;
+                }
+                view_.enableAllCommands();
+                view_.checkMidiStopChannels();
+                view_.hideStatus();
+                lastHandledState_ = kStateResultShown;
+                break;
+            default:
+                lastHandledState_ = commState_;
+                break;
+        }
+    }
+    // 2. Ask again every second while the user keeps the status window open.
+    if (commState_ == kStateAwaitingIdentity && view_.statusVisible()) {
+        if (++retryTicks_ == kRetryTicks) {
+            retryTicks_ = 0;
+            startIdentityExchange();
+            view_.appendStatusText(".");
+            ++dotCount_;
+        }
+        if (dotCount_ > kDotsBeforeWarning) {
+            view_.setStatusText(std::string(kCheckConnections) + kCrLf + kRetrying);
+            dotCount_ = 0;
+        }
+    }
+    // 3. The unit answered a load: the ports close, and the prompt follows after a pause
+    // that only the first load of a run really waits for, since the counter keeps what
+    // the last result display left in it.
+    if (commState_ == kStateIdentityReceived) {
+        queue_.stopInput();
+        commState_ = kStatePromptPause;
+    }
+    // 4.
+    if (commState_ == kStatePromptPause) {
+        lastHandledState_ = kStateIdentityReceived;
+        if (++timeoutCount_ > kPromptPauseTicks) {
+            if (view_.statusVisible()) {
+                view_.closeStatus();
+            }
+            transferProgram();
+            // A cancelled prompt has finished the load; its result display still has to
+            // run on the next tick, like that of any finished operation.
+            if (commState_ != kStateFinished) {
+                lastHandledState_ = commState_;
+            }
+        }
+    }
+    // 5.
+    queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite);
+}
+
+void DeviceLink::completionDisplay() {
+    view_.showPinGrid();
+    view_.centreStatus();
+    switch (operationMarker_) {
+        case kMarkerLoad:
+            view_.showStatus();
+            view_.appendStatusText(std::string(kCrLf) + kLoadCaption + "..." + kCrLf + "Done.");
+            view_.setTabScopeVisible(true);
+            view_.setWindowTitle(kTitleEditing + std::to_string(activeProgram_));
+            view_.setStatusCaption(kLoadCaption);
+            break;
+        case kMarkerFile:
+            view_.setStatusCaption(kFileCaption);
+            view_.showStatus();
+            if (programBlockCount_ < 1) {
+                view_.setStatusText(kInvalidFile);
+                view_.setTabScopeVisible(false);
+            } else {
+                view_.setStatusText(kFileLoaded + loadedFileName_);
+                view_.setTabScopeVisible(true);
+            }
+            break;
+        case kMarkerBackup:
+            view_.showStatus();
+            view_.appendStatusText(std::string(kCrLf) + "Done.");
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace vrx

@@ -1,0 +1,167 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "protocol/clock.h"
+#include "protocol/link_view.h"
+#include "protocol/midi_port.h"
+#include "protocol/midi_setup.h"
+#include "protocol/output_queue.h"
+#include "protocol/program_prompt.h"
+#include "protocol/response_gatherer.h"
+
+namespace vrx {
+
+// Communication states of the link.
+enum CommState : int {
+    kStateIdle = 0,
+    kStateFinished = 11,  // the next tick shows the result
+    kStateResultShown = 27,
+    kStateWriting = 28,
+    kStateAwaitingIdentity = 40,
+    kStateRequestSent = 42,
+    kStateReceiving = 43,  // part of the Program Data is there
+    kStateIdentityReceived = 44,
+    kStatePromptPause = 45,
+};
+
+// What the link is doing for the main window.
+enum OperationMarker : int {
+    kMarkerNone = 0,
+    kMarkerLoad = 1,
+    kMarkerWrite = 2,
+    kMarkerFile = 3,
+    kMarkerCancelled = 5,
+    kMarkerBackup = 6,  // every program of the unit, back to back
+};
+
+// Loads a program of a VRX unit into the editor and writes the editor's configuration
+// into a program. Everything runs on the user-interface thread, driven by the 100 ms
+// timer (mainTimerTick), by the input's Message event and by the menu commands.
+//
+// Wiring: build the ports once (MidiPortSet, whose notifier posts dispatchMidiEvents
+// to the user-interface thread), then one DeviceLink over them, the windows' LinkView
+// and a SteadyClock; call mainTimerTick every 100 ms and closePorts when the main
+// window goes. The link installs itself as the input's Message handler and as the
+// output's Error and QueueEmpty handler.
+class DeviceLink {
+public:
+    static constexpr std::int64_t kTickMs = 100;
+    static constexpr int kRetryTicks = 10;  // the identity exchange repeats every second
+    static constexpr int kDotsBeforeWarning = 4;
+    static constexpr int kPromptPauseTicks = 10;  // after the first Identity Reply of a run
+    static constexpr int kResultTicks = 21;       // a load's result stays on screen
+    static constexpr const char* kDeviceName = "VRX";
+
+    DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, const Clock& clock);
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+
+    // Commands of the main window.
+    void loadFromDevice();
+    void writeToDevice();
+    // Reads every program the unit reports into view.programRead, one request after
+    // the other, without asking for a number.
+    void backupFromDevice();
+    // The file operations of the main window share the link's marker and its result
+    // display: a load ends in state 11 and the next tick shows what it read.
+    void fileOperationStarted();
+    void fileLoadFinished(int programBlockCount, std::string loadedFileName);
+    // The window on whose behalf the MIDI device dialog or a transfer step runs
+    // ("frmSplash" or "frmMain"); the main window sets it before opening the dialog.
+    void setCallerForm(std::string callerForm) { callerForm_ = std::move(callerForm); }
+    // The status window's close button.
+    void statusWindowClosed();
+    // The main window unloads.
+    void closePorts() { queue_.closePorts(); }
+
+    // Timer and MIDI events.
+    void mainTimerTick();
+    void midiIn_Message();
+    void handleSysexMessage(ByteView message);
+    // Lets the ports take in what their drivers delivered and raise their events.
+    void dispatchMidiEvents();
+
+    // State, as the windows and the tests read it.
+    int commState() const { return commState_; }
+    int operationMarker() const { return operationMarker_; }
+    int deviceIndex() const { return deviceIndex_; }
+    int activeProgram() const { return activeProgram_; }
+    int programBlockCount() const { return programBlockCount_; }
+    const std::string& callerForm() const { return callerForm_; }
+    int lastHandledState() const { return lastHandledState_; }
+    int retryTicks() const { return retryTicks_; }
+    int dotCount() const { return dotCount_; }
+    int timeoutCount() const { return timeoutCount_; }
+    int dipSwitchProgram() const { return dipSwitchProgram_; }
+    int programCount() const { return programCount_; }
+    std::uint8_t firmwareVersionByte() const { return firmwareVersionByte_; }
+    const std::string& firmwareVersionText() const { return firmwareVersionText_; }
+    const ResponseGatherer& receivedProgramData() const { return receivedProgramData_; }
+    bool busy() const { return busyDepth_ > 0; }
+
+    MidiSetup& midiSetup() { return setup_; }
+    OutputQueue& outputQueue() { return queue_; }
+    ProgramPrompt& programPrompt() { return prompt_; }
+
+private:
+    void beginReading(int marker);
+    void startIdentityExchange();
+    void identityStep();
+    void transferProgram();
+    void transferStep();
+    void sendProgramRequest(int device, int programIndex);
+    void requestProgramData(int device, int programIndex);
+    void startBackup();
+    void requestBackupProgram();
+    void writeProgramToMemory(int device, int page);
+    void setActiveProgram(int n);
+    int askProgramNumber(const std::string& title);
+    void tickSteps();
+    void completionDisplay();
+    void receiveProgramResponse(ByteView message);
+    void programComplete();
+    void queueMessage(ByteView message) { queue_.queueMessage(message); }
+
+    // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must
+    // not step the state machine again. Ticks are dropped, messages wait in the input
+    // and are handled when the step that opened the dialog has finished.
+    void runGuarded(const std::function<void()>& step);
+    void drainInput();
+
+    MidiInput& input_;
+    MidiOutput& output_;
+    LinkView& view_;
+    const Clock& clock_;
+    MidiSetup setup_;
+    OutputQueue queue_;
+    ProgramPrompt prompt_;
+    ResponseGatherer receivedProgramData_;
+
+    int commState_ = kStateIdle;
+    int operationMarker_ = kMarkerNone;
+    int deviceIndex_ = 0;
+    int activeProgram_ = 0;
+    int programBlockCount_ = 0;
+    std::string callerForm_;
+    std::string loadedFileName_;
+    std::size_t expectedLength_ = kProgramBytes;
+
+    int lastHandledState_ = kStateIdle;
+    int retryTicks_ = 0;
+    int dotCount_ = 0;
+    int timeoutCount_ = 0;
+
+    int dipSwitchProgram_ = 0;
+    int programCount_ = 0;
+    std::uint8_t firmwareVersionByte_ = 0;
+    std::string firmwareVersionText_;
+
+    int backupProgram_ = 0;
+    int busyDepth_ = 0;
+    bool inputDeferred_ = false;
+};
+
+}  // namespace vrx

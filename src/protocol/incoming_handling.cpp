@@ -1,0 +1,93 @@
+// The input side of the device link: what arrives from the unit and what it changes.
+#include "protocol/device_link.h"
+#include "protocol/hex_text.h"
+#include "protocol/messages.h"
+
+namespace vrx {
+
+void DeviceLink::midiIn_Message() {
+    if (busyDepth_ > 0 || queue_.paused(clock_.nowMs())) {
+        inputDeferred_ = true;
+        return;
+    }
+    runGuarded([this] { drainInput(); });
+}
+
+void DeviceLink::drainInput() {
+    inputDeferred_ = false;
+    while (input_.queuedMessageCount() > 0) {
+        // A copy: handling may close the input, which empties its queue.
+        const MidiMessage current = input_.currentMessage();
+        if (!current.sysex.empty()) {
+            handleSysexMessage(current.sysex);
+        }
+        input_.removeCurrentMessage();
+    }
+}
+
+void DeviceLink::handleSysexMessage(ByteView message) {
+    if (isManufacturerMessage(message)) {
+        // Our own TAG MESSAGE, requests, updates and reboots coming back on a MIDI loop
+        // end here with every other manufacturer message.
+        if (isProgramResponse(message)) {
+            receiveProgramResponse(message);
+        }
+        return;
+    }
+    if (isIdentityReply(message) && commState_ == kStateAwaitingIdentity) {
+        // A reply too short to hold its fields tells nothing about the unit.
+        const auto reply = parseIdentityReply(message);
+        if (!reply) {
+            return;
+        }
+        dipSwitchProgram_ = reply->dipSwitchProgram;
+        programCount_ = reply->programCount;
+        firmwareVersionByte_ = reply->firmwareVersionByte;
+        firmwareVersionText_ = reply->firmwareVersionText;
+        identityStep();
+    }
+}
+
+void DeviceLink::receiveProgramResponse(ByteView message) {
+    if (commState_ == kStateRequestSent) {
+        receivedProgramData_.restart(expectedLength_);
+    }
+    if (commState_ != kStateRequestSent && commState_ != kStateReceiving) {
+        return;
+    }
+    // A response too short to hold its header carries no data; it still counts as the
+    // first answer to the request.
+    const auto unpacked = receivedProgramData_.append(message);
+    if (!unpacked.badPositions.empty()) {
+        // The bad bytes are dropped; one box per message is enough to tell the user the
+        // cable or the unit garbled it.
+        view_.showMessage("Error in conversion at pos " +
+                          std::to_string(unpacked.badPositions.front()) + ": " +
+                          bytesToHexText(programResponsePayload(message)));
+    }
+    if (!receivedProgramData_.complete()) {
+        commState_ = kStateReceiving;
+        return;
+    }
+    programComplete();
+}
+
+void DeviceLink::programComplete() {
+    const auto& data = receivedProgramData_.data();
+    if (operationMarker_ == kMarkerLoad) {
+        view_.decodeIntoEditor(data);
+        queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
+        commState_ = kStateFinished;
+    } else if (operationMarker_ == kMarkerBackup) {
+        view_.programRead(backupProgram_, data);
+        if (backupProgram_ < programCount_) {
+            ++backupProgram_;
+            requestBackupProgram();
+        } else {
+            queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
+            commState_ = kStateFinished;
+        }
+    }
+}
+
+}  // namespace vrx

@@ -1,0 +1,164 @@
+#include "protocol/output_queue.h"
+
+#include <array>
+
+#include "protocol/hex_text.h"
+#include "protocol/messages.h"
+
+namespace vrx {
+namespace {
+
+// Clock, active sensing and the undefined F9 would flood the handlers; they are kept
+// out while the input is open.
+constexpr std::array<std::uint8_t, 3> kFilteredStatuses = {0xF9, 0xFE, 0xF8};
+constexpr std::string_view kOutputErrorLogLine = "MIDI error opening MIDI tx stream.";
+
+}  // namespace
+
+OutputQueue::OutputQueue(MidiInput& input, MidiOutput& output, MidiSetup& setup, LinkView& view,
+                         const Clock& clock)
+    : input_(input), output_(output), setup_(setup), view_(view), clock_(clock) {
+    output_.setErrorHandler(
+        [this](int code, const std::string& message) { midiOut_Error(code, message); });
+    output_.setQueueEmptyHandler([this] { midiOut_QueueEmpty(); });
+}
+
+void OutputQueue::queueMessage(ByteView message) {
+    if (!portsOpen_) {
+        ensurePortsOpen();
+    }
+    midiOutQueue_.push_back(bytesToHexText(message));
+}
+
+Status OutputQueue::sendHexMessage(std::string_view hexText) {
+    auto bytes = hexTextToBytes(hexText);
+    if (!bytes) {
+        return Status::failure(bytes.error());
+    }
+    if (bytes->empty() || bytes->back() != kSysexEnd) {
+        bytes.value().push_back(kSysexEnd);
+    }
+    queueMessage(*bytes);
+    return success();
+}
+
+void OutputQueue::ensurePortsOpen() {
+    if (portsOpen_) {
+        return;
+    }
+    const int outputs = deviceCountOrZero(output_);
+    const int inputs = deviceCountOrZero(input_);
+    // Devices may have gone since they were chosen: fall back to the first one.
+    if (setup_.portOutDevice > outputs + 1) {
+        setup_.portOutDevice = outputs >= 1 ? 1 : 0;
+    }
+    if (setup_.portInDevice > inputs) {
+        setup_.portInDevice = inputs >= 1 ? 1 : 0;
+    }
+    if (setup_.portInDevice != 0 && setup_.portOutDevice != 0) {
+        midiOutQueue_.emplace_back(kOpenPortsItem);
+        portsOpen_ = true;
+    }
+}
+
+void OutputQueue::pumpOutputQueue(bool writing) {
+    if (midiOutQueue_.empty()) {
+        return;
+    }
+    const std::string item = midiOutQueue_.front();
+    if (item == kOpenPortsItem) {
+        startInput();
+        openOutput();
+        input_.start();
+    } else {
+        sendItem(item);
+        if (writing) {
+            pausedUntilMs_ = clock_.nowMs() + kWritePauseMs;
+            if (midiOutQueue_.size() == 1 && writeEndQueued_) {
+                // The write's last message has gone out: the unit has all it needs.
+                writeEndQueued_ = false;
+                view_.appendStatusText("Done.");
+            }
+        }
+    }
+    midiOutQueue_.pop_front();
+}
+
+void OutputQueue::sendItem(const std::string& item) {
+    const auto bytes = hexTextToBytes(item);
+    if (!bytes) {
+        return;
+    }
+    const bool wasOpen = output_.state() >= kPortOpen;
+    const auto sent = output_.sendSysex(*bytes);
+    if (!sent) {
+        midiOut_Error(wasOpen ? kMidiErrorDevice : kMidiErrorPortClosed, sent.error());
+    }
+}
+
+void OutputQueue::switchFilters(bool on) {
+    for (const auto status : kFilteredStatuses) {
+        input_.setStatusFilter(status, on);
+    }
+}
+
+void OutputQueue::startInput() {
+    input_.setReceiveBufferSize(kReceiveBufferBytes);
+    if (input_.state() >= kPortOpen) {
+        input_.close();
+        switchFilters(false);
+    }
+    const int inputs = deviceCountOrZero(input_);
+    if (setup_.portInDevice >= 1 && setup_.portInDevice <= inputs) {
+        input_.selectDevice(inputDeviceForPosition(setup_.portInDevice));
+    }
+    const auto opened = input_.open();
+    if (!opened) {
+        midiOut_Error(kMidiErrorDevice, opened.error());
+    }
+    switchFilters(true);
+}
+
+void OutputQueue::stopInput() {
+    if (input_.state() >= kPortOpen) {
+        input_.close();
+        switchFilters(false);
+    }
+    portsOpen_ = false;
+}
+
+void OutputQueue::openOutput() {
+    if (output_.state() >= kPortOpen || output_.selectedDevice() == MidiOutput::kDefaultDevice) {
+        output_.close();
+    }
+    if (setup_.portOutDevice > 0) {
+        output_.selectDevice(outputDeviceForPosition(setup_.portOutDevice));
+        const auto opened = output_.open();
+        if (!opened) {
+            midiOut_Error(kMidiErrorDevice, opened.error());
+        }
+    }
+}
+
+void OutputQueue::closePorts() {
+    if (input_.state() > kPortClosed && input_.state() != kPortOpen) {
+        input_.stop();
+    }
+    if (input_.state() > kPortClosed) {
+        input_.close();
+    }
+    output_.close();
+}
+
+void OutputQueue::midiOut_Error(int code, std::string_view message) {
+    view_.writeLog(kOutputErrorLogLine);
+    if (code != kMidiErrorWarning && code != kMidiErrorPortClosed) {
+        view_.showMessage(std::string(message));
+    }
+}
+
+void OutputQueue::midiOut_QueueEmpty() {
+    output_.stop();
+}
+
+}  // namespace vrx

@@ -1,0 +1,161 @@
+#include "protocol/program_prompt.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace vrx {
+namespace {
+
+constexpr std::string_view kCancelResult = "Cancel";
+constexpr int kSwitchBits = ProgramPrompt::kLevers;
+
+bool inRange(int number, int max) {
+    return number >= 1 && number <= max;
+}
+
+}  // namespace
+
+int leadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    double sign = 1;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        sign = text[i] == '-' ? -1 : 1;
+        ++i;
+    }
+    double value = 0;
+    bool digits = false;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        value = value * 10 + (text[i] - '0');
+        digits = true;
+    }
+    if (i < text.size() && text[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+            value += (text[i] - '0') * scale;
+            scale /= 10;
+            digits = true;
+        }
+    }
+    if (!digits) {
+        return 0;
+    }
+    const double rounded = std::nearbyint(sign * value);
+    if (rounded < std::numeric_limits<std::int16_t>::min() ||
+        rounded > std::numeric_limits<std::int16_t>::max()) {
+        return 0;
+    }
+    return static_cast<int>(rounded);
+}
+
+void ProgramPrompt::open(std::string title, int dipSwitchProgram, int programCount,
+                         std::string_view deviceName) {
+    promptResult_ = title;
+    caption_ = std::move(title);
+    for (int i = 0; i < kLevers; ++i) {
+        auto& lever = levers_[static_cast<std::size_t>(i)];
+        lever.visible = false;
+        lever.width = kLeverWidth;
+        lever.height = kLeverHeight;
+        lever.left = kLeverFirstLeft + kLeverSpacing * i;
+    }
+    dipSwitchText_ = std::to_string(dipSwitchProgram);
+    if (dipSwitchProgram > programCount) {
+        // The switches select a program the unit does not hold: the user may still
+        // choose, among the numbers accepted before.
+        dipSwitchInvalid_ = true;
+        warningVisible_ = true;
+        warningText_ = "Warning: the dipswitch setting of your " + std::string(deviceName) +
+                       " is currently set to load an invalid program number. Please change "
+                       "the dipswitch to load a program number between 1 and " +
+                       std::to_string(programCount);
+        showNumber(1);
+    } else {
+        maxProgramNumber_ = programCount;
+        dipSwitchInvalid_ = false;
+        warningVisible_ = false;
+        showNumber(dipSwitchProgram);
+    }
+}
+
+void ProgramPrompt::showNumber(int number) {
+    // Writing the field and the spin control raises their change events.
+    numberText_ = std::to_string(number);
+    spinValue_ = number;
+    setProgramNumber(number);
+}
+
+void ProgramPrompt::setProgramNumber(int proposed) {
+    if (settingNumber_) {
+        return;
+    }
+    settingNumber_ = true;
+    if (!inRange(currentNumber_, maxProgramNumber_)) {
+        currentNumber_ = 1;
+    }
+    const bool accepted = inRange(proposed, maxProgramNumber_);
+    if (accepted) {
+        currentNumber_ = proposed;
+    }
+    numberText_ = std::to_string(currentNumber_);
+    spinValue_ = currentNumber_;
+    if (fieldsChanged_) {
+        fieldsChanged_();
+    }
+    if (accepted) {
+        drawDipSwitch(currentNumber_);
+    }
+    settingNumber_ = false;
+}
+
+void ProgramPrompt::drawDipSwitch(int number) {
+    int remaining = number - 1;
+    for (int i = kSwitchBits - 1; i >= 0; --i) {
+        auto& lever = levers_[static_cast<std::size_t>(i)];
+        lever.visible = true;
+        const int weight = 1 << i;
+        if (weight <= remaining) {
+            remaining -= weight;
+            lever.top = kLeverDownTop;
+        } else {
+            lever.top = kLeverUpTop;
+        }
+    }
+}
+
+void ProgramPrompt::numberTextChanged(std::string_view text) {
+    if (settingNumber_) {
+        return;
+    }
+    numberText_ = std::string(text.substr(0, kNumberFieldChars));
+    setProgramNumber(leadingNumber(numberText_));
+}
+
+void ProgramPrompt::spinChanged(int value) {
+    if (settingNumber_) {
+        return;
+    }
+    spinValue_ = value;
+    setProgramNumber(value);
+}
+
+void ProgramPrompt::pressOk() {
+    promptResult_ = numberText_;
+}
+
+void ProgramPrompt::pressCancel() {
+    promptResult_ = std::string(kCancelResult);
+}
+
+int ProgramPrompt::result() const {
+    if (promptResult_ == kCancelResult) {
+        return -1;
+    }
+    return leadingNumber(promptResult_);
+}
+
+}  // namespace vrx

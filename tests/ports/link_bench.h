@@ -1,0 +1,183 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/program_image.h"
+#include "ports/simulated_ports.h"
+#include "ports/simulated_unit.h"
+#include "protocol/clock.h"
+#include "protocol/device_link.h"
+#include "protocol/link_view.h"
+
+namespace vrx::testing {
+
+// Keeps what the link shows and answers its dialogs from a script.
+class RecordingView : public LinkView {
+public:
+    void setStatusText(std::string text) override { statusText = std::move(text); }
+    void appendStatusText(std::string_view text) override { statusText += text; }
+    void setStatusCaption(std::string caption) override { statusCaption = std::move(caption); }
+    void centreStatus() override { ++centred; }
+    void showStatus() override { statusShown = true; }
+    void hideStatus() override { statusShown = false; }
+    bool statusVisible() const override { return statusShown; }
+    void closeStatus() override {
+        statusShown = false;
+        statusText.clear();
+        ++statusClosed;
+    }
+
+    // Answers: a number presses OK with it, -1 presses Cancel, 0 closes the dialog.
+    int askProgramNumber(std::string_view title, ProgramPrompt& prompt) override {
+        promptTitles.emplace_back(title);
+        const int answer = promptAnswers.empty() ? 1 : promptAnswers.front();
+        if (!promptAnswers.empty()) {
+            promptAnswers.pop_front();
+        }
+        runModal();
+        if (answer < 0) {
+            prompt.pressCancel();
+        } else if (answer > 0) {
+            prompt.numberTextChanged(std::to_string(answer));
+            prompt.pressOk();
+        }
+        return prompt.result();
+    }
+    void showMidiSetup(MidiSetup& setup) override {
+        ++midiSetupShown;
+        runModal();
+        if (cancelMidiSetup) {
+            setup.midiSetupCancelled = true;
+            return;
+        }
+        setup.midiSetupCancelled = false;
+        setup.portInDevice = setupInPosition;
+        setup.portOutDevice = setupOutPosition;
+        setup.midiConfigured = true;
+    }
+    void showMessage(std::string text) override {
+        messages.push_back(std::move(text));
+        runModal();
+    }
+
+    void showPinGrid() override { gridShown = true; }
+    void setTabScopeVisible(bool visible) override { tabScopeVisible = visible; }
+    void setWindowTitle(std::string title) override { windowTitle = std::move(title); }
+    void enableAllCommands() override { ++commandsEnabled; }
+    void checkMidiStopChannels() override { ++midiStopChecks; }
+
+    void decodeIntoEditor(ByteView data) override {
+        decoded.emplace_back(data.begin(), data.end());
+    }
+    Bytes currentImage(std::uint8_t firmwareVersionByte) override {
+        imageFormatBytes.push_back(firmwareVersionByte);
+        return imageToWrite;
+    }
+    void programRead(int number, ByteView data) override {
+        programsRead[number] = Bytes(data.begin(), data.end());
+    }
+    void writeLog(std::string_view line) override { logLines.emplace_back(line); }
+
+    // Runs inside every modal dialog, as the nested event loop of a real one would.
+    std::function<void()> whileModal;
+
+    std::string statusText;
+    std::string statusCaption;
+    bool statusShown = false;
+    int centred = 0;
+    int statusClosed = 0;
+    std::deque<int> promptAnswers;
+    std::vector<std::string> promptTitles;
+    int midiSetupShown = 0;
+    bool cancelMidiSetup = false;
+    int setupInPosition = 1;
+    int setupOutPosition = 2;
+    std::vector<std::string> messages;
+    bool gridShown = false;
+    bool tabScopeVisible = false;
+    std::string windowTitle;
+    int commandsEnabled = 0;
+    int midiStopChecks = 0;
+    std::vector<Bytes> decoded;
+    Bytes imageToWrite = newProgramDataImage();
+    std::vector<std::uint8_t> imageFormatBytes;
+    std::map<int, Bytes> programsRead;
+    std::vector<std::string> logLines;
+
+private:
+    void runModal() {
+        if (whileModal) {
+            whileModal();
+        }
+    }
+};
+
+// A link wired to a simulated unit, in virtual time: the timer ticks every 100 ms and
+// the unit's answers are delivered at the moment their last byte arrives.
+class LinkBench {
+public:
+    explicit LinkBench(SimulatedUnitSettings settings = {}, bool configured = true)
+        : unit(clock, settings) {
+        if (configured) {
+            auto& setup = link.midiSetup();
+            setup.portInDevice = 1;   // the unit's input
+            setup.portOutDevice = 2;  // the unit's output, after the default one
+            setup.midiConfigured = true;
+        }
+    }
+
+    // Delivers what arrives before the next tick, then ticks.
+    void tick() {
+        while (const auto arrival = unit.nextArrivalMs()) {
+            if (*arrival > nextTickMs) {
+                break;
+            }
+            clock.advanceTo(*arrival);
+            link.dispatchMidiEvents();
+        }
+        clock.advanceTo(nextTickMs);
+        link.mainTimerTick();
+        nextTickMs += DeviceLink::kTickMs;
+    }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i) {
+            tick();
+        }
+    }
+    // Ticks until `done` holds; false when it did not within `maxTicks`.
+    bool tickUntil(const std::function<bool()>& done, int maxTicks = 1000) {
+        for (int i = 0; i < maxTicks; ++i) {
+            if (done()) {
+                return true;
+            }
+            tick();
+        }
+        return done();
+    }
+
+    // Messages the unit received with the given command bytes (positions 6 to 8).
+    std::vector<Bytes> receivedWithCommand(const Bytes& command) const {
+        std::vector<Bytes> found;
+        for (const auto& m : unit.received()) {
+            if (isManufacturerMessage(m) && m.size() >= 8 &&
+                std::equal(command.begin(), command.end(), m.begin() + 5)) {
+                found.push_back(m);
+            }
+        }
+        return found;
+    }
+
+    VirtualClock clock;
+    SimulatedUnit unit;
+    SimulatedInput input{unit};
+    SimulatedOutput output{unit};
+    RecordingView view;
+    DeviceLink link{input, output, view, clock};
+    std::int64_t nextTickMs = DeviceLink::kTickMs;
+};
+
+}  // namespace vrx::testing
