@@ -44,7 +44,7 @@ void ConsoleLinkView::closeStatus() {
 int ConsoleLinkView::askProgramNumber(std::string_view /*title*/, ProgramPrompt& prompt) {
     prompt.numberTextChanged(std::to_string(programNumber_));
     if (prompt.currentNumber() != programNumber_ || prompt.maxProgramNumber() < 1) {
-        problem_ = prompt.warningVisible() ? prompt.warningText()
+        refusal_ = prompt.warningVisible() ? prompt.warningText()
                                            : "the unit holds programs 1 to " +
                                                  std::to_string(prompt.maxProgramNumber()) +
                                                  ", not " + std::to_string(programNumber_);

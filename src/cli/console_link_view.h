@@ -44,8 +44,10 @@ public:
     void setProgramData(const ProgramData& data) { data_ = data; }
     const ProgramData& programData() const { return data_; }
     bool decoded() const { return decoded_; }
-    // Why the operation was abandoned or went wrong, for the final error.
+    // What went wrong on the way (a message box of the program), for the final error.
     const std::optional<std::string>& problem() const { return problem_; }
+    // Why the program number was refused.
+    const std::optional<std::string>& refusal() const { return refusal_; }
     void setProgramReadHandler(std::function<void(int, ByteView)> handler) {
         programReadHandler_ = std::move(handler);
     }
@@ -64,6 +66,7 @@ private:
     bool decoded_ = false;
     int programsRead_ = 0;
     std::optional<std::string> problem_;
+    std::optional<std::string> refusal_;
     std::function<void(int, ByteView)> programReadHandler_;
 };
 

@@ -77,7 +77,7 @@ bool finished(DeviceLink& link, int marker) {
 
 std::optional<SessionFailure> abandoned(DeviceLink& link, ConsoleLinkView& view) {
     if (link.operationMarker() == kMarkerCancelled) {
-        return SessionFailure{kExitBadInput, view.problem().value_or("no program chosen")};
+        return SessionFailure{kExitBadInput, view.refusal().value_or("no program chosen")};
     }
     return std::nullopt;
 }

@@ -2,44 +2,91 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <system_error>
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#define VRX_HAVE_FSYNC 1
+#endif
 
 namespace vrx {
 namespace {
 
 BeforeRenameHook beforeRenameHook = nullptr;
 
-std::filesystem::path temporaryBeside(const std::filesystem::path& path) {
-    std::random_device seed;
-    auto name = path.filename().string() + ".tmp" + std::to_string(seed() % 1000000);
-    return path.parent_path() / ("." + name);
+std::string systemError(int error) {
+    return std::generic_category().message(error);
 }
 
-std::string systemError(int error) { return std::generic_category().message(error); }
+// A fresh hidden name beside the target, created exclusively so that a leftover of an
+// earlier crash or a second writer is never overwritten.
+std::FILE* createTemporaryBeside(const std::filesystem::path& path,
+                                 std::filesystem::path& temporary, int& error) {
+    constexpr int kAttempts = 16;
+    std::random_device seed;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        temporary = path.parent_path() /
+                    ("." + path.filename().string() + ".tmp" + std::to_string(seed() % 1000000));
+        if (std::FILE* file = std::fopen(temporary.string().c_str(), "wbx")) {
+            return file;
+        }
+        error = errno;
+        if (error != EEXIST) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+// The bytes must be on the disk before the rename makes them the file: otherwise a power
+// cut could leave the new name pointing at an empty file.
+bool syncToDisk(std::FILE* file) {
+#ifdef VRX_HAVE_FSYNC
+    return ::fsync(::fileno(file)) == 0;
+#else
+    (void)file;
+    return true;
+#endif
+}
+
+// A replaced file keeps who may read and write it.
+void copyPermissions(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code error;
+    const auto status = std::filesystem::status(from, error);
+    if (!error && std::filesystem::is_regular_file(status)) {
+        std::filesystem::permissions(to, status.permissions(), error);
+    }
+}
 
 }  // namespace
 
-void setBeforeRenameHookForTesting(BeforeRenameHook hook) { beforeRenameHook = hook; }
+void setBeforeRenameHookForTesting(BeforeRenameHook hook) {
+    beforeRenameHook = hook;
+}
 
 Status writeFileAtomically(const std::filesystem::path& path, std::string_view contents) {
-    const auto temporary = temporaryBeside(path);
-    std::FILE* file = std::fopen(temporary.string().c_str(), "wb");
+    std::filesystem::path temporary;
+    int openError = 0;
+    std::FILE* file = createTemporaryBeside(path, temporary, openError);
     if (!file) {
-        return Status::failure(systemError(errno));
+        return Status::failure(systemError(openError));
     }
     const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
     const int writeError = errno;
-    const bool flushed = std::fflush(file) == 0;
+    const bool flushed = std::fflush(file) == 0 && syncToDisk(file);
     const int flushError = errno;
     const bool closed = std::fclose(file) == 0;
+    const int closeError = errno;
     if (!written || !flushed || !closed) {
         std::remove(temporary.string().c_str());
-        return Status::failure(systemError(!written ? writeError : flushError));
+        return Status::failure(systemError(!written   ? writeError
+                                           : !flushed ? flushError
+                                                      : closeError));
     }
+    copyPermissions(path, temporary);
     if (beforeRenameHook) {
         if (auto hooked = beforeRenameHook(temporary); !hooked) {
             std::remove(temporary.string().c_str());
@@ -56,6 +103,10 @@ Status writeFileAtomically(const std::filesystem::path& path, std::string_view c
 }
 
 Result<std::string> readWholeFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return Result<std::string>::failure(systemError(EISDIR));
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return Result<std::string>::failure(systemError(errno));

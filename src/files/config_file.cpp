@@ -19,34 +19,43 @@ std::string_view trimBlanks(std::string_view line) {
 
 ConfigFileContents parseConfigFile(std::string_view fileBytes) {
     std::size_t pos = 0;
+    std::size_t lineNumber = 0;
     while (pos < fileBytes.size()) {
-        auto end = fileBytes.find('\n', pos);
+        // Files come from every kind of editor: CR LF, LF and a lone CR all end a line.
+        auto end = fileBytes.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) {
             end = fileBytes.size();
         }
-        auto line = fileBytes.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+        const auto line = fileBytes.substr(pos, end - pos);
+        ++lineNumber;
         pos = end + 1;
-        const auto trimmed = trimBlanks(line);
-        if (trimmed.size() < kDataLineChars) {
+        if (end < fileBytes.size() && fileBytes[end] == '\r' && pos < fileBytes.size() &&
+            fileBytes[pos] == '\n') {
+            ++pos;
+        }
+        const auto first = line.find_first_not_of(' ');
+        if (first == std::string_view::npos || trimBlanks(line).size() < kDataLineChars) {
             continue;
         }
-        auto bytes = hexTextToBytes(trimmed.substr(0, kDataLineChars));
+        // Only the first 779 characters after the leading blanks count; the text handed
+        // on keeps those blanks so a bad group is named by its column in the line.
+        auto bytes = hexTextToBytes(line.substr(0, first + kDataLineChars));
         if (!bytes) {
-            return ConversionFailure{bytes.error()};
+            return ConversionFailure{bytes.error(), lineNumber};
         }
         if (bytes->size() != kImageBytes) {
             return ConversionFailure{"the data line holds " + std::to_string(bytes->size()) +
-                                     " bytes instead of " + std::to_string(kImageBytes)};
+                                         " bytes instead of " + std::to_string(kImageBytes),
+                                     lineNumber};
         }
         return std::move(bytes).value();
     }
     return NoDataLine{};
 }
 
-std::string configFileText(ByteView image) { return bytesToHexText(image) + "\r\n"; }
+std::string configFileText(ByteView image) {
+    return bytesToHexText(image) + "\r\n";
+}
 
 ConfigFileContents readConfigFile(const std::filesystem::path& path) {
     auto contents = readWholeFile(path);

@@ -17,11 +17,12 @@ constexpr std::size_t kConfigFileBytes = 782;
 struct NoDataLine {};
 struct ConversionFailure {
     std::string reason;
+    std::size_t line = 0;  // from 1; 0 when the file could not be read at all
 };
 using ConfigFileContents = std::variant<Bytes, NoDataLine, ConversionFailure>;
 
 // The first line of at least 779 characters (after trimming blanks) holds the image;
-// only its first 779 characters count.
+// only its first 779 characters count, and they must give exactly the 260 bytes.
 ConfigFileContents parseConfigFile(std::string_view fileBytes);
 std::string configFileText(ByteView image);  // the 782 bytes a save writes
 

@@ -1,5 +1,7 @@
 #include "model/program_image.h"
 
+#include <algorithm>
+
 #include "protocol/messages.h"
 
 namespace vrx {
@@ -30,14 +32,18 @@ constexpr std::uint8_t kKindTq450 = 0x80;
 constexpr std::uint8_t kUnassignedByte = 0xFD;
 constexpr std::uint8_t kHighValue = 0x80;  // second function sharing a kind
 
-std::size_t pinTypeAt(int row) { return kPinPairsAt + 2 * static_cast<std::size_t>(row - 1); }
+std::size_t pinTypeAt(int row) {
+    return kPinPairsAt + 2 * static_cast<std::size_t>(row - 1);
+}
 
 std::size_t keyboardMaskAt(int keyboard, int channel) {
     return kKeyboardMasksAt + 2 * static_cast<std::size_t>(keyboard - 1) +
            static_cast<std::size_t>(channel / 8);
 }
 
-int analogCodeToInput(int code) { return code < kAnalogCodes ? code + 1 : 0; }
+int analogCodeToInput(int code) {
+    return code < kAnalogCodes ? code + 1 : 0;
+}
 std::uint8_t inputToAnalogCode(int input) {
     return input == 0 ? kAnalogNoneCode : static_cast<std::uint8_t>(input - 1);
 }
@@ -68,14 +74,16 @@ PinAssignment decodePin(std::uint8_t type, std::uint8_t value) {
             return match ? PinAssignment{match->function, channel, match->position}
                          : PinAssignment{kUnassigned, channel, 0};
         }
-        case kKindMidiStop: return {kMidiStop, channel, (value >> 1) & 0x3};
+        case kKindMidiStop:
+            return {kMidiStop, channel, (value >> 1) & 0x3};
         case kKindBankSelect:
             return value < kHighValue ? PinAssignment{kBankSelectLsb, channel, value}
                                       : PinAssignment{kBankSelectMsb, channel, value - 128};
         case kKindProgramChange:
             return value < kHighValue ? PinAssignment{kProgramChange, channel, value}
                                       : PinAssignment{kUnassigned, -1, -1};
-        case kKindNote: return {kNoteOnOff, channel, value};
+        case kKindNote:
+            return {kNoteOnOff, channel, value};
         case kKindTq450: {
             if (value == 0) {
                 return {kTq450Cancel, channel, 0};
@@ -88,7 +96,8 @@ PinAssignment decodePin(std::uint8_t type, std::uint8_t value) {
             const bool valid = unit >= 1 && unit <= 7 && tab >= 1 && tab <= 12;
             return {kTq450Stop, channel, valid ? (unit - 1) * 12 + (tab - 1) : 0};
         }
-        default: return {kUnassigned, -1, -1};
+        default:
+            return {kUnassigned, -1, -1};
     }
 }
 
@@ -111,16 +120,26 @@ std::pair<std::uint8_t, std::uint8_t> encodePin(const PinAssignment& pin) {
         case kClassicStop:
         case kAhlborn202Stop:
         case kAhlborn201Stop:
-        case kCommonAhlborn: return {ch, codeAt(pin.pinFunction, pin.pinSubFunction)};
-        case kMidiStop: return {byte(ch + kKindMidiStop), byte(s * 2 + (ch >= 8 ? 1 : 0))};
-        case kBankSelectMsb: return {byte(ch + kKindBankSelect), byte((s & 127) + 128)};
-        case kBankSelectLsb: return {byte(ch + kKindBankSelect), byte(s)};
-        case kProgramChange: return {byte(ch + kKindProgramChange), byte(s)};
-        case kNoteOnOff: return {byte(ch + kKindNote), byte(s)};
-        case kTq450Stop: return {byte(ch + kKindTq450), codeAt(kTq450Stop, pin.pinSubFunction)};
-        case kTq450Trem: return {byte(ch + kKindTq450), byte(s + 128)};
-        case kTq450Cancel: return {kKindTq450, 0};
-        default: return {kUnassignedByte, kUnassignedByte};
+        case kCommonAhlborn:
+            return {ch, codeAt(pin.pinFunction, pin.pinSubFunction)};
+        case kMidiStop:
+            return {byte(ch + kKindMidiStop), byte(s * 2 + (ch >= 8 ? 1 : 0))};
+        case kBankSelectMsb:
+            return {byte(ch + kKindBankSelect), byte((s & 127) + 128)};
+        case kBankSelectLsb:
+            return {byte(ch + kKindBankSelect), byte(s)};
+        case kProgramChange:
+            return {byte(ch + kKindProgramChange), byte(s)};
+        case kNoteOnOff:
+            return {byte(ch + kKindNote), byte(s)};
+        case kTq450Stop:
+            return {byte(ch + kKindTq450), codeAt(kTq450Stop, pin.pinSubFunction)};
+        case kTq450Trem:
+            return {byte(ch + kKindTq450), byte(s + 128)};
+        case kTq450Cancel:
+            return {kKindTq450, 0};
+        default:
+            return {kUnassignedByte, kUnassignedByte};
     }
 }
 
@@ -177,8 +196,8 @@ Result<ProgramData> decodeProgramData(ByteView image) {
 
 void encodeProgramSettings(const ProgramData& data, std::uint8_t firmwareVersionByte,
                            Bytes& image) {
-    image[kFormatAt] = firmwareVersionByte == kFormatByteDefault ? kFormatByteNew
-                                                                 : kFormatByteDefault;
+    image[kFormatAt] =
+        firmwareVersionByte == kFormatByteDefault ? kFormatByteNew : kFormatByteDefault;
     image[kProgramNumberAt] = static_cast<std::uint8_t>(data.programNumber - 1);
     for (int i = 0; i < kMidiChannels / 2; ++i) {
         const auto& even = data.channels[2 * i];
@@ -186,8 +205,7 @@ void encodeProgramSettings(const ProgramData& data, std::uint8_t firmwareVersion
         image[kChannelPairsAt + i] =
             static_cast<std::uint8_t>(encodeChannelHalf(even) | (encodeChannelHalf(odd) << 4));
         image[kKeyOffsetsAt + 2 * i] = static_cast<std::uint8_t>(even.keyOffset - kKeyOffsetMin);
-        image[kKeyOffsetsAt + 2 * i + 1] =
-            static_cast<std::uint8_t>(odd.keyOffset - kKeyOffsetMin);
+        image[kKeyOffsetsAt + 2 * i + 1] = static_cast<std::uint8_t>(odd.keyOffset - kKeyOffsetMin);
     }
     image[kArchiveAt] = static_cast<std::uint8_t>(data.archiveMidiChannel * 16 +
                                                   inputToAnalogCode(data.archiveAnalogInput));
@@ -226,10 +244,16 @@ Bytes encodeProgramData(const ProgramData& data, std::uint8_t firmwareVersionByt
 }
 
 std::array<Bytes, 4> programUpdateMessages(std::uint8_t device, unsigned page, ByteView image) {
+    // Neither the encoder nor a file gives fewer than 256 bytes; should a caller pass a
+    // short image anyway, its missing bytes go out blank instead of being read past its end.
+    Bytes program(image.begin(),
+                  image.begin() + std::min<std::size_t>(image.size(), kProgramBytes));
+    program.resize(kProgramBytes, 0xFF);
     std::array<Bytes, 4> messages;
     for (unsigned k = 0; k < kUpdateBlocks; ++k) {
-        messages[k] = programUpdate(device, pageAddress(page) + k * kUpdateBlockBytes,
-                                    image.subspan(k * kUpdateBlockBytes, kUpdateBlockBytes));
+        messages[k] =
+            programUpdate(device, pageAddress(page) + k * kUpdateBlockBytes,
+                          ByteView(program).subspan(k * kUpdateBlockBytes, kUpdateBlockBytes));
     }
     return messages;
 }

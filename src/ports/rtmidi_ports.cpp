@@ -63,53 +63,119 @@ private:
     std::string text_;
 };
 
+// One RtMidi object, made when first needed. A service found missing once stays
+// missing for the run: asking again would only repeat the driver's complaints.
 template <typename Midi>
-Result<std::unique_ptr<Midi>> createMidi(ErrorCollector& errors) {
-    if (!platformApiCompiled()) {
-        return Result<std::unique_ptr<Midi>>::failure(
-            "this RtMidi was built without the platform's MIDI service");
-    }
-    try {
-        auto midi = std::make_unique<Midi>(kPlatformApi, kClientName);
-        midi->setErrorCallback(&ErrorCollector::report, &errors);
-        return midi;
-    } catch (const RtMidiError& error) {
-        // No MIDI service on this machine (no ALSA sequencer, say).
-        return Result<std::unique_ptr<Midi>>::failure(error.getMessage());
-    } catch (const std::exception& error) {
-        return Result<std::unique_ptr<Midi>>::failure(error.what());
-    }
-}
+class Client {
+public:
+    using Prepare = void (*)(Midi&, void* context);
 
-template <typename Midi>
-Result<int> countPorts(Midi& midi, ErrorCollector& errors) {
-    errors.clear();
-    const unsigned count = midi.getPortCount();
-    if (auto error = errors.take(); !error.empty()) {
-        return Result<int>::failure(error);
+    Client(Prepare prepare, void* context) : prepare_(prepare), context_(context) {}
+    ~Client() {
+        if (midi_) {
+            midi_->closePort();
+        }
     }
-    return static_cast<int>(count);
-}
 
-template <typename Midi>
-Result<std::string> portName(Midi& midi, ErrorCollector& errors, int device) {
-    errors.clear();
-    auto name = midi.getPortName(static_cast<unsigned>(device));
-    if (auto error = errors.take(); !error.empty() && name.empty()) {
-        return Result<std::string>::failure(error);
+    Status ensure() {
+        if (midi_) {
+            return success();
+        }
+        if (!unavailable_.empty()) {
+            return Status::failure(unavailable_);
+        }
+        if (!platformApiCompiled()) {
+            unavailable_ = "this RtMidi was built without the platform's MIDI service";
+            return Status::failure(unavailable_);
+        }
+        try {
+            auto midi = std::make_unique<Midi>(kPlatformApi, kClientName);
+            midi->setErrorCallback(&ErrorCollector::report, &errors_);
+            if (prepare_ != nullptr) {
+                prepare_(*midi, context_);
+            }
+            midi_ = std::move(midi);
+            return success();
+        } catch (const RtMidiError& error) {
+            // No MIDI service on this machine (no ALSA sequencer, say).
+            unavailable_ = error.getMessage();
+        } catch (const std::exception& error) {
+            unavailable_ = error.what();
+        }
+        return Status::failure(unavailable_);
     }
-    return name;
-}
 
-Status openFailure(ErrorCollector& errors, const std::string& what) {
-    auto error = errors.take();
-    return Status::failure(error.empty() ? what : what + ": " + error);
-}
+    Result<int> count() {
+        if (auto ready = ensure(); !ready) {
+            return Result<int>::failure(ready.error());
+        }
+        errors_.clear();
+        const unsigned count = midi_->getPortCount();
+        if (auto error = errors_.take(); !error.empty()) {
+            return Result<int>::failure(error);
+        }
+        return static_cast<int>(count);
+    }
+
+    Result<std::string> name(int port) {
+        if (auto ready = ensure(); !ready) {
+            return Result<std::string>::failure(ready.error());
+        }
+        errors_.clear();
+        auto name = midi_->getPortName(static_cast<unsigned>(port));
+        if (auto error = errors_.take(); !error.empty() && name.empty()) {
+            return Result<std::string>::failure(error);
+        }
+        return name;
+    }
+
+    // RtMidi may fail to open without saying so: the port is checked afterwards.
+    Status open(int port, const char* portName, const std::string& what) {
+        const auto ports = count();
+        if (!ports) {
+            return Status::failure(ports.error());
+        }
+        if (port < 0 || port >= *ports) {
+            return Status::failure("there is no " + what);
+        }
+        errors_.clear();
+        midi_->openPort(static_cast<unsigned>(port), portName);
+        if (!midi_->isPortOpen()) {
+            const auto error = errors_.take();
+            return Status::failure(what + " could not be opened" +
+                                   (error.empty() ? "" : ": " + error));
+        }
+        return success();
+    }
+
+    void close() {
+        if (midi_) {
+            midi_->closePort();
+        }
+    }
+
+    Midi* midi() { return midi_.get(); }
+    ErrorCollector& errors() { return errors_; }
+
+private:
+    Prepare prepare_;
+    void* context_;
+    std::string unavailable_;
+    ErrorCollector errors_;
+    std::unique_ptr<Midi> midi_;  // last: destroyed first, which stops its thread
+};
 
 }  // namespace
 
 struct RtMidiInput::Driver {
     explicit Driver(IncomingMailbox& mailbox) : mailbox_(mailbox) {}
+
+    // Before the port opens: SysEx is dropped unless asked for, and clock and active
+    // sensing are of no use here.
+    static void prepare(RtMidiIn& midi, void* self) {
+        midi.ignoreTypes(false, true, true);
+        midi.setCallback(&Driver::onMessage, self);
+    }
 
     // Runs on RtMidi's thread: copy the bytes and leave everything else to the
     // user-interface thread.
@@ -129,82 +195,42 @@ struct RtMidiInput::Driver {
 
     IncomingMailbox& mailbox_;
     SysexJoiner joiner_;  // touched only on RtMidi's thread
-    ErrorCollector errors_;
-    std::unique_ptr<RtMidiIn> midi_;  // last: destroyed first, which stops its thread
+    Client<RtMidiIn> client_{&Driver::prepare, this};
 };
 
-RtMidiInput::RtMidiInput(std::function<void()> notifier) : mailbox_(std::move(notifier)) {}
+RtMidiInput::RtMidiInput(std::function<void()> notifier)
+    : mailbox_(std::move(notifier)), driver_(std::make_unique<Driver>(mailbox_)) {}
 
 RtMidiInput::~RtMidiInput() {
-    if (driver_ && driver_->midi_) {
-        driver_->midi_->cancelCallback();
-        driver_->midi_->closePort();
+    if (auto* midi = driver_->client_.midi()) {
+        midi->cancelCallback();
     }
-}
-
-Status RtMidiInput::ensureDriver() {
-    if (driver_) {
-        return success();
-    }
-    if (!unavailable_.empty()) {
-        return Status::failure(unavailable_);
-    }
-    auto driver = std::make_unique<Driver>(mailbox_);
-    auto midi = createMidi<RtMidiIn>(driver->errors_);
-    if (!midi) {
-        unavailable_ = midi.error();
-        return Status::failure(midi.error());
-    }
-    driver->midi_ = std::move(midi).value();
-    // SysEx is dropped unless asked for before the port opens; clock and active
-    // sensing are of no use here.
-    driver->midi_->ignoreTypes(false, true, true);
-    driver->midi_->setCallback(&Driver::onMessage, driver.get());
-    driver_ = std::move(driver);
-    return success();
 }
 
 Result<int> RtMidiInput::deviceCount() {
-    if (auto ready = ensureDriver(); !ready) {
-        return Result<int>::failure(ready.error());
-    }
-    return countPorts(*driver_->midi_, driver_->errors_);
+    return driver_->client_.count();
 }
 
 Result<std::string> RtMidiInput::deviceName(int device) {
-    if (auto ready = ensureDriver(); !ready) {
-        return Result<std::string>::failure(ready.error());
-    }
-    return portName(*driver_->midi_, driver_->errors_, device);
+    return driver_->client_.name(device);
 }
 
 Status RtMidiInput::openDevice(int device, std::size_t receiveBufferBytes) {
-    const auto count = deviceCount();
-    if (!count) {
-        return Status::failure(count.error());
-    }
-    if (device < 0 || device >= *count) {
-        return Status::failure("there is no MIDI input device " + std::to_string(device));
-    }
-    auto& midi = *driver_->midi_;
 #if defined(_WIN32)
-    midi.setBufferSize(std::max<unsigned>(kSysexBufferBytes, receiveBufferBytes),
-                       kSysexBufferCount);
+    if (auto ready = driver_->client_.ensure(); ready) {
+        driver_->client_.midi()->setBufferSize(
+            std::max<unsigned>(kSysexBufferBytes, static_cast<unsigned>(receiveBufferBytes)),
+            kSysexBufferCount);
+    }
 #else
     static_cast<void>(receiveBufferBytes);
 #endif
-    driver_->errors_.clear();
-    midi.openPort(static_cast<unsigned>(device), kInputPortName);
-    if (!midi.isPortOpen()) {
-        return openFailure(driver_->errors_, "the MIDI input could not be opened");
-    }
-    return success();
+    return driver_->client_.open(device, kInputPortName,
+                                 "MIDI input device " + std::to_string(device));
 }
 
 void RtMidiInput::closeDevice() {
-    if (driver_) {
-        driver_->midi_->closePort();
-    }
+    driver_->client_.close();
 }
 
 void RtMidiInput::dispatchEvents() {
@@ -212,84 +238,45 @@ void RtMidiInput::dispatchEvents() {
 }
 
 struct RtMidiOutput::Driver {
-    ErrorCollector errors_;
-    std::unique_ptr<RtMidiOut> midi_;
+    Client<RtMidiOut> client_{nullptr, nullptr};
 };
 
-RtMidiOutput::RtMidiOutput() = default;
+RtMidiOutput::RtMidiOutput() : driver_(std::make_unique<Driver>()) {}
 
-RtMidiOutput::~RtMidiOutput() {
-    if (driver_ && driver_->midi_) {
-        driver_->midi_->closePort();
-    }
-}
-
-Status RtMidiOutput::ensureDriver() {
-    if (driver_) {
-        return success();
-    }
-    if (!unavailable_.empty()) {
-        return Status::failure(unavailable_);
-    }
-    auto driver = std::make_unique<Driver>();
-    auto midi = createMidi<RtMidiOut>(driver->errors_);
-    if (!midi) {
-        unavailable_ = midi.error();
-        return Status::failure(midi.error());
-    }
-    driver->midi_ = std::move(midi).value();
-    driver_ = std::move(driver);
-    return success();
-}
+RtMidiOutput::~RtMidiOutput() = default;
 
 Result<int> RtMidiOutput::deviceCount() {
-    if (auto ready = ensureDriver(); !ready) {
-        return Result<int>::failure(ready.error());
-    }
-    return countPorts(*driver_->midi_, driver_->errors_);
+    return driver_->client_.count();
 }
 
 Result<std::string> RtMidiOutput::deviceName(int device) {
-    if (auto ready = ensureDriver(); !ready) {
-        return Result<std::string>::failure(ready.error());
-    }
     if (device == kDefaultDevice) {
+        if (auto ready = driver_->client_.ensure(); !ready) {
+            return Result<std::string>::failure(ready.error());
+        }
         return std::string(kDefaultOutputName);
     }
-    return portName(*driver_->midi_, driver_->errors_, device);
+    return driver_->client_.name(device);
 }
 
 Status RtMidiOutput::openDevice(int device) {
-    const auto count = deviceCount();
-    if (!count) {
-        return Status::failure(count.error());
-    }
     const int port = device == kDefaultDevice ? 0 : device;
-    if (port < 0 || port >= *count) {
-        return Status::failure("there is no MIDI output device " + std::to_string(device));
-    }
-    auto& midi = *driver_->midi_;
-    driver_->errors_.clear();
-    midi.openPort(static_cast<unsigned>(port), kOutputPortName);
-    if (!midi.isPortOpen()) {
-        return openFailure(driver_->errors_, "the MIDI output could not be opened");
-    }
-    return success();
+    return driver_->client_.open(port, kOutputPortName,
+                                 "MIDI output device " + std::to_string(device));
 }
 
 void RtMidiOutput::closeDevice() {
-    if (driver_) {
-        driver_->midi_->closePort();
-    }
+    driver_->client_.close();
 }
 
 Status RtMidiOutput::sendBytes(ByteView message) {
-    if (!driver_) {
+    auto* midi = driver_->client_.midi();
+    if (midi == nullptr) {
         return Status::failure("the MIDI output is not open");
     }
-    driver_->errors_.clear();
-    driver_->midi_->sendMessage(message.data(), message.size());
-    if (auto error = driver_->errors_.take(); !error.empty()) {
+    driver_->client_.errors().clear();
+    midi->sendMessage(message.data(), message.size());
+    if (auto error = driver_->client_.errors().take(); !error.empty()) {
         return Status::failure(error);
     }
     return success();

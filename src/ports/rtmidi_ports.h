@@ -53,9 +53,7 @@ protected:
 
 private:
     struct Driver;
-    Status ensureDriver();
 
-    std::string unavailable_;
     std::unique_ptr<Driver> driver_;
 };
 

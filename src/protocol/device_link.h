@@ -40,6 +40,12 @@ enum OperationMarker : int {
 // Loads a program of a VRX unit into the editor and writes the editor's configuration
 // into a program. Everything runs on the user-interface thread, driven by the 100 ms
 // timer (mainTimerTick), by the input's Message event and by the menu commands.
+//
+// Wiring: build the ports once (MidiPortSet, whose notifier posts dispatchMidiEvents
+// to the user-interface thread), then one DeviceLink over them, the windows' LinkView
+// and a SteadyClock; call mainTimerTick every 100 ms and closePorts when the main
+// window goes. The link installs itself as the input's Message handler and as the
+// output's Error and QueueEmpty handler.
 class DeviceLink {
 public:
     static constexpr std::int64_t kTickMs = 100;
@@ -63,6 +69,9 @@ public:
     // display: a load ends in state 11 and the next tick shows what it read.
     void fileOperationStarted();
     void fileLoadFinished(int programBlockCount, std::string loadedFileName);
+    // The window on whose behalf the MIDI device dialog or a transfer step runs
+    // ("frmSplash" or "frmMain"); the main window sets it before opening the dialog.
+    void setCallerForm(std::string callerForm) { callerForm_ = std::move(callerForm); }
     // The status window's close button.
     void statusWindowClosed();
     // The main window unloads.

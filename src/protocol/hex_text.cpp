@@ -33,6 +33,16 @@ std::optional<std::uint8_t> parseGroup(std::string_view group) {
     return static_cast<std::uint8_t>(value);
 }
 
+// Names the group and where it starts, counted from 1. A long
+// run of garbage is cut short so the message stays one readable line.
+std::string describeBadGroup(std::string_view group, std::size_t pos) {
+    constexpr std::size_t kShownChars = 8;
+    const auto shown = group.size() > kShownChars
+                           ? std::string(group.substr(0, kShownChars)) + "..."
+                           : std::string(group);
+    return "\"" + shown + "\" at character " + std::to_string(pos + 1) + " is not a hex byte";
+}
+
 }  // namespace
 
 std::string byteToHex2(std::uint8_t value) {
@@ -54,6 +64,8 @@ Result<Bytes> hexTextToBytes(std::string_view text) {
     if (trimmed.size() < 2) {
         return Result<Bytes>::failure("hex text is too short");
     }
+    // Places in messages count in the text as given, leading spaces included.
+    const auto leading = static_cast<std::size_t>(trimmed.data() - text.data());
     Bytes bytes;
     bytes.reserve(trimmed.size() / 3 + 1);
     std::size_t pos = 0;
@@ -66,8 +78,7 @@ Result<Bytes> hexTextToBytes(std::string_view text) {
         const auto group = trimmed.substr(pos, end - pos);
         const auto value = parseGroup(group);
         if (!value || (first && group.size() != 2)) {
-            return Result<Bytes>::failure("\"" + std::string(group) + "\" at character " +
-                                          std::to_string(pos + 1) + " is not a hex byte");
+            return Result<Bytes>::failure(describeBadGroup(group, leading + pos));
         }
         bytes.push_back(*value);
         first = false;

@@ -55,6 +55,8 @@ void DeviceLink::receiveProgramResponse(ByteView message) {
     if (commState_ != kStateRequestSent && commState_ != kStateReceiving) {
         return;
     }
+    // A response too short to hold its header carries no data; it still counts as the
+    // first answer to the request.
     const auto unpacked = receivedProgramData_.append(message);
     if (!unpacked.badPositions.empty()) {
         // The bad bytes are dropped; one box per message is enough to tell the user the

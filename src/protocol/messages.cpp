@@ -15,6 +15,7 @@ constexpr std::uint8_t kIdentityReplyId = 0x02;
 constexpr std::size_t kCommandAt = 5;  // 0-based index of the three command bytes
 constexpr std::size_t kRequestAddressBytes = 3;
 constexpr std::size_t kRequestCountBytes = 2;
+constexpr std::size_t kUpdateZeroBytes = 2;
 
 Bytes constant(std::string_view text) {
     return hexTextToBytes(text).value();
@@ -78,12 +79,22 @@ Bytes programRequest(std::uint8_t device, unsigned page) {
 
 Bytes programUpdate(std::uint8_t device, unsigned address, ByteView block64) {
     Bytes m = manufacturerMessage(device, messageConstants().cmdProgramUpdate);
-    m.push_back(0x00);
-    m.push_back(0x00);
-    const auto addr = encodeAddress7(address, 3);
+    // Two zero bytes stand before the address in every update the unit accepts.
+    m.insert(m.end(), kUpdateZeroBytes, 0x00);
+    const auto addr = encodeAddress7(address, kRequestAddressBytes);
     m.insert(m.end(), addr.begin(), addr.end());
     const auto packed = packSevenBit(block64);
     m.push_back(static_cast<std::uint8_t>(packed.size()));
+    m.insert(m.end(), packed.begin(), packed.end());
+    m.push_back(kSysexEnd);
+    return m;
+}
+
+Bytes programResponse(std::uint8_t device, ByteView data) {
+    Bytes m = manufacturerMessage(device, messageConstants().cmdProgramResponse);
+    // The unit fills the three unread bytes; zeros serve as well as anything.
+    m.insert(m.end(), kResponseHeaderBytes - m.size(), 0x00);
+    const auto packed = packSevenBit(data);
     m.insert(m.end(), packed.begin(), packed.end());
     m.push_back(kSysexEnd);
     return m;
@@ -145,8 +156,12 @@ ByteView programResponsePayload(ByteView message) {
 std::optional<UpdateBlock> parseProgramUpdate(ByteView m) {
     // F0 00 21 5E dev 04 01 08 00 00 a0 a1 a2 len data.. F7
     constexpr std::size_t kAddressAt = 10;
+    constexpr std::size_t kLengthAt = 13;
     constexpr std::size_t kDataAt = 14;
-    if (!isProgramUpdate(m) || m.size() < kDataAt + 1 || m.back() != kSysexEnd) {
+    // The length byte counts the packed bytes; an update whose count disagrees was cut
+    // short or run together with another message.
+    if (!isProgramUpdate(m) || m.size() < kDataAt + 1 || m.back() != kSysexEnd ||
+        m[kLengthAt] != m.size() - kDataAt - 1) {
         return std::nullopt;
     }
     UpdateBlock block;

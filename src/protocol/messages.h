@@ -40,6 +40,9 @@ Bytes identityRequest();                                   // F0 7E 7F 06 01 F7
 Bytes programRequest(std::uint8_t device, unsigned page);  // page = program - 1
 Bytes programUpdate(std::uint8_t device, unsigned address, ByteView block64);
 Bytes vrxReboot(std::uint8_t device);
+// What a unit answers a PROGRAM_REQUEST with: `data` packed behind the header and the
+// three bytes the program does not read. For the simulated unit and for tests.
+Bytes programResponse(std::uint8_t device, ByteView data);
 
 // Address of byte 0 of a program page in the unit's memory.
 constexpr unsigned pageAddress(unsigned page) {
@@ -73,6 +76,8 @@ struct UpdateBlock {
     unsigned address = 0;
     Bytes data;  // unpacked
 };
+// Empty unless the message is a complete PROGRAM_UPDATE: framing, a length byte that
+// matches the packed bytes, and no packed byte above 127.
 std::optional<UpdateBlock> parseProgramUpdate(ByteView message);
 
 }  // namespace vrx

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ports/counted_ports.h"
 #include "ports/link_bench.h"
 #include "protocol/hex_text.h"
 #include "protocol/messages.h"
@@ -9,55 +10,9 @@
 namespace vrx {
 namespace {
 
+using testing::CountedInput;
+using testing::CountedOutput;
 using testing::RecordingView;
-
-// Ports with a given number of devices that remember what was done with them.
-class CountedInput final : public MidiInput {
-public:
-    explicit CountedInput(int devices) : devices_(devices) {}
-    Result<int> deviceCount() override { return devices_; }
-    Result<std::string> deviceName(int device) override { return "in " + std::to_string(device); }
-    std::vector<int> opened;
-
-protected:
-    Status openDevice(int device, std::size_t) override {
-        opened.push_back(device);
-        return success();
-    }
-    void closeDevice() override {}
-
-private:
-    int devices_;
-};
-
-class CountedOutput final : public MidiOutput {
-public:
-    explicit CountedOutput(int devices) : devices_(devices) {}
-    Result<int> deviceCount() override { return devices_; }
-    Result<std::string> deviceName(int device) override { return "out " + std::to_string(device); }
-    std::vector<int> opened;
-    std::vector<Bytes> sent;
-    int stops = 0;
-    int handedOver = 0;  // sends tried, open or not
-
-protected:
-    Status openDevice(int device) override {
-        if (device < -1 || device >= devices_ || (device == -1 && devices_ == 0)) {
-            return Status::failure("no such output");
-        }
-        opened.push_back(device);
-        return success();
-    }
-    void closeDevice() override {}
-    Status sendBytes(ByteView message) override {
-        sent.emplace_back(message.begin(), message.end());
-        return success();
-    }
-    void stopDevice() override { ++stops; }
-
-private:
-    int devices_;
-};
 
 struct QueueBench {
     QueueBench(int inputs, int outputs, int inPosition, int outPosition)
@@ -116,6 +71,16 @@ TEST(OutputQueue, DevicesThatWentAwayFallBackToTheFirstOrToNone) {
         EXPECT_EQ(bench.setup.portOutDevice, row.expectedOut);
         EXPECT_EQ(bench.queue.portsOpen(), row.opens);
         EXPECT_EQ(bench.queue.midiOutQueue().size(), row.opens ? 2u : 1u);
+        if (row.opens) {
+            bench.queue.pumpOutputQueue(false);
+            EXPECT_EQ(bench.input.opened, std::vector<int>{row.expectedIn - 1});
+            if (row.outputs > 0) {
+                EXPECT_EQ(bench.output.opened, std::vector<int>{row.expectedOut - 2});
+            } else {
+                // No device behind the default output here: the user hears of it.
+                EXPECT_EQ(bench.view.messages.size(), 1u);
+            }
+        }
     }
 }
 

@@ -8,7 +8,7 @@ namespace {
 Bytes identityReplyBytes(std::uint8_t device) {
     // F0 7E dev 06 02, manufacturer and family, then version, date, DIP program, count.
     return {0xF0, 0x7E, device, 0x06, 0x02, 0x00, 0x21, 0x5E, 0x01, 0x00, 0x01,
-            0x05, 0x09, 0x0C, 0x1F, 0x00, 0x04, 0x00, 0x10, 0x00, 0x12, 0xF7};
+            0x05, 0x09, 0x0C,   0x1F, 0x00, 0x04, 0x00, 0x10, 0x00, 0x12, 0xF7};
 }
 
 TEST(Messages, BuildsTheFixedMessages) {
@@ -62,6 +62,23 @@ TEST(Messages, RecognisesResponsesWhateverTheDevice) {
     EXPECT_EQ(programResponsePayload(response).size(), 2u);
     EXPECT_FALSE(isProgramResponse(programRequest(0, 0)));
     EXPECT_FALSE(isProgramResponse(tagMessage()));
+}
+
+TEST(Messages, ResponseAsAUnitSendsIt) {
+    const auto m = programResponse(0x05, Bytes{0x80});
+    EXPECT_EQ(m,
+              (Bytes{0xF0, 0x00, 0x21, 0x5E, 0x05, 0x04, 0x01, 0x04, 0, 0, 0, 0x40, 0x00, 0xF7}));
+    EXPECT_TRUE(isProgramResponse(m));
+    EXPECT_EQ(programResponse(0, Bytes(256, 0xAA)).size(), kResponseHeaderBytes + 293 + 1);
+}
+
+TEST(Messages, UpdateWithAWrongLengthByteIsNotRead) {
+    auto m = programUpdate(0, 0, Bytes(64, 0x01));
+    m[13] = 0x49;
+    EXPECT_FALSE(parseProgramUpdate(m));
+    m[13] = 0x4A;
+    m[20] = 0x85;  // a packed byte above 127
+    EXPECT_FALSE(parseProgramUpdate(m));
 }
 
 TEST(Messages, ShortResponsesCarryNoData) {

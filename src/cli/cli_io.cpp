@@ -1,0 +1,76 @@
+#include "cli/cli_io.h"
+
+#include <cstdio>
+#include <iostream>
+#include <variant>
+
+#include "files/atomic_file.h"
+#include "files/config_file.h"
+
+namespace vrx::cli {
+namespace {
+
+constexpr const char* kInstrumentFile = "genmidi.txt";
+
+std::string named(const std::filesystem::path& path) {
+    return path.string() + ": ";
+}
+
+}  // namespace
+
+int fail(int status, std::string_view message) {
+    std::cerr << "vrxtool: " << message << '\n';
+    return status;
+}
+
+Result<std::string> readInput(const std::filesystem::path& path) {
+    auto contents = readWholeFile(path);
+    if (!contents) {
+        return Result<std::string>::failure(named(path) + "cannot read: " + contents.error());
+    }
+    return contents;
+}
+
+Result<Bytes> readImageFile(const std::filesystem::path& path) {
+    const auto contents = readInput(path);
+    if (!contents) {
+        return Result<Bytes>::failure(contents.error());
+    }
+    auto parsed = parseConfigFile(*contents);
+    if (auto* failure = std::get_if<ConversionFailure>(&parsed)) {
+        return Result<Bytes>::failure(named(path) + "line " + std::to_string(failure->line) + ": " +
+                                      failure->reason);
+    }
+    if (std::holds_alternative<NoDataLine>(parsed)) {
+        return Result<Bytes>::failure(named(path) +
+                                      "no data line: no line holds the 779 characters of a "
+                                      "Program Data image");
+    }
+    return std::get<Bytes>(std::move(parsed));
+}
+
+int writeOutput(const std::filesystem::path& path, std::string_view contents) {
+    const auto written = writeFileAtomically(path, contents);
+    if (!written) {
+        return fail(kExitOutputFailed, named(path) + "cannot write: " + written.error());
+    }
+    return kExitSuccess;
+}
+
+int printOutput(std::string_view text) {
+    std::cout << text << std::flush;
+    if (!std::cout) {
+        return fail(kExitOutputFailed, "cannot write to standard output");
+    }
+    return kExitSuccess;
+}
+
+NameList instrumentNamesBesideProgram() {
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const auto folder = error ? std::filesystem::current_path(error) : self.parent_path();
+    // vrxtool keeps no log: a missing file simply gives the numbered list.
+    return loadInstrumentNames((folder / kInstrumentFile).string());
+}
+
+}  // namespace vrx::cli

@@ -1,0 +1,251 @@
+#include <numeric>
+#include <vector>
+
+#include "cli/syx_file.h"
+#include "cli/vrxtool_app.h"
+#include "cli/vrxtool_runner.h"
+#include "files/atomic_file.h"
+#include "files/config_file.h"
+#include "model/program_image.h"
+#include "protocol/hex_text.h"
+#include "protocol/messages.h"
+#include "protocol/seven_bit.h"
+
+namespace vrx::cli {
+namespace {
+
+Bytes imageOf(const std::filesystem::path& path) {
+    return std::get<Bytes>(readConfigFile(path));
+}
+
+// The image as a load leaves it: the unit's 256 bytes, then four zeros.
+std::string loadedFile(ByteView image) {
+    Bytes loaded(image.begin(), image.begin() + 256);
+    loaded.resize(260, 0);
+    return configFileText(loaded);
+}
+
+using SysexCommands = VrxtoolTest;
+
+TEST_F(SysexCommands, WritesFourUpdatesAndARebootOfTheImageAsHeld) {
+    const auto source = fixture("from_unit.vrx");
+    const auto run =
+        vrxtool({"sysex", source.string(), "--program", "3", "--device", "5", "-o", "out.syx"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    const auto syx = readBytes(file("out.syx"));
+    ASSERT_EQ(syx.size(), 4 * 89 + 9u);
+    const auto image = imageOf(source);
+    const Bytes addresses[] = {
+        {0x00, 0x04, 0x00}, {0x40, 0x04, 0x00}, {0x00, 0x05, 0x00}, {0x40, 0x05, 0x00}};
+    for (int k = 0; k < 4; ++k) {
+        const ByteView m = ByteView(syx).subspan(89 * k, 89);
+        EXPECT_EQ(Bytes(m.begin(), m.begin() + 10),
+                  (Bytes{0xF0, 0x00, 0x21, 0x5E, 0x05, 0x04, 0x01, 0x08, 0x00, 0x00}));
+        EXPECT_EQ(Bytes(m.begin() + 10, m.begin() + 13), addresses[k]);
+        EXPECT_EQ(m[13], 0x4A);
+        EXPECT_EQ(m[88], 0xF7);
+        // No decoding on the way: the bytes the file holds are the bytes the unit gets.
+        EXPECT_EQ(unpackSevenBit(m.subspan(14, 74)).bytes,
+                  Bytes(image.begin() + 64 * k, image.begin() + 64 * (k + 1)));
+    }
+    EXPECT_EQ(Bytes(syx.end() - 9, syx.end()),
+              (Bytes{0xF0, 0x00, 0x21, 0x5E, 0x05, 0x04, 0x01, 0x20, 0xF7}));
+}
+
+TEST_F(SysexCommands, FirstBlockOfTheChurchConsoleOnDeviceZero) {
+    const auto run = vrxtool({"sysex", fixture("church_console.vrx").string(), "--program", "1",
+                              "--hex", "--no-reboot"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4);
+    // Format 18, program byte 9, then the channel pairs: "#1" Expression with "#2" Volume
+    // is 5C, "None" with "#3" Volume is 60. No byte is above 127, so the flag byte is 0.
+    EXPECT_EQ(run.out.substr(0, 3 * 22),
+              "f0 00 21 5e 00 04 01 08 00 00 00 00 00 4a 00 12 09 5c 60 00 00 00 ");
+    const auto lines = run.out.find("\nf0 00 21 5e 00 04 01 08 00 00 40 00 00 4a ");
+    EXPECT_NE(lines, std::string::npos);
+}
+
+TEST_F(SysexCommands, HexTextCanGoToAFile) {
+    const auto run = vrxtool({"sysex", fixture("church_console.vrx").string(), "--program", "2",
+                              "--hex", "-o", "x.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    const auto text = read(file("x.txt"));
+    std::vector<Bytes> messages;
+    std::size_t start = 0;
+    for (auto end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+        messages.push_back(hexTextToBytes(text.substr(start, end - start)).value());
+        start = end + 1;
+    }
+    ASSERT_EQ(messages.size(), 5u);
+    EXPECT_EQ(messages[4], vrxReboot(0));
+    EXPECT_EQ(messages[1][10], 0x40);
+    EXPECT_EQ(messages[1][11], 0x02);
+}
+
+TEST_F(SysexCommands, UnsysexOfSysexRestoresTheFileByteForByte) {
+    for (const char* name :
+         {"church_console.vrx", "theatre_console.vrx", "from_unit.vrx", "saved_after_unit.vrx"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(
+            vrxtool({"sysex", fixture(name).string(), "--program", "7", "-o", "b.syx"}).status, 0);
+        const auto run = vrxtool({"unsysex", "b.syx", "-o", "back.vrx"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(read(file("back.vrx")), read(fixture(name)));
+    }
+}
+
+TEST_F(SysexCommands, UnsysexGathersResponsesSplitAnyWay) {
+    const auto image = imageOf(fixture("theatre_console.vrx"));
+    for (std::size_t parts : {1u, 2u, 4u, 8u}) {
+        SCOPED_TRACE(parts);
+        std::vector<Bytes> messages{tagMessage(), identityRequest()};  // skipped
+        const auto size = 256 / parts;
+        for (std::size_t p = 0; p < parts; ++p) {
+            messages.push_back(programResponse(static_cast<std::uint8_t>(p),
+                                               ByteView(image).subspan(p * size, size)));
+        }
+        // A response after the 256 bytes belongs to no load and changes nothing.
+        messages.push_back(programResponse(0, Bytes(64, 0x00)));
+        write(file("dump.syx"), joinSysexFile(messages));
+        const auto run = vrxtool({"unsysex", "dump.syx", "-o", "out.vrx"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(read(file("out.vrx")), loadedFile(image));
+    }
+}
+
+TEST_F(SysexCommands, ResponsesBeyond256BytesKeepOnlyTheFirst256) {
+    auto raw = imageOf(fixture("from_unit.vrx"));
+    raw.resize(300, 0x55);
+    write(file("dump.syx"), programResponse(0, raw));
+    ASSERT_EQ(vrxtool({"unsysex", "dump.syx", "-o", "out.vrx"}).status, 0);
+    EXPECT_EQ(read(file("out.vrx")), loadedFile(raw));
+}
+
+TEST_F(SysexCommands, UpdatesArePlacedByTheirAddressesInAnyOrder) {
+    const auto image = imageOf(fixture("church_console.vrx"));
+    const auto updates = programUpdateMessages(0, 4, image);
+    write(file("dump.syx"), joinSysexFile({updates[2], vrxReboot(0), updates[0], updates[3],
+                                           updates[1], vrxReboot(0)}));
+    const auto run = vrxtool({"unsysex", "dump.syx", "-o", "out.vrx"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(read(file("out.vrx")), loadedFile(image));
+}
+
+TEST_F(SysexCommands, BadDumpsAreRefusedWithoutWritingAnything) {
+    const auto image = imageOf(fixture("church_console.vrx"));
+    const auto updates = programUpdateMessages(0, 0, image);
+    const auto other = programUpdateMessages(0, 1, image);
+    auto corrupt = programResponse(0, image);
+    corrupt[40] = 0x7F;
+    corrupt.insert(corrupt.begin() + 20, 0xF8);  // a clock byte inside the message
+    auto badLength = updates[1];
+    badLength[13] = 0x40;
+    struct Case {
+        Bytes dump;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {{}, "holds no PROGRAM_RESPONSE or PROGRAM_UPDATE message"},
+        {joinSysexFile({tagMessage(), vrxReboot(0)}),
+         "holds no PROGRAM_RESPONSE or PROGRAM_UPDATE message"},
+        {programResponse(0, ByteView(image).first(200)),
+         "the PROGRAM_RESPONSE messages hold 200 of the 256 bytes of a program"},
+        {joinSysexFile({updates[0], updates[1], updates[3]}),
+         "the PROGRAM_UPDATE messages hold 192 of the 256 bytes of a program; the first "
+         "missing is byte 129"},
+        {joinSysexFile({updates[0], other[1]}),
+         "message 2 (byte 90): the PROGRAM_UPDATE is for program 2, but message 1 was for "
+         "program 1"},
+        {joinSysexFile({updates[0], badLength}),
+         "message 2 (byte 90): the PROGRAM_UPDATE is broken (its length byte or packed data "
+         "do not fit)"},
+        {joinSysexFile({updates[0], programResponse(0, image)}),
+         "holds both PROGRAM_RESPONSE and PROGRAM_UPDATE messages; keep one kind"},
+        {corrupt, "byte 21: 0xf8 inside the SysEx message of byte 1"},
+        {Bytes{0xF0, 0x7E, 0x00, 0x06, 0x01},
+         "byte 1: the SysEx message that starts here has no F7"},
+        {joinSysexFile({tagMessage(), Bytes{0x90, 0x40, 0x7F}}),
+         "byte 10: 0x90 lies outside a SysEx message"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        write(file("dump.syx"), c.dump);
+        const auto run = vrxtool({"unsysex", "dump.syx", "-o", "out.vrx"});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "vrxtool: dump.syx: " + c.problem + "\n");
+        EXPECT_FALSE(std::filesystem::exists(file("out.vrx")));
+    }
+}
+
+TEST_F(SysexCommands, StrayF7EndsAResponseEarlyAndIsMalformed) {
+    const auto image = imageOf(fixture("church_console.vrx"));
+    auto first = programResponse(0, ByteView(image).first(128));
+    // A stray F7 among the packed data ends the message there; what follows lies
+    // outside any message.
+    first.insert(first.begin() + 15, 0xF7);
+    write(file("dump.syx"),
+          joinSysexFile({first, programResponse(0, ByteView(image).subspan(128, 128))}));
+    const auto run = vrxtool({"unsysex", "dump.syx", "-o", "out.vrx"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("vrxtool: dump.syx: byte 17: ", 0), 0u) << run.err;
+}
+
+TEST_F(SysexCommands, SysexChecksItsArguments) {
+    const auto source = fixture("church_console.vrx").string();
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"sysex", source, "--program", "0", "-o", "x.syx"},
+             {"sysex", source, "--program", "257", "-o", "x.syx"},
+             {"sysex", source, "--program", "1", "--device", "128", "-o", "x.syx"},
+             {"sysex", source, "-o", "x.syx"},
+             {"sysex", source, "--program", "1"},
+             {"sysex", "absent.vrx", "--program", "1", "-o", "x.syx"},
+         }) {
+        const auto run = vrxtool(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_FALSE(run.err.empty());
+        EXPECT_FALSE(std::filesystem::exists(file("x.syx")));
+    }
+    const auto last =
+        vrxtool({"sysex", source, "--program", "256", "--device", "127", "-o", "x.syx"});
+    EXPECT_EQ(last.status, 0) << last.err;
+    const auto syx = readBytes(file("x.syx"));
+    EXPECT_EQ(Bytes(syx.begin() + 4, syx.begin() + 5), Bytes{0x7F});
+    EXPECT_EQ(Bytes(syx.begin() + 10, syx.begin() + 13), (Bytes{0x00, 0x7E, 0x03}));
+}
+
+// The failure in the middle of a save is only reachable inside the process.
+TEST_F(SysexCommands, WriteFailureKeepsTheEarlierOutput) {
+    write(file("out.syx"), "earlier backup");
+    setBeforeRenameHookForTesting(
+        [](const std::filesystem::path&) { return Status::failure("No space left on device"); });
+    const auto source = fixture("church_console.vrx").string();
+    const auto target = file("out.syx").string();
+    std::vector<std::string> args{"vrxtool", "sysex", source, "--program", "1", "-o", target};
+    std::vector<char*> argv;
+    for (auto& arg : args) {
+        argv.push_back(arg.data());
+    }
+    testing::internal::CaptureStderr();
+    const int status = runVrxtool(static_cast<int>(argv.size()), argv.data());
+    const auto err = testing::internal::GetCapturedStderr();
+    setBeforeRenameHookForTesting(nullptr);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err, "vrxtool: " + target + ": cannot write: No space left on device\n");
+    EXPECT_EQ(read(file("out.syx")), "earlier backup");
+}
+
+TEST(SyxFile, SplitsMessagesAndNamesWhereTheyStart) {
+    const auto file = joinSysexFile({tagMessage(), identityRequest(), vrxReboot(3)});
+    const auto messages = splitSysexFile(file);
+    ASSERT_TRUE(messages) << messages.error();
+    ASSERT_EQ(messages->size(), 3u);
+    EXPECT_EQ((*messages)[1].bytes, identityRequest());
+    EXPECT_EQ((*messages)[1].offset, 9u);
+    EXPECT_EQ((*messages)[2].offset, 15u);
+    EXPECT_EQ(joinSysexFile({tagMessage(), identityRequest(), vrxReboot(3)}), file);
+}
+
+}  // namespace
+}  // namespace vrx::cli

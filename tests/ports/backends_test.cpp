@@ -1,0 +1,153 @@
+// The pieces between a MIDI driver and the link: the RtMidi backend on a machine
+// without MIDI, the hand-over between threads, the joining of SysEx pieces, and the
+// simulated unit listed after the real devices.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "ports/chained_ports.h"
+#include "ports/incoming_mailbox.h"
+#include "ports/midi_port_set.h"
+#include "ports/rtmidi_ports.h"
+#include "ports/simulated_ports.h"
+#include "ports/sysex_joiner.h"
+#include "protocol/messages.h"
+#include "protocol/midi_device_list.h"
+
+namespace vrx {
+namespace {
+
+bool alsaSequencerPresent() {
+    return std::filesystem::exists("/dev/snd/seq");
+}
+
+TEST(RtMidiBackend, WithoutTheMidiServiceEveryCallFailsCleanly) {
+    if (alsaSequencerPresent()) {
+        GTEST_SKIP() << "this machine has an ALSA sequencer";
+    }
+    RtMidiInput input([] {});
+    RtMidiOutput output;
+    EXPECT_FALSE(input.deviceCount());
+    EXPECT_FALSE(output.deviceCount());
+    EXPECT_FALSE(input.deviceName(0));
+    EXPECT_FALSE(output.deviceName(0));
+    EXPECT_FALSE(input.open());
+    EXPECT_EQ(input.state(), kPortClosed);
+    output.selectDevice(MidiOutput::kDefaultDevice);
+    EXPECT_FALSE(output.open());
+    EXPECT_FALSE(output.sendSysex(Bytes{0xF0, 0xF7}));
+    input.dispatchEvents();
+    EXPECT_EQ(input.queuedMessageCount(), 0u);
+
+    const auto entries = inputDeviceEntries(input);
+    EXPECT_FALSE(entries.error.empty());
+    EXPECT_EQ(entries.entries, std::vector<std::string>{"[Choose a MIDI in device]"});
+}
+
+TEST(RtMidiBackend, SimulatorIsListedLastEvenWithoutRealDevices) {
+    VirtualClock clock;
+    MidiPortOptions options;
+    options.withSimulator = true;
+    MidiPortSet ports(clock, options);
+    ASSERT_NE(ports.simulatedUnit(), nullptr);
+    const auto inputs = inputDeviceEntries(ports.input());
+    const auto outputs = outputDeviceEntries(ports.output());
+    EXPECT_TRUE(inputs.error.empty());
+    EXPECT_EQ(inputs.entries.back(),
+              "#" + std::to_string(ports.simulatorInputPosition()) + ": VRX Simulator");
+    EXPECT_EQ(outputs.entries.back(),
+              "#" + std::to_string(ports.simulatorOutputPosition()) + ": VRX Simulator");
+    if (!alsaSequencerPresent()) {
+        EXPECT_EQ(inputs.entries,
+                  (std::vector<std::string>{"[Choose a MIDI in device]", "#1: VRX Simulator"}));
+        EXPECT_EQ(outputs.entries,
+                  (std::vector<std::string>{"[Choose a MIDI out device]", "#1: VRX Simulator",
+                                            "#2: VRX Simulator"}));
+    }
+}
+
+TEST(ChainedPorts, DevicesOfTheSecondPortFollowThoseOfTheFirst) {
+    VirtualClock clock;
+    SimulatedUnit first(clock);
+    SimulatedUnit second(clock);
+    SimulatedInput firstIn(first), secondIn(second);
+    SimulatedOutput firstOut(first), secondOut(second);
+    ChainedInput input(firstIn, secondIn);
+    ChainedOutput output(firstOut, secondOut);
+    EXPECT_EQ(*input.deviceCount(), 2);
+    EXPECT_EQ(*output.deviceCount(), 2);
+
+    // Device 1 of the chain is the second unit: only it hears and answers.
+    output.selectDevice(1);
+    ASSERT_TRUE(output.open());
+    input.selectDevice(1);
+    ASSERT_TRUE(input.open());
+    input.start();
+    int messageEvents = 0;
+    input.setMessageHandler([&] { ++messageEvents; });
+    ASSERT_TRUE(output.sendSysex(identityRequest()));
+    EXPECT_TRUE(first.received().empty());
+    EXPECT_EQ(second.received().size(), 1u);
+    clock.advanceBy(20);
+    input.dispatchEvents();
+    EXPECT_EQ(messageEvents, 1);
+    ASSERT_EQ(input.queuedMessageCount(), 1u);
+    EXPECT_TRUE(isIdentityReply(input.currentMessage().sysex));
+
+    // The default output is the first port's.
+    output.close();
+    output.selectDevice(MidiOutput::kDefaultDevice);
+    ASSERT_TRUE(output.open());
+    ASSERT_TRUE(output.sendSysex(tagMessage()));
+    EXPECT_EQ(first.received().size(), 1u);
+}
+
+TEST(IncomingMailbox, HandsMessagesFromAnotherThreadOverWithOneNotification) {
+    std::atomic<int> notifications = 0;
+    IncomingMailbox mailbox([&] { ++notifications; });
+    constexpr int kMessages = 1000;
+    std::thread driver([&] {
+        for (int i = 0; i < kMessages; ++i) {
+            mailbox.post(Bytes{0xF0, static_cast<std::uint8_t>(i & 0x7F), 0xF7});
+        }
+    });
+    std::vector<Bytes> taken;
+    while (taken.size() < kMessages) {
+        auto some = mailbox.takeAll();
+        taken.insert(taken.end(), some.begin(), some.end());
+        std::this_thread::yield();
+    }
+    driver.join();
+    for (int i = 0; i < kMessages; ++i) {
+        EXPECT_EQ(taken[static_cast<std::size_t>(i)][1], i & 0x7F);
+    }
+    // One notification per batch taken, never one per message of a batch.
+    EXPECT_LE(notifications.load(), kMessages);
+    EXPECT_GE(notifications.load(), 1);
+    mailbox.post(Bytes{0xF0, 0xF7});
+    mailbox.post(Bytes{0xF0, 0xF7});
+    const int before = notifications.load();
+    mailbox.takeAll();
+    mailbox.post(Bytes{0xF0, 0xF7});
+    EXPECT_EQ(notifications.load(), before + 1);
+}
+
+TEST(SysexJoiner, JoinsPiecesUpToTheEndByte) {
+    SysexJoiner joiner;
+    EXPECT_TRUE(joiner.add(Bytes{0xF0, 0x00, 0x21}).empty());
+    const auto between = joiner.add(Bytes{0x90, 0x3C, 0x40});
+    EXPECT_EQ(between, std::vector<Bytes>{(Bytes{0x90, 0x3C, 0x40})});
+    EXPECT_TRUE(joiner.add(Bytes{0x5E, 0x01}).empty());
+    EXPECT_EQ(joiner.add(Bytes{0x02, 0xF7}),
+              std::vector<Bytes>{(Bytes{0xF0, 0x00, 0x21, 0x5E, 0x01, 0x02, 0xF7})});
+    EXPECT_EQ(joiner.add(Bytes{0xF0, 0x01, 0xF7}), std::vector<Bytes>{(Bytes{0xF0, 0x01, 0xF7})});
+    // A new message before the end of the last one drops the broken one.
+    EXPECT_TRUE(joiner.add(Bytes{0xF0, 0x05}).empty());
+    EXPECT_TRUE(joiner.add(Bytes{0xF0, 0x06}).empty());
+    EXPECT_EQ(joiner.add(Bytes{0xF7}), std::vector<Bytes>{(Bytes{0xF0, 0x06, 0xF7})});
+}
+
+}  // namespace
+}  // namespace vrx
