@@ -124,14 +124,14 @@ TEST(ProgramPrompt, UpdatesRaisedByItsOwnFieldChangesAreIgnored) {
     EXPECT_EQ(refreshes, 1);
 }
 
-TEST(ProgramPrompt, LeadingNumberReadsLikeTheNumberField) {
+TEST(ProgramPrompt, NumberReadsLikeTheNumberField) {
     struct Row {
         std::string text;
         int value;
     };
     for (const auto& row : {Row{"12", 12}, Row{" 7abc", 7}, Row{"abc", 0}, Row{"2.6", 3},
-                            Row{"-4", -4}, Row{"40000", 0}, Row{"Cancel", 0}}) {
-        EXPECT_EQ(leadingNumber(row.text), row.value) << row.text;
+                            Row{"2.5", 2}, Row{"-4", -4}, Row{"40000", 0}, Row{"Cancel", 0}}) {
+        EXPECT_EQ(promptNumber(row.text), row.value) << row.text;
     }
 }
 
