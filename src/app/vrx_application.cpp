@@ -166,19 +166,45 @@ MainWindow& VrxApplication::loadMainWindow() {
     link_ = std::make_unique<DeviceLink>(ports.input(), ports.output(), *view_, clock_);
     view_->attach(*link_);
 
-    connect(&timer_, &QTimer::timeout, this, [this] { link_->mainTimerTick(); });
+    connect(&timer_, &QTimer::timeout, this, &VrxApplication::timerTick);
     connect(status_, &frmStatus::closedByUser, this, [this] { link_->statusWindowClosed(); });
-    connect(main_, &MainWindow::loadFromDeviceRequested, this, [this] { link_->loadFromDevice(); });
-    connect(main_, &MainWindow::writeToDeviceRequested, this, [this] { link_->writeToDevice(); });
+    // The window stays responsive during a write's pauses, unlike a blocking wait would,
+    // so a second device command then is refused rather than cut into the write.
+    connect(main_, &MainWindow::loadFromDeviceRequested, this, [this] {
+        if (!link_->writeInProgress()) {
+            link_->loadFromDevice();
+        }
+    });
+    connect(main_, &MainWindow::writeToDeviceRequested, this, [this] {
+        if (!link_->writeInProgress()) {
+            link_->writeToDevice();
+        }
+    });
     connect(main_, &MainWindow::midiSetupRequested, this,
             [this] { view_->showMidiSetup(link_->midiSetup()); });
     connect(main_, &MainWindow::fileLoadFinished, this,
             [this](int programBlockCount, const QString& fileName) {
-                link_->fileLoadFinished(programBlockCount, fileName.toStdString());
+                pendingFileLoad_ = PendingFileLoad{programBlockCount, fileName.toStdString()};
+                reportFileLoad();
             });
     connect(main_, &MainWindow::exitConfirmed, this, &VrxApplication::exitSequence);
     restorePlacement(*main_);
     return *main_;
+}
+
+void VrxApplication::timerTick() {
+    reportFileLoad();
+    link_->mainTimerTick();
+}
+
+void VrxApplication::reportFileLoad() {
+    // A file opened while a write is still sending waits for the write's last message:
+    // the write's pacing must not change halfway.
+    if (!pendingFileLoad_ || link_->writeInProgress()) {
+        return;
+    }
+    link_->fileLoadFinished(pendingFileLoad_->programBlockCount, pendingFileLoad_->fileName);
+    pendingFileLoad_.reset();
 }
 
 void VrxApplication::restorePlacement(MainWindow& window) {

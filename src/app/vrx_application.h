@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/frm_choice.h"
 #include "app/frm_splash.h"
@@ -53,6 +55,9 @@ public:
     // Brings the program's visible window to the front (a second start asked for it).
     void activate();
 
+    // The main window's timer, every 100 ms: it drives the device link.
+    void timerTick();
+
     // What the tests look at.
     frmSplash* splash() const { return splash_; }
     frmChoice* startScreen() const { return choice_; }
@@ -75,6 +80,7 @@ private:
     void startRequested(const QString& action);
     MainWindow& loadMainWindow();
     void restorePlacement(MainWindow& window);
+    void reportFileLoad();
     void exitSequence();
     void showMessage(const QString& text);
 
@@ -87,6 +93,11 @@ private:
     NameList instrumentNames_;
     bool initialised_ = false;
     bool placementStored_ = false;
+    struct PendingFileLoad {
+        int programBlockCount = 0;
+        std::string fileName;
+    };
+    std::optional<PendingFileLoad> pendingFileLoad_;
 
     std::unique_ptr<MidiPortSet> ports_;
     QPointer<frmSplash> splash_;

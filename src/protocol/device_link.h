@@ -101,6 +101,11 @@ public:
     const std::string& firmwareVersionText() const { return firmwareVersionText_; }
     const ResponseGatherer& receivedProgramData() const { return receivedProgramData_; }
     bool busy() const { return busyDepth_ > 0; }
+    // A write is still sending its paced messages. The unit must get all of them in
+    // order, so nothing else may start before the last has gone out.
+    bool writeInProgress() const {
+        return operationMarker_ == kMarkerWrite && !queue_.midiOutQueue().empty();
+    }
 
     MidiSetup& midiSetup() { return setup_; }
     OutputQueue& outputQueue() { return queue_; }

@@ -10,7 +10,6 @@ namespace vrx {
 
 inline constexpr const char* kNoMidiCardMessage =
     "MIDI I/O Error... you need to configure a MIDI card to use this program.";
-inline constexpr const char* kNoMidiCardLogLine = "No MIDI Card present.";
 
 // The lists of the MIDI I/O Setup dialog: entry 0 invites a choice, entry p is "#p: "
 // and the device's name, so an entry's position is the number the ports are opened with.

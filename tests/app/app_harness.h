@@ -49,7 +49,7 @@ public:
     void tick() {
         clock.advanceBy(DeviceLink::kTickMs);
         QCoreApplication::processEvents();
-        program->link()->mainTimerTick();
+        program->timerTick();
         QCoreApplication::processEvents();
     }
     void tickFor(int ms) {

@@ -86,6 +86,9 @@ private slots:
 
         answerModal<frmPrompt>(pressPromptOk);
         emit window.writeToDeviceRequested();
+        QVERIFY(run.tickUntil([&] { return isProgramUpdate(run.unit().received().back()); }));
+        // A load asked for halfway through the write is refused: the write goes on, paced.
+        emit window.loadFromDeviceRequested();
         QVERIFY(run.tickUntil([&] { return run.unit().rebootCount() >= 2; }));
         run.tickFor(1000);
 
