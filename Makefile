@@ -20,8 +20,14 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Starts the program with a simulated VRX unit listed after the real MIDI devices, so it
+# can be tried without a unit. It needs a display (X11 or Wayland).
 run: build
-	$(BUILD)/bin/vrxtool --help
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	    echo "make run: no display. Start it from a desktop session, or try: xvfb-run -a make run"; \
+	    exit 1; \
+	fi
+	$(BUILD)/bin/vrxconfig --simulator
 
 test-unit: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

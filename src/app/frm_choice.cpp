@@ -46,7 +46,12 @@ frmChoice::frmChoice(QWidget* parent) : QWidget(parent) {
     layout->addWidget(lblLoad);
     layout->addWidget(lblWizard);
     layout->addLayout(buttons);
-    lblWizard->setFocus();
+}
+
+void frmChoice::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The first way in takes the keyboard, so Enter opens a file and Tab moves on.
+    findChild<QWidget*>(QStringLiteral("lblLoad"))->setFocus();
 }
 
 }  // namespace vrx::app

@@ -14,6 +14,9 @@ signals:
     // "Load" (open a saved file) or "New" (load the current settings from the unit).
     void startRequested(const QString& action);
     void exitRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace vrx::app

@@ -66,6 +66,7 @@ frmMIDISetup::frmMIDISetup(Context context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     fillLists();
 }

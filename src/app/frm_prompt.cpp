@@ -121,6 +121,7 @@ frmPrompt::frmPrompt(QWidget* parent) : QDialog(parent) {
     layout->addWidget(picGo_, 0, Qt::AlignTop);
     layout->addWidget(lblWarning_, 0, Qt::AlignTop);
     layout->addLayout(right);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(txtNumber_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (prompt_) {
