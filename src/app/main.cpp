@@ -16,21 +16,40 @@ std::filesystem::path installPrefixOf(const std::filesystem::path& executableFol
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VRXConfig"));
-    QApplication::setApplicationVersion(QStringLiteral(VRX_VERSION));
-    QApplication::setQuitOnLastWindowClosed(false);
-
+    // --help and --version answer before any window system is needed, so they work on a
+    // machine without a display too.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("VRXConfig"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VRX_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Configures a VRX unit: loads, edits and writes its programs over MIDI."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const auto help = parser.addHelpOption();
+    const auto version = parser.addVersionOption();
     const QCommandLineOption simulator(
         QStringLiteral("simulator"),
         QStringLiteral("List a simulated VRX unit as the last MIDI input and output device, "
                        "for trying the program without a unit."));
     parser.addOption(simulator);
+    // Options of the window system (-platform and the like) are only known once the
+    // application exists; until then an unknown option is not an error yet.
+    if (parser.parse(arguments)) {
+        if (parser.isSet(help)) {
+            QTextStream(stdout) << parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                             QStringLiteral("vrxconfig"));
+            return 0;
+        }
+        if (parser.isSet(version)) {
+            QTextStream(stdout) << "VRXConfig " << QCoreApplication::applicationVersion() << "\n";
+            return 0;
+        }
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
     parser.process(application);
 
     vrx::app::SingleInstance instance(vrx::app::defaultInstanceKey());

@@ -2,6 +2,7 @@
 // unit, in virtual time.
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -187,6 +188,22 @@ private slots:
         SingleInstance second(key);
         QVERIFY(second.anotherInstance());
         QTRY_VERIFY(activated);
+    }
+
+    void helpAndVersionAnswerWithoutADisplay() {
+        QProcess program;
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(VRX_BIN_DIR "/vrxconfig"), {QStringLiteral("--version")});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardOutput().startsWith("VRXConfig "));
+        program.start(QStringLiteral(VRX_BIN_DIR "/vrxconfig"), {QStringLiteral("--help")});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardOutput().contains("--simulator"));
     }
 
     void noMidiServiceStillListsTheSimulator() {
