@@ -1,10 +1,12 @@
 // The shell's own windows: the prompt over its rules, the MIDI I/O Setup lists and the
 // status window.
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include "app/dip_switch_view.h"
 #include "app/frm_midi_setup.h"
 #include "app/frm_prompt.h"
+#include "app/frm_splash.h"
 #include "app/frm_status.h"
 #include "app_harness.h"
 #include "files/program_settings.h"
@@ -193,6 +196,26 @@ private slots:
             shown.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
         });
         QCOMPARE(dialog.askProgramNumber("Writing Program Data To VRX", prompt), -1);
+    }
+
+    void splashClosesOnAKeyOrByItselfAfterThreeAndAHalfSeconds() {
+        frmSplash clicked;
+        QSignalSpy clickedDone(&clicked, &frmSplash::finished);
+        clicked.show();
+        QTest::keyClick(&clicked, Qt::Key_Space);
+        QCOMPARE(clickedDone.count(), 1);
+        QVERIFY(!clicked.isVisible());
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        frmSplash waited;
+        QSignalSpy waitedDone(&waited, &frmSplash::finished);
+        waited.show();
+        QTRY_COMPARE_WITH_TIMEOUT(waitedDone.count(), 1, 5000);
+        QVERIFY(elapsed.elapsed() >= frmSplash::kShowMs - 100);
+        QVERIFY(waited.findChild<QLabel*>(QStringLiteral("lblVersion"))
+                    ->text()
+                    .startsWith(QStringLiteral("Version ")));
     }
 
     void statusWindowKeepsTheNewestLineAndStopsInputWhenClosed() {

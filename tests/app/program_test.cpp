@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -188,6 +189,17 @@ private slots:
         SingleInstance second(key);
         QVERIFY(second.anotherInstance());
         QTRY_VERIFY(activated);
+    }
+
+    void leavingFromTheStartScreenSavesNothing() {
+        QTemporaryDir folder;
+        ProgramRun run(folder.path());
+        QSignalSpy finished(run.program.get(), &VrxApplication::finished);
+        run.program->start();
+        QTest::keyClick(run.program->splash(), Qt::Key_Space);
+        run.program->startScreen()->findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("VrxConfig.ini"))));
     }
 
     void helpAndVersionAnswerWithoutADisplay() {
