@@ -48,6 +48,11 @@ frmChoice::frmChoice(QWidget* parent) : QWidget(parent) {
     layout->addLayout(buttons);
 }
 
+void frmChoice::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit exitRequested();
+}
+
 void frmChoice::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The first way in takes the keyboard, so Enter opens a file and Tab moves on.

@@ -17,6 +17,9 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Closing the start screen's window is leaving, like its Exit button: the program
+    // must not run on without a window.
+    void closeEvent(QCloseEvent* event) override;
 };
 
 }  // namespace vrx::app

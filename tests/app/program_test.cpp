@@ -199,6 +199,13 @@ private slots:
         QTest::keyClick(run.program->splash(), Qt::Key_Space);
         run.program->startScreen()->findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
         QCOMPARE(finished.count(), 1);
+        // Closing its window leaves too, rather than running on with nothing shown.
+        ProgramRun closed(folder.path());
+        QSignalSpy closedFinished(closed.program.get(), &VrxApplication::finished);
+        closed.program->start();
+        QTest::keyClick(closed.program->splash(), Qt::Key_Space);
+        closed.program->startScreen()->close();
+        QCOMPARE(closedFinished.count(), 1);
         QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("VrxConfig.ini"))));
     }
 
