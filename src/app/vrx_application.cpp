@@ -180,8 +180,10 @@ MainWindow& VrxApplication::loadMainWindow() {
             link_->writeToDevice();
         }
     });
-    connect(main_, &MainWindow::midiSetupRequested, this,
-            [this] { view_->showMidiSetup(link_->midiSetup()); });
+    connect(main_, &MainWindow::midiSetupRequested, this, [this] {
+        link_->setCallerForm("frmMain");
+        view_->showMidiSetup(link_->midiSetup());
+    });
     connect(main_, &MainWindow::fileLoadFinished, this,
             [this](int programBlockCount, const QString& fileName) {
                 pendingFileLoad_ = PendingFileLoad{programBlockCount, fileName.toStdString()};
