@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,7 @@ protected:
         int status = -1;
         std::string out;
         std::string err;
+        double seconds = 0;
     };
 
     std::filesystem::path folder_ =
@@ -48,7 +50,10 @@ protected:
         }
         command += " >stdout.txt 2>stderr.txt";
         Run run;
+        const auto start = std::chrono::steady_clock::now();
         const int raw = std::system(command.c_str());
+        run.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         run.out = read(file("stdout.txt"));
         run.err = read(file("stderr.txt"));

@@ -47,25 +47,16 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
-    void beforeAnyConfigurationOnlyOpenAndLoadAreEnabled() {
+    void aDecodeEnablesAllFourCommandsButAShortImageChangesNothing() {
         auto window = makeWindow();
-        QCOMPARE(enabledState(*window), (QStringList{"1/1", "0/0", "1/1", "0/0"}));
-        QCOMPARE(window->windowTitle(), QString("VRXConfig by Tallowmere"));
-    }
-
-    void decodingEnablesAllFourCommandsAndKeepsTheTitle() {
-        auto window = makeWindow();
+        const QStringList initial = {"1/1", "0/0", "1/1", "0/0"};
+        QCOMPARE(enabledState(*window), initial);
+        QVERIFY(!window->decodeProgramData(vrx::Bytes(100, 0)).ok());
+        QCOMPARE(enabledState(*window), initial);
+        QCOMPARE(window->programData(), vrx::ProgramData{});
         QVERIFY(window->decodeProgramData(vrx::encodeProgramData(vrx::ProgramData{})).ok());
         QCOMPARE(enabledState(*window), (QStringList{"1/1", "1/1", "1/1", "1/1"}));
         QCOMPARE(window->windowTitle(), QString("VRXConfig by Tallowmere"));
-    }
-
-    void aShortImageChangesNothing() {
-        auto window = makeWindow();
-        const vrx::Bytes shortImage(100, 0);
-        QVERIFY(!window->decodeProgramData(shortImage).ok());
-        QCOMPARE(enabledState(*window), (QStringList{"1/1", "0/0", "1/1", "0/0"}));
-        QCOMPARE(window->programData(), vrx::ProgramData{});
     }
 
     void slotsMoveMenuAndToolbarTogetherAndIgnoreUnknownSlots() {
@@ -80,42 +71,26 @@ private slots:
         QCOMPARE(enabledState(*window), (QStringList{"1/1", "0/0", "1/1", "0/0"}));
     }
 
-    void menuItemsCarryTheirCaptionsAndShortcuts_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("shortcut");
-        QTest::newRow("open") << "mnuLoad"
-                              << "&Open Previously Saved VRX Configuration"
-                              << "Ctrl+O";
-        QTest::newRow("save") << "mnuSave"
-                              << "&Save VRX Configuration to File"
-                              << "Ctrl+S";
-        QTest::newRow("load") << "mnuLoadOrgan"
-                              << "&Load Current Settings from the VRX"
-                              << "Ctrl+L";
-        QTest::newRow("write") << "mnuWrite"
-                               << "&Write Program Data To VRX"
-                               << "Ctrl+W";
-        QTest::newRow("exit") << "mnuExit"
-                              << "E&xit"
-                              << "";
-        QTest::newRow("midi") << "mnuMidiSetup"
-                              << "&MIDI I/O Setup"
-                              << "Ctrl+M";
-        QTest::newRow("docs") << "mnuViewDocs"
-                              << "&View On-line Docs"
-                              << "";
-        QTest::newRow("about") << "mnuAbout"
-                               << "&About VRXConfig"
-                               << "";
-    }
     void menuItemsCarryTheirCaptionsAndShortcuts() {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QString, shortcut);
+        const struct {
+            const char* name;
+            const char* caption;
+            const char* shortcut;
+        } items[] = {
+            {"mnuLoad", "&Open Previously Saved VRX Configuration", "Ctrl+O"},
+            {"mnuSave", "&Save VRX Configuration to File", "Ctrl+S"},
+            {"mnuLoadOrgan", "&Load Current Settings from the VRX", "Ctrl+L"},
+            {"mnuWrite", "&Write Program Data To VRX", "Ctrl+W"},
+            {"mnuExit", "E&xit", ""},
+            {"mnuMidiSetup", "&MIDI I/O Setup", "Ctrl+M"},
+            {"mnuViewDocs", "&View On-line Docs", ""},
+            {"mnuAbout", "&About VRXConfig", ""},
+        };
         auto window = makeWindow();
-        QCOMPARE(action(*window, name)->text(), caption);
-        QCOMPARE(action(*window, name)->shortcut().toString(), shortcut);
+        for (const auto& item : items) {
+            QCOMPARE(action(*window, item.name)->text(), QString(item.caption));
+            QCOMPARE(action(*window, item.name)->shortcut().toString(), QString(item.shortcut));
+        }
     }
 
     void toolbarHoldsFiveButtonsWithTipsAndThreeSeparators() {
@@ -166,14 +141,6 @@ private slots:
         QCOMPARE(load.count(), 2);
         QCOMPARE(write.count(), 2);
         QCOMPARE(midi.count(), 2);
-    }
-
-    void titlesNameTheFileOrTheProgram() {
-        auto window = makeWindow();
-        window->showEditingProgramTitle(12);
-        QCOMPARE(window->windowTitle(), QString("VRXConfig - Editing Program Data #12"));
-        window->showEditingFileTitle("organ.vrx");
-        QCOMPARE(window->windowTitle(), QString("VRXConfig - Editing File: organ.vrx"));
     }
 
     void aboutBoxNamesTheFirmwareOnlyWhenKnown() {

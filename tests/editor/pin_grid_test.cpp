@@ -56,74 +56,54 @@ struct GridWindow {
 class PinGridTest : public QObject {
     Q_OBJECT
 private slots:
-    void rowsShowSlotAndPinOfEachControlInput_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("slot");
-        QTest::addColumn<QString>("pin");
-        QTest::newRow("first") << 1 << "IN1"
-                               << "62";
-        QTest::newRow("IN3 last") << 9 << "IN3"
-                                  << "64";
-        QTest::newRow("IN4 first") << 10 << "IN4"
-                                   << "33";
-        QTest::newRow("IN5 first") << 42 << "IN5"
-                                   << "1";
-        QTest::newRow("last") << 105 << "IN5"
-                              << "64";
-    }
     void rowsShowSlotAndPinOfEachControlInput() {
-        QFETCH(int, row);
-        QFETCH(QString, slot);
-        QFETCH(QString, pin);
         GridWindow w;
         QCOMPARE(w.grid->table()->rowCount(), 105);
-        QCOMPARE(w.text(row, 1), QString::number(row) + " ");
-        QCOMPARE(w.text(row, 2), slot);
-        QCOMPARE(w.text(row, 3), pin);
-        QCOMPARE(w.text(row, 4), QString("Unassigned"));
-        QCOMPARE(w.text(row, 5), QString());
+        const struct {
+            int row;
+            const char* slot;
+            const char* pin;
+        } rows[] = {{1, "IN1", "62"},
+                    {9, "IN3", "64"},
+                    {10, "IN4", "33"},
+                    {42, "IN5", "1"},
+                    {105, "IN5", "64"}};
+        for (const auto& r : rows) {
+            QCOMPARE(w.text(r.row, 1), QString::number(r.row) + " ");
+            QCOMPARE(w.text(r.row, 2), QString(r.slot));
+            QCOMPARE(w.text(r.row, 3), QString(r.pin));
+            QCOMPARE(w.text(r.row, 4), QString("Unassigned"));
+            QCOMPARE(w.text(r.row, 5), QString());
+        }
     }
 
-    void changingTheFunctionResetsChannelAndSetting_data() {
-        QTest::addColumn<int>("function");
-        QTest::addColumn<int>("channel");
-        QTest::addColumn<int>("setting");
-        QTest::addColumn<int>("chosen");
-        QTest::addColumn<int>("channelAfter");
-        QTest::addColumn<int>("settingAfter");
-        QTest::addColumn<QString>("channelText");
-        QTest::addColumn<QString>("settingText");
-        QTest::newRow("unassigned to note") << 0 << 0 << 0 << 10 << 0 << 0 << "1"
-                                            << "0 (C-2)";
-        QTest::newRow("program change to cancel") << 9 << 4 << 7 << 13 << 0 << 0 << ""
-                                                  << "";
-        QTest::newRow("one stop list to another") << 1 << 3 << 5 << 2 << 0 << 0 << "1"
-                                                  << "1A - Contre Gambe 16' [P]";
-        QTest::newRow("same function again keeps both") << 10 << 5 << 60 << 10 << 5 << 60 << "6"
-                                                        << "60 (C3)";
-        QTest::newRow("same stop list keeps both") << 11 << 15 << 83 << 11 << 15 << 83 << "16"
-                                                   << "Unit #7, Tab #12";
-    }
     void changingTheFunctionResetsChannelAndSetting() {
-        QFETCH(int, function);
-        QFETCH(int, channel);
-        QFETCH(int, setting);
-        QFETCH(int, chosen);
-        QFETCH(int, channelAfter);
-        QFETCH(int, settingAfter);
-        QFETCH(QString, channelText);
-        QFETCH(QString, settingText);
-        GridWindow w;
-        w.setPin(7, {function, channel, setting});
-        QComboBox* box = w.edit(7, PinGrid::kFunctionColumn, chosen);
-        QCOMPARE(box->objectName(), QString("editFunction"));
-        QCOMPARE(box->geometry(), w.grid->table()->visualItemRect(w.grid->table()->item(6, 3)));
-        w.grid->commitPendingEdit();
-        QCOMPARE(w.data.pins[6], (vrx::PinAssignment{chosen, channelAfter, settingAfter}));
-        QCOMPARE(w.text(7, 5), channelText);
-        QCOMPARE(w.text(7, 6), settingText);
-        QCOMPARE(w.grid->editState(), PinGrid::kNoEdit);
-        QVERIFY(!box->isVisible());
+        const struct {
+            vrx::PinAssignment before;
+            int chosen;
+            vrx::PinAssignment after;
+            const char* channelText;
+            const char* settingText;
+        } cases[] = {
+            {{0, 0, 0}, 10, {10, 0, 0}, "1", "0 (C-2)"},  // unassigned to note
+            {{9, 4, 7}, 13, {13, 0, 0}, "", ""},          // program change to cancel
+            {{1, 3, 5}, 2, {2, 0, 0}, "1", "1A - Contre Gambe 16' [P]"},  // another stop list
+            {{10, 5, 60}, 10, {10, 5, 60}, "6", "60 (C3)"},  // the same function keeps both
+            {{11, 15, 83}, 11, {11, 15, 83}, "16", "Unit #7, Tab #12"},
+        };
+        for (const auto& c : cases) {
+            GridWindow w;
+            w.setPin(7, c.before);
+            QComboBox* box = w.edit(7, PinGrid::kFunctionColumn, c.chosen);
+            QCOMPARE(box->objectName(), QString("editFunction"));
+            QCOMPARE(box->geometry(), w.grid->table()->visualItemRect(w.grid->table()->item(6, 3)));
+            w.grid->commitPendingEdit();
+            QCOMPARE(w.data.pins[6], c.after);
+            QCOMPARE(w.text(7, 5), QString(c.channelText));
+            QCOMPARE(w.text(7, 6), QString(c.settingText));
+            QCOMPARE(w.grid->editState(), PinGrid::kNoEdit);
+            QVERIFY(!box->isVisible());
+        }
     }
 
     void unusedChannelAndSettingCannotBeEdited_data() {

@@ -139,19 +139,6 @@ TEST(DeviceLink, WriteSendsFourUpdatesAndTheRebootPacedSevenHundredMillisecondsA
         << bench.view.statusText;
 }
 
-TEST(DeviceLink, NoTickWorkHappensDuringTheWritePause) {
-    LinkBench bench;
-    bench.view.promptAnswers = {1};
-    bench.link.writeToDevice();
-    ASSERT_TRUE(
-        bench.tickUntil([&] { return !bench.receivedWithCommand(updateCommand()).empty(); }));
-    const auto queued = bench.link.outputQueue().midiOutQueue().size();
-    bench.ticks(6);  // the 600 ms pause and the tick due at its end
-    EXPECT_EQ(bench.link.outputQueue().midiOutQueue().size(), queued);
-    bench.tick();
-    EXPECT_EQ(bench.link.outputQueue().midiOutQueue().size(), queued - 1);
-}
-
 TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning) {
     LinkBench bench;
     bench.unit.faults().silent = true;
