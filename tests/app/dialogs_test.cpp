@@ -212,7 +212,8 @@ private slots:
         QSignalSpy waitedDone(&waited, &frmSplash::finished);
         waited.show();
         QTRY_COMPARE_WITH_TIMEOUT(waitedDone.count(), 1, 5000);
-        QVERIFY(elapsed.elapsed() >= frmSplash::kShowMs - 100);
+        // Qt lets a coarse timer fire up to 5 % early.
+        QVERIFY(elapsed.elapsed() >= frmSplash::kShowMs * 95 / 100);
         QVERIFY(waited.findChild<QLabel*>(QStringLiteral("lblVersion"))
                     ->text()
                     .startsWith(QStringLiteral("Version ")));
