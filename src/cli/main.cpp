@@ -1,3 +1,5 @@
 #include "cli/vrxtool_app.h"
 
-int main(int argc, char** argv) { return vrx::cli::runVrxtool(argc, argv); }
+int main(int argc, char** argv) {
+    return vrx::cli::runVrxtool(argc, argv);
+}

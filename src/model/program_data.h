@@ -53,8 +53,12 @@ struct PinLocation {
 PinLocation pinLocation(int row);
 
 // Key offset list: entry 0 is +91, entry 127 is -36.
-constexpr int keyOffsetToIndex(int keyOffset) { return kKeyOffsetMax - keyOffset; }
-constexpr int indexToKeyOffset(int index) { return kKeyOffsetMax - index; }
+constexpr int keyOffsetToIndex(int keyOffset) {
+    return kKeyOffsetMax - keyOffset;
+}
+constexpr int indexToKeyOffset(int index) {
+    return kKeyOffsetMax - index;
+}
 std::string keyOffsetText(int keyOffset);  // "+12", "0", "-5"
 
 }  // namespace vrx

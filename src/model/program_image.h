@@ -24,8 +24,7 @@ Status decodeProgramData(ByteView image, ProgramData& data);
 Result<ProgramData> decodeProgramData(ByteView image);
 
 // firmwareVersionByte is byte 21 of the unit's Identity Reply, 0 before any was seen.
-void encodeProgramSettings(const ProgramData& data, std::uint8_t firmwareVersionByte,
-                           Bytes& image);
+void encodeProgramSettings(const ProgramData& data, std::uint8_t firmwareVersionByte, Bytes& image);
 void encodePinAssignments(const ProgramData& data, Bytes& image);
 Bytes encodeProgramData(const ProgramData& data, std::uint8_t firmwareVersionByte = 0);
 

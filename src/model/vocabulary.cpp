@@ -25,55 +25,72 @@ NameList numberNames(int first, int last) {
 }
 
 const NameList kRomantic = {
-    "00 - Contre Gamba 16' [P]",      "01 - Ophicleide 16' [P]",
-    "02 - Contre Violone 32' [P]",    "03 - Contre Basson 32' [P]",
-    "06 - Cornopean 16' [A]",         "07 - Cornet des Bombardes IV [A]",
-    "08 - Tuba Mirabilis 8' [A]",     "09 - Clarion 4' [A]",
-    "0A - Orchestral Oboe 8' [A]",    "0B - Clarinet 8' [A]",
-    "0C - French Horn 8' [A]",        "0D - Cor Anglais 8' [A]",
-    "0E - Cello 8' [A]",              "0F - Cello Celeste 8' [A]",
-    "11 - Quint Flute 2 2/3' [B]",    "12 - Piccolo 2' [B]",
-    "13 - Vox Humana 8' [B]",         "14 - Open Diapason 8' [B]",
-    "15 - Flauto Mirabilis 8' [B]",   "16 - Concert Flute 4' [B]",
+    "00 - Contre Gamba 16' [P]",
+    "01 - Ophicleide 16' [P]",
+    "02 - Contre Violone 32' [P]",
+    "03 - Contre Basson 32' [P]",
+    "06 - Cornopean 16' [A]",
+    "07 - Cornet des Bombardes IV [A]",
+    "08 - Tuba Mirabilis 8' [A]",
+    "09 - Clarion 4' [A]",
+    "0A - Orchestral Oboe 8' [A]",
+    "0B - Clarinet 8' [A]",
+    "0C - French Horn 8' [A]",
+    "0D - Cor Anglais 8' [A]",
+    "0E - Cello 8' [A]",
+    "0F - Cello Celeste 8' [A]",
+    "11 - Quint Flute 2 2/3' [B]",
+    "12 - Piccolo 2' [B]",
+    "13 - Vox Humana 8' [B]",
+    "14 - Open Diapason 8' [B]",
+    "15 - Flauto Mirabilis 8' [B]",
+    "16 - Concert Flute 4' [B]",
 };
 
 const NameList kClassic = {
-    "1A - Contre Gambe 16' [P]",      "1B - Bombarde 16' [P]",
-    "1C - Contre Basse 32' [P]",      "1D - Contre Bombarde 32' [P]",
-    "1E - Corno di Bassetto 8' [A]",  "1F - Plein Jeu IV-V [A]",
-    "20 - Clarion 4' [A]",            "21 - Festival Trumpet 8' [A]",
-    "22 - Gemshorn Celeste 8' [A]",   "23 - Koppelflote 4' [A]",
-    "24 - Bombarde 16' [A]",          "25 - Harmonic Trumpet 8' [A]",
-    "26 - Gemshorn 8' [A]",           "27 - Flute a Cheminee 8' [A]",
-    "28 - Flute Octaviante 4' [B]",   "29 - Octave 2' [B]",
-    "2A - Cymbale III [B]",           "2B - Principal 8' [B]",
-    "2C - Holzgedackt 8' [B]",        "2D - Flute Harmonique 8' [B]",
+    "1A - Contre Gambe 16' [P]",    "1B - Bombarde 16' [P]",         "1C - Contre Basse 32' [P]",
+    "1D - Contre Bombarde 32' [P]", "1E - Corno di Bassetto 8' [A]", "1F - Plein Jeu IV-V [A]",
+    "20 - Clarion 4' [A]",          "21 - Festival Trumpet 8' [A]",  "22 - Gemshorn Celeste 8' [A]",
+    "23 - Koppelflote 4' [A]",      "24 - Bombarde 16' [A]",         "25 - Harmonic Trumpet 8' [A]",
+    "26 - Gemshorn 8' [A]",         "27 - Flute a Cheminee 8' [A]",  "28 - Flute Octaviante 4' [B]",
+    "29 - Octave 2' [B]",           "2A - Cymbale III [B]",          "2B - Principal 8' [B]",
+    "2C - Holzgedackt 8' [B]",      "2D - Flute Harmonique 8' [B]",
 };
 
 const NameList k202 = {
-    "2E - Soubasse 32' [P]",          "2F - Violone 16' [P]",
-    "30 - Contrebombarde 32' [P]",    "31 - Bombarde 16' [P]",
-    "32 - Contregambe 16' [A]",       "33 - Diapason 8' [A]",
-    "34 - Quintadena 8' [A]",         "35 - Terz 1 3/5' [A]",
-    "36 - Septime 1 1/7' [A]",        "37 - Scharff III [A]",
-    "38 - Bombarde 16' [A]",          "39 - Trompette 8' [A]",
-    "3A - Tuba Mirabilis 8' [A]",     "3B - Chimes   [A]",
-    "3C - Bourdon 8' [B]",            "3D - Flute Harmonique 8' [B]",
-    "3E - Flute Octaviante 4' [B]",   "3F - Larigot 1 1/3' [B]",
-    "40 - Corno di Bassetto 8' [B] ", "41 - Clairon 4' [B] ",
+    "2E - Soubasse 32' [P]",
+    "2F - Violone 16' [P]",
+    "30 - Contrebombarde 32' [P]",
+    "31 - Bombarde 16' [P]",
+    "32 - Contregambe 16' [A]",
+    "33 - Diapason 8' [A]",
+    "34 - Quintadena 8' [A]",
+    "35 - Terz 1 3/5' [A]",
+    "36 - Septime 1 1/7' [A]",
+    "37 - Scharff III [A]",
+    "38 - Bombarde 16' [A]",
+    "39 - Trompette 8' [A]",
+    "3A - Tuba Mirabilis 8' [A]",
+    "3B - Chimes   [A]",
+    "3C - Bourdon 8' [B]",
+    "3D - Flute Harmonique 8' [B]",
+    "3E - Flute Octaviante 4' [B]",
+    "3F - Larigot 1 1/3' [B]",
+    "40 - Corno di Bassetto 8' [B] ",
+    "41 - Clairon 4' [B] ",
 };
 
 const NameList k201 = {
-    "42 - Subbass 16' [P]",           "43 - Octave 8' [P]",
-    "44 - Bourdon 8' [P]",            "45 - Posaune 16' [P]",
-    "46 - Bourdon 16' [A]",           "47 - Principal 8' [A]",
-    "48 - Flute a cheminee 8' [A]",   "49 - Unda Maris 8' [A]",
-    "4A - Octave 4' [A]",             "4B - Spitzflote 4' [A] ",
-    "4C - Nasard 2 2/3' [A]",         "4D - Superoctave 2' [A]",
-    "4E - Mixture IV [A] ",           "4F - Trompete 8' [A]",
-    "50 - Gedackt 8' [B]",            "51 - Gamba 8' [B]",
-    "52 - Nachthorn 4' [B]",          "53 - Cymbale/Scharff III [B]",
-    "54 - Cornet III [B]",            "55 - Oboe 8' [B]",
+    "42 - Subbass 16' [P]",         "43 - Octave 8' [P]",
+    "44 - Bourdon 8' [P]",          "45 - Posaune 16' [P]",
+    "46 - Bourdon 16' [A]",         "47 - Principal 8' [A]",
+    "48 - Flute a cheminee 8' [A]", "49 - Unda Maris 8' [A]",
+    "4A - Octave 4' [A]",           "4B - Spitzflote 4' [A] ",
+    "4C - Nasard 2 2/3' [A]",       "4D - Superoctave 2' [A]",
+    "4E - Mixture IV [A] ",         "4F - Trompete 8' [A]",
+    "50 - Gedackt 8' [B]",          "51 - Gamba 8' [B]",
+    "52 - Nachthorn 4' [B]",        "53 - Cymbale/Scharff III [B]",
+    "54 - Cornet III [B]",          "55 - Oboe 8' [B]",
 };
 
 const NameList kCommon = {
@@ -170,13 +187,20 @@ const Tq450Tabs& tq450Tabs() {
 const NameList& stopList(int function) {
     static const NameList empty;
     switch (function) {
-        case kRomanticStop: return kRomantic;
-        case kClassicStop: return kClassic;
-        case kAhlborn202Stop: return k202;
-        case kAhlborn201Stop: return k201;
-        case kCommonAhlborn: return kCommon;
-        case kTq450Stop: return tq450Tabs().names;
-        default: return empty;
+        case kRomanticStop:
+            return kRomantic;
+        case kClassicStop:
+            return kClassic;
+        case kAhlborn202Stop:
+            return k202;
+        case kAhlborn201Stop:
+            return k201;
+        case kCommonAhlborn:
+            return kCommon;
+        case kTq450Stop:
+            return tq450Tabs().names;
+        default:
+            return empty;
     }
 }
 
@@ -184,10 +208,11 @@ const NameList& stopList(int function) {
 
 const NameList& functionNames() {
     static const NameList names = {
-        "Unassigned",      "Ahlborn ROMANTIC Stop", "Ahlborn CLASSIC Stop", "Ahlborn 202 Stop",
-        "Ahlborn 201 Stop", "Common Ahlborn",       "MIDI Stop",            "Bank Select MSB",
-        "Bank Select LSB", "Program Change",        "Note On/Off",          "TQ-450 Stop",
-        "TQ-450 Trem",     "TQ-450 Cancel",
+        "Unassigned",       "Ahlborn ROMANTIC Stop", "Ahlborn CLASSIC Stop",
+        "Ahlborn 202 Stop", "Ahlborn 201 Stop",      "Common Ahlborn",
+        "MIDI Stop",        "Bank Select MSB",       "Bank Select LSB",
+        "Program Change",   "Note On/Off",           "TQ-450 Stop",
+        "TQ-450 Trem",      "TQ-450 Cancel",
     };
     return names;
 }
@@ -244,13 +269,20 @@ const CodeList& parameterCodes(int function) {
                           a202 = codesOf(k202), a201 = codesOf(k201), common = codesOf(kCommon),
                           empty;
     switch (function) {
-        case kRomanticStop: return romantic;
-        case kClassicStop: return classic;
-        case kAhlborn202Stop: return a202;
-        case kAhlborn201Stop: return a201;
-        case kCommonAhlborn: return common;
-        case kTq450Stop: return tq450Tabs().codes;
-        default: return empty;
+        case kRomanticStop:
+            return romantic;
+        case kClassicStop:
+            return classic;
+        case kAhlborn202Stop:
+            return a202;
+        case kAhlborn201Stop:
+            return a201;
+        case kCommonAhlborn:
+            return common;
+        case kTq450Stop:
+            return tq450Tabs().codes;
+        default:
+            return empty;
     }
 }
 
@@ -269,8 +301,7 @@ std::optional<StopCodeMatch> findStopCode(std::uint8_t code) {
 std::string noteName(int note) {
     static const char* const kLetters[] = {"C",  "C#", "D",  "D#", "E",  "F",
                                            "F#", "G",  "G#", "A",  "A#", "B"};
-    return std::to_string(note) + " (" + kLetters[note % 12] + std::to_string(note / 12 - 2) +
-           ")";
+    return std::to_string(note) + " (" + kLetters[note % 12] + std::to_string(note / 12 - 2) + ")";
 }
 
 NameList fallbackInstrumentNames() {
@@ -303,10 +334,12 @@ NameList loadInstrumentNames(const std::string& path,
 
 NameList settingNames(int function, const NameList& instruments) {
     switch (function) {
-        case kMidiStop: return midiStopKeyboards();
+        case kMidiStop:
+            return midiStopKeyboards();
         case kBankSelectMsb:
         case kBankSelectLsb:
-        case kTq450Trem: return numberNames(0, kMidiValues - 1);
+        case kTq450Trem:
+            return numberNames(0, kMidiValues - 1);
         case kProgramChange: {
             // A program change carries programs 0 to 127 only: a longer name file must
             // not offer entries that would be written as a value the unit cannot hold.
@@ -320,7 +353,8 @@ NameList settingNames(int function, const NameList& instruments) {
             }
             return notes;
         }
-        default: return stopList(function);
+        default:
+            return stopList(function);
     }
 }
 
