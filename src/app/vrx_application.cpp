@@ -19,8 +19,6 @@ namespace vrx::app {
 namespace {
 
 constexpr int kTimerIntervalMs = 100;
-constexpr int kDesignedWidth = 1024;
-constexpr int kDesignedHeight = 768;
 
 std::tm localNow() {
     const std::time_t now = std::time(nullptr);
@@ -211,9 +209,8 @@ void VrxApplication::reportFileLoad() {
 
 void VrxApplication::restorePlacement(MainWindow& window) {
     const auto screen = screenOf(window);
-    // The editor is laid out for 1024 × 768; a smaller screen gets what it has.
-    const auto area = window.screen()->availableGeometry().size();
-    window.resize(std::min(kDesignedWidth, area.width()), std::min(kDesignedHeight, area.height()));
+    // The editor opens at its designed size; a smaller screen gets what it has.
+    window.resize(window.size().boundedTo(window.screen()->availableGeometry().size()));
     const auto designed = placementOf(window, screen);
     auto placed = settings_.loadMainWindowPlacement(designed, screen);
     placementStored_ = settings_.hasMainWindowPlacement();
