@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <string_view>
 
-#include "protocol/program_prompt.h"
+#include "link/program_prompt.h"
 
 class QLabel;
 class QLineEdit;

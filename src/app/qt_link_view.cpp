@@ -6,7 +6,7 @@
 #include "app/frm_status.h"
 #include "editor/main_window.h"
 #include "files/log_file.h"
-#include "protocol/device_link.h"
+#include "link/device_link.h"
 
 namespace vrx::app {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/frm_midi_setup.h"
 #include "app/frm_prompt.h"
-#include "protocol/link_view.h"
+#include "link/link_view.h"
 #include "protocol/midi_port.h"
 
 namespace vrx {

@@ -12,8 +12,8 @@
 #include "app/frm_status.h"
 #include "app/qt_link_view.h"
 #include "editor/main_window.h"
+#include "link/device_link.h"
 #include "model/vocabulary.h"
-#include "protocol/device_link.h"
 
 namespace vrx::app {
 namespace {

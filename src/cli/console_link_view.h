@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "link/link_view.h"
 #include "model/program_data.h"
-#include "protocol/link_view.h"
 
 namespace vrx::cli {
 

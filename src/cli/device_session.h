@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "cli/console_link_view.h"
+#include "link/device_link.h"
 #include "ports/midi_port_set.h"
 #include "protocol/clock.h"
-#include "protocol/device_link.h"
 
 namespace vrx::cli {
 

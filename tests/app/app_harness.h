@@ -10,8 +10,8 @@
 
 #include "app/vrx_application.h"
 #include "editor/recording_dialogs.h"
+#include "link/device_link.h"
 #include "protocol/clock.h"
-#include "protocol/device_link.h"
 
 namespace vrx::app::testing {
 

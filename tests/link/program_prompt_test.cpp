@@ -1,4 +1,4 @@
-#include "protocol/program_prompt.h"
+#include "link/program_prompt.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "link/program_prompt.h"
 #include "protocol/bytes.h"
 #include "protocol/midi_setup.h"
-#include "protocol/program_prompt.h"
 
 namespace vrx {
 

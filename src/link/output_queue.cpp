@@ -1,4 +1,4 @@
-#include "protocol/output_queue.h"
+#include "link/output_queue.h"
 
 #include <array>
 

@@ -1,9 +1,9 @@
-#include "protocol/output_queue.h"
+#include "link/output_queue.h"
 
 #include <gtest/gtest.h>
 
+#include "link/link_bench.h"
 #include "ports/counted_ports.h"
-#include "ports/link_bench.h"
 #include "protocol/hex_text.h"
 #include "protocol/messages.h"
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "link/device_link.h"
+#include "link/link_view.h"
 #include "model/program_image.h"
 #include "ports/simulated_ports.h"
 #include "ports/simulated_unit.h"
 #include "protocol/clock.h"
-#include "protocol/device_link.h"
-#include "protocol/link_view.h"
 
 namespace vrx::testing {
 

@@ -4,12 +4,12 @@
 #include <functional>
 #include <string>
 
+#include "link/link_view.h"
+#include "link/output_queue.h"
+#include "link/program_prompt.h"
 #include "protocol/clock.h"
-#include "protocol/link_view.h"
 #include "protocol/midi_port.h"
 #include "protocol/midi_setup.h"
-#include "protocol/output_queue.h"
-#include "protocol/program_prompt.h"
 #include "protocol/response_gatherer.h"
 
 namespace vrx {

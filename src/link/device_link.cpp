@@ -1,4 +1,4 @@
-#include "protocol/device_link.h"
+#include "link/device_link.h"
 
 #include "model/program_image.h"
 #include "protocol/messages.h"

@@ -1,10 +1,10 @@
-#include "protocol/device_link.h"
+#include "link/device_link.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "ports/link_bench.h"
+#include "link/link_bench.h"
 #include "protocol/messages.h"
 
 namespace vrx {

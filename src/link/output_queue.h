@@ -5,9 +5,9 @@
 #include <limits>
 #include <string>
 
+#include "link/link_view.h"
 #include "protocol/bytes.h"
 #include "protocol/clock.h"
-#include "protocol/link_view.h"
 #include "protocol/midi_port.h"
 #include "protocol/midi_setup.h"
 

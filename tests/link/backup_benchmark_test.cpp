@@ -5,7 +5,7 @@
 
 #include <iostream>
 
-#include "ports/link_bench.h"
+#include "link/link_bench.h"
 #include "protocol/messages.h"
 #include "protocol/seven_bit.h"
 

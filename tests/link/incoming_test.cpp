@@ -1,7 +1,7 @@
 // What arriving messages change in the device link, in every state.
 #include <gtest/gtest.h>
 
-#include "ports/link_bench.h"
+#include "link/link_bench.h"
 #include "protocol/messages.h"
 #include "protocol/seven_bit.h"
 

@@ -1,5 +1,5 @@
 // The input side of the device link: what arrives from the unit and what it changes.
-#include "protocol/device_link.h"
+#include "link/device_link.h"
 #include "protocol/hex_text.h"
 #include "protocol/messages.h"
 
