@@ -23,6 +23,7 @@ struct FileOptions {
     std::string input;
     std::string output;
     bool allPins = false;
+    std::string format = "text";
     int program = kFirstProgram;
     int device = 0;
     bool hex = false;
@@ -50,8 +51,8 @@ int runShow(const FileOptions& options) {
     if (!data) {
         return fail(kExitBadInput, data.error());
     }
-    return printOutput(options.input + "\n\n" +
-                       programReport(*data, instrumentNamesBesideProgram(), options.allPins));
+    return printOutput(programReport(*data, instrumentNamesBesideProgram(), options.allPins,
+                                     options.format, options.input));
 }
 
 int runImport(const FileOptions& options) {
@@ -148,9 +149,12 @@ void addFileCommands(CLI::App& app, int& exitStatus) {
         ->add_option("-o,--output", options->output, "Configuration file to write")
         ->required();
 
-    addCommand(app, "show", "Print a readable report of a configuration", kConfigurationFile,
-               exitStatus, options, runShow)
-        ->add_flag("--all", options->allPins, "List all 105 pins, not only assigned ones");
+    auto* show = addCommand(app, "show", "Print the pin list of a configuration",
+                            kConfigurationFile, exitStatus, options, runShow);
+    show->add_flag("--all", options->allPins, "List all 105 pins, not only assigned ones");
+    show->add_option("--format", options->format, "text, csv, html or markdown")
+        ->capture_default_str()
+        ->check(CLI::IsMember(reportFormats()));
 
     auto* sysex =
         addCommand(app, "sysex", "Turn a configuration file into the messages that store it",

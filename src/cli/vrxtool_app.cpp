@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/device_commands.h"
+#include "cli/diff_command.h"
 #include "cli/file_commands.h"
 
 namespace vrx::cli {
@@ -13,6 +14,7 @@ int runVrxtool(int argc, char** argv) {
     int exitStatus = 0;
     addFileCommands(app, exitStatus);
     addDeviceCommands(app, exitStatus);
+    addDiffCommand(app, exitStatus);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
