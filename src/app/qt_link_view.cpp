@@ -7,6 +7,7 @@
 #include "editor/main_window.h"
 #include "files/log_file.h"
 #include "link/device_link.h"
+#include "model/program_image.h"
 
 namespace vrx::app {
 namespace {
@@ -89,7 +90,7 @@ void QtLinkView::setTabScopeVisible(bool visible) {
     windows_.main.setTabScopeVisible(visible);
 }
 void QtLinkView::setWindowTitle(std::string title) {
-    windows_.main.setWindowTitle(fromStd(title));
+    windows_.main.showTitle(fromStd(title));
 }
 void QtLinkView::enableAllCommands() {
     windows_.main.enableAllCommands();
@@ -107,7 +108,12 @@ Bytes QtLinkView::currentImage(std::uint8_t firmwareVersionByte) {
     return windows_.main.currentImage(firmwareVersionByte);
 }
 
-void QtLinkView::programRead(int, ByteView) {}
+void QtLinkView::programRead(int programNumber, ByteView programData) {
+    // The window reads a program only to compare it with the editor's configuration.
+    if (const auto other = vrx::decodeProgramData(programData)) {
+        windows_.main.showComparison(*other, QStringLiteral("Program Data #%1").arg(programNumber));
+    }
+}
 
 void QtLinkView::writeLog(std::string_view line) {
     windows_.log.writeLog(line);

@@ -173,6 +173,11 @@ MainWindow& VrxApplication::loadMainWindow() {
             link_->loadFromDevice();
         }
     });
+    connect(main_, &MainWindow::compareWithDeviceRequested, this, [this] {
+        if (!link_->writeInProgress()) {
+            link_->compareWithDevice();
+        }
+    });
     connect(main_, &MainWindow::writeToDeviceRequested, this, [this] {
         if (!link_->writeInProgress()) {
             link_->writeToDevice();

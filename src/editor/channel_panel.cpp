@@ -4,8 +4,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStyle>
+
+#include <algorithm>
 
 #include "editor/combo_fill.h"
 
@@ -87,6 +90,9 @@ void ChannelPanel::layoutMidiChannelRows() {
         row.picIcon->hide();
 
         row.midiChannel->setBuddy(row.inputKeyboard);
+        row.midiChannel->setAutoFillBackground(true);
+        row.midiChannel->setCursor(Qt::PointingHandCursor);
+        row.midiChannel->installEventFilter(this);
         const int line = c + 1;
         grid->addWidget(row.midiChannel, line, kNumberColumn);
         grid->addWidget(row.inputKeyboard, line, kKeyboardColumn);
@@ -95,25 +101,28 @@ void ChannelPanel::layoutMidiChannelRows() {
         grid->addWidget(row.transposeInput, line, kOffsetColumn);
         grid->addWidget(row.picIcon, line, kWarningColumn);
 
-        connect(row.inputKeyboard, &QComboBox::currentIndexChanged, this, [this, c](int index) {
+        const auto send = [this, c](ChannelField field, int value) {
+            sendEdit(editSink_, data_, ChannelEdit{c, field, value});
+        };
+        connect(row.inputKeyboard, &QComboBox::currentIndexChanged, this, [send](int index) {
             if (index >= 0) {
-                data_.channels[c].inputKeyboard = index;
+                send(ChannelField::InputKeyboard, index);
             }
         });
-        connect(row.analogInput, &QComboBox::currentIndexChanged, this, [this, c](int index) {
-            if (index >= 0) {
-                data_.channels[c].analogInput = index;
-            }
+        connect(row.analogInput, &QComboBox::currentIndexChanged, this, [this, c, send](int index) {
             rows_[c].cboMidiController->setEnabled(index >= 1);
-        });
-        connect(row.cboMidiController, &QComboBox::currentIndexChanged, this, [this, c](int index) {
             if (index >= 0) {
-                data_.channels[c].controllerType = index;
+                send(ChannelField::AnalogInput, index);
             }
         });
-        connect(row.transposeInput, &QComboBox::currentIndexChanged, this, [this, c](int index) {
+        connect(row.cboMidiController, &QComboBox::currentIndexChanged, this, [send](int index) {
             if (index >= 0) {
-                data_.channels[c].keyOffset = indexToKeyOffset(index);
+                send(ChannelField::ControllerType, index);
+            }
+        });
+        connect(row.transposeInput, &QComboBox::currentIndexChanged, this, [send](int index) {
+            if (index >= 0) {
+                send(ChannelField::KeyOffset, indexToKeyOffset(index));
             }
         });
     }
@@ -143,6 +152,79 @@ void ChannelPanel::refresh() {
     for (int c = 0; c < kMidiChannels; ++c) {
         showRow(c);
     }
+}
+
+bool ChannelPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (int c = 0; c < kMidiChannels; ++c) {
+            if (watched == rows_[c].midiChannel) {
+                clickChannelNumber(c, static_cast<QMouseEvent*>(event)->modifiers());
+                return true;
+            }
+        }
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void ChannelPanel::clickChannelNumber(int channel, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & Qt::ShiftModifier) {
+        selected_.fill(false);
+        for (int c = std::min(channel, selectionAnchor_); c <= std::max(channel, selectionAnchor_);
+             ++c) {
+            selected_[c] = true;
+        }
+    } else if (modifiers & Qt::ControlModifier) {
+        selected_[channel] = !selected_[channel];
+        selectionAnchor_ = channel;
+    } else {
+        selected_.fill(false);
+        selected_[channel] = true;
+        selectionAnchor_ = channel;
+    }
+    rows_[channel].inputKeyboard->setFocus(Qt::MouseFocusReason);
+    showSelection();
+}
+
+void ChannelPanel::selectChannels(const std::vector<int>& channels) {
+    selected_.fill(false);
+    for (const int c : channels) {
+        if (c >= 0 && c < kMidiChannels) {
+            selected_[c] = true;
+        }
+    }
+    showSelection();
+}
+
+void ChannelPanel::showSelection() {
+    for (int c = 0; c < kMidiChannels; ++c) {
+        rows_[c].midiChannel->setBackgroundRole(selected_[c] ? QPalette::Highlight
+                                                             : QPalette::Window);
+        rows_[c].midiChannel->setForegroundRole(selected_[c] ? QPalette::HighlightedText
+                                                             : QPalette::WindowText);
+    }
+}
+
+std::vector<int> ChannelPanel::selectedChannels() const {
+    std::vector<int> channels;
+    for (int c = 0; c < kMidiChannels; ++c) {
+        if (selected_[c]) {
+            channels.push_back(c);
+        }
+    }
+    if (channels.empty()) {
+        for (int c = 0; c < kMidiChannels; ++c) {
+            const Row& row = rows_[c];
+            for (const QWidget* control :
+                 {static_cast<QWidget*>(row.inputKeyboard), static_cast<QWidget*>(row.analogInput),
+                  static_cast<QWidget*>(row.cboMidiController),
+                  static_cast<QWidget*>(row.transposeInput)}) {
+                if (control->hasFocus()) {
+                    channels.push_back(c);
+                }
+            }
+        }
+    }
+    return channels;
 }
 
 void ChannelPanel::checkMidiStopChannels() {

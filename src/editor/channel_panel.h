@@ -3,7 +3,9 @@
 #include <QGroupBox>
 
 #include <array>
+#include <vector>
 
+#include "editor/edit_sink.h"
 #include "model/program_data.h"
 
 class QComboBox;
@@ -24,10 +26,20 @@ public:
     ChannelPanel(ProgramData& data, QWidget* parent = nullptr);
 
     void refresh();
+    // Where the panel's edits go; without a sink they are written into the data.
+    void setEditSink(EditSink sink) { editSink_ = std::move(sink); }
+
+    // The channels (0 to 15) chosen for copy and paste, in order: those whose "#" the user
+    // clicked (Ctrl adds, Shift extends), else the row holding the keyboard focus.
+    std::vector<int> selectedChannels() const;
+    void selectChannels(const std::vector<int>& channels);
 
     // Channels played by a "MIDI Stop" pin lose their keyboard: it is set to "None" and
     // locked, and the row's warning picture names the (last) pin that uses it.
     void checkMidiStopChannels();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Row {
@@ -42,8 +54,14 @@ private:
     void layoutMidiChannelRows();
     void showRow(int channel);
 
+    void clickChannelNumber(int channel, Qt::KeyboardModifiers modifiers);
+    void showSelection();
+
     ProgramData& data_;
     std::array<Row, kMidiChannels> rows_{};
+    std::array<bool, kMidiChannels> selected_{};
+    int selectionAnchor_ = 0;
+    EditSink editSink_;
 };
 
 }  // namespace vrx

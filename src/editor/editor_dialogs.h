@@ -3,6 +3,7 @@
 #include <QString>
 #include <QUrl>
 
+class QPrinter;
 class QWidget;
 
 namespace vrx {
@@ -22,6 +23,10 @@ public:
                                     const QString& folder) = 0;
 
     virtual bool askYesNo(QWidget* owner, const QString& title, const QString& text) = 0;
+    enum class Answer { Yes, No, Cancel };
+    virtual Answer askYesNoCancel(QWidget* owner, const QString& title, const QString& text) = 0;
+    // Lets the user choose and set up the printer; false when the user cancels.
+    virtual bool askPrinter(QWidget* owner, QPrinter& printer) = 0;
     virtual void showInformation(QWidget* owner, const QString& title, const QString& text) = 0;
     virtual void showWarning(QWidget* owner, const QString& title, const QString& text) = 0;
 

@@ -24,16 +24,16 @@ QComboBox* makeCombo(QWidget* parent, const QString& name, const NameList& names
     return box;
 }
 
-// A choice that writes its position into one field of the configuration.
-void bindCombo(QComboBox* box, int& field) {
-    QObject::connect(box, &QComboBox::currentIndexChanged, box, [&field](int index) {
+}  // namespace
+
+// A choice that sends its position as an edit of one field of the configuration.
+void GeneralSettingsPanel::bindCombo(QComboBox* box, GeneralField field) {
+    connect(box, &QComboBox::currentIndexChanged, this, [this, field](int index) {
         if (index >= 0) {
-            field = index;
+            sendEdit(editSink_, data_, GeneralEdit{field, index});
         }
     });
 }
-
-}  // namespace
 
 GeneralSettingsPanel::GeneralSettingsPanel(ProgramData& data, QWidget* parent)
     : QWidget(parent), data_(data) {
@@ -59,14 +59,15 @@ GeneralSettingsPanel::GeneralSettingsPanel(ProgramData& data, QWidget* parent)
         auto* box = new QCheckBox(QString::fromStdString(captions[k]), tuning);
         box->setObjectName(QStringLiteral("chkTuning_%1").arg(k));
         tuningLayout->addWidget(box);
-        connect(box, &QCheckBox::toggled, this,
-                [this, k](bool on) { data_.tuningOptions[k] = on; });
+        connect(box, &QCheckBox::toggled, this, [this, k](bool on) {
+            sendEdit(editSink_, data_, GeneralEdit{GeneralField::TuningOption, on, k});
+        });
         tuningOptions_[k] = box;
     }
 
-    bindCombo(archiveInput_, data_.archiveAnalogInput);
-    bindCombo(archiveChannel_, data_.archiveMidiChannel);
-    bindCombo(tuningInput_, data_.tuningInput);
+    bindCombo(archiveInput_, GeneralField::ArchiveAnalogInput);
+    bindCombo(archiveChannel_, GeneralField::ArchiveMidiChannel);
+    bindCombo(tuningInput_, GeneralField::TuningInput);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(archive);

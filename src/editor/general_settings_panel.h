@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "editor/edit_sink.h"
 #include "model/program_data.h"
 
 class QCheckBox;
@@ -20,8 +21,13 @@ public:
     GeneralSettingsPanel(ProgramData& data, QWidget* parent = nullptr);
 
     void refresh();
+    // Where the panel's edits go; without a sink they are written into the data.
+    void setEditSink(EditSink sink) { editSink_ = std::move(sink); }
 
 private:
+    void bindCombo(QComboBox* box, GeneralField field);
+
+    EditSink editSink_;
     ProgramData& data_;
     QComboBox* archiveInput_ = nullptr;
     QComboBox* archiveChannel_ = nullptr;

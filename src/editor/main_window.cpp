@@ -1,7 +1,10 @@
 #include "editor/main_window.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -9,10 +12,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -21,13 +27,18 @@
 #include <variant>
 
 #include "editor/channel_panel.h"
+#include "editor/compare_window.h"
 #include "editor/editor_dialogs.h"
 #include "editor/general_settings_panel.h"
 #include "editor/pin_grid.h"
+#include "editor/pin_list_export.h"
+#include "editor/program_data_command.h"
 #include "editor/qt_editor_dialogs.h"
 #include "editor/toolbar_pictures.h"
 #include "files/config_file.h"
+#include "model/differences.h"
 #include "model/program_image.h"
+#include "model/row_clipboard.h"
 
 namespace vrx {
 
@@ -47,6 +58,13 @@ const QString kExitTitle = QStringLiteral("Shutting Down VRXConfig");
 const QString kExitQuestion = QStringLiteral(
     "Are you sure you want to quit? Remember to write changes to the VRX to see your changes "
     "in action.");
+const QString kSaveChangesQuestion =
+    QStringLiteral("Save the changes to the current configuration first?");
+const QString kPasteTitle = QStringLiteral("Paste");
+const QString kCompareFileTitle = QStringLiteral("Compare with File");
+const QString kExportTitle = QStringLiteral("Export Pin List");
+const QString kExportFilter =
+    QStringLiteral("PDF files (*.pdf);;CSV files (*.csv);;HTML files (*.html)");
 
 constexpr int kToolbarPictureSize = 24;
 constexpr int kMemoryMaxLength = 4;
@@ -75,7 +93,10 @@ QWidget* scrollable(QWidget* content) {
 MainWindow::MainWindow(EditorSetup setup, QWidget* parent)
     : QMainWindow(parent), instrumentNames_(std::move(setup.instrumentNames)) {
     setObjectName("frmMain");
-    setWindowTitle(kInitialTitle);
+    undoStack_ = new QUndoStack(this);
+    connect(undoStack_, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
+    showTitle(kInitialTitle);
     if (setup.dialogs) {
         dialogs_ = setup.dialogs;
     } else {
@@ -116,6 +137,10 @@ void MainWindow::buildCentralWidget() {
     channelPanel_ = new ChannelPanel(data_);
     pinGrid_ = new PinGrid(data_, instrumentNames_);
     generalSettings_ = new GeneralSettingsPanel(data_);
+    const auto sink = [this](const ProgramEdit& edit) { applyUserEdit(edit); };
+    channelPanel_->setEditSink(sink);
+    pinGrid_->setEditSink(sink);
+    generalSettings_->setEditSink(sink);
 
     auto* pinFrame = new QGroupBox(tr("Pin Configuration"));
     pinFrame->setObjectName("fraDetailedPins");
@@ -153,7 +178,7 @@ void MainWindow::buildMenus() {
         addItem(file, "mnuLoad", tr("&Open Previously Saved VRX Configuration"),
                 QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
                     commitPendingEdit();
-                    loadProgramDataFile();
+                    openFileCommand();
                 });
     menuCommands_[kSaveSlot] = addItem(file, "mnuSave", tr("&Save VRX Configuration to File"),
                                        QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
@@ -164,15 +189,32 @@ void MainWindow::buildMenus() {
         addItem(file, "mnuLoadOrgan", tr("&Load Current Settings from the VRX"),
                 QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
                     commitPendingEdit();
-                    emit loadFromDeviceRequested();
+                    loadFromDeviceCommand();
                 });
     menuCommands_[kWriteSlot] = addItem(file, "mnuWrite", tr("&Write Program Data To VRX"),
                                         QKeySequence(Qt::CTRL | Qt::Key_W), [this] {
                                             commitPendingEdit();
                                             emit writeToDeviceRequested();
                                         });
+    file->addSeparator();
+    addItem(file, "mnuCompareFile", tr("Compare with &File\u2026"), QKeySequence(),
+            [this] { compareWithFile(); });
+    addItem(file, "mnuCompareVrx", tr("Compare with the &VRX\u2026"), QKeySequence(), [this] {
+        commitPendingEdit();
+        emit compareWithDeviceRequested();
+    });
+    file->addSeparator();
+    addItem(file, "mnuExportPins", tr("&Export Pin List\u2026"), QKeySequence(),
+            [this] { exportPinList(); });
+    addItem(file, "mnuPrint", tr("&Print\u2026"), QKeySequence(QKeySequence::Print),
+            [this] { printPinList(); });
+    allPinsInList_ = file->addAction(tr("Pin List Shows &All 105 Pins"));
+    allPinsInList_->setObjectName("mnuAllPins");
+    allPinsInList_->setCheckable(true);
     file->addSeparator()->setObjectName("mnuSeparator1");
     addItem(file, "mnuExit", tr("E&xit"), QKeySequence(), [this] { askToExit(); });
+
+    buildEditMenu();
 
     QMenu* options = menuBar()->addMenu(tr("&Options"));
     options->setObjectName("mnuOptions");
@@ -184,6 +226,28 @@ void MainWindow::buildMenus() {
     addItem(help, "mnuViewDocs", tr("&View On-line Docs"), QKeySequence(),
             [this] { openManual(); });
     addItem(help, "mnuAbout", tr("&About VRXConfig"), QKeySequence(), [this] { showAbout(); });
+}
+
+void MainWindow::buildEditMenu() {
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName("mnuEdit");
+    // The actions name the step they undo: "Undo Set Pin 17 Function".
+    QAction* undo = undoStack_->createUndoAction(this, tr("&Undo"));
+    undo->setObjectName("mnuUndo");
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = undoStack_->createRedoAction(this, tr("&Redo"));
+    redo->setObjectName("mnuRedo");
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
+    QAction* copy = edit->addAction(tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), this,
+                                    [this] { copyRows(); });
+    copy->setObjectName("mnuCopyTab");
+    QAction* paste = edit->addAction(tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), this,
+                                     [this] { pasteRows(); });
+    paste->setObjectName("mnuPasteTab");
 }
 
 void MainWindow::buildToolbar(const QStringList& pictureFolders) {
@@ -218,9 +282,9 @@ void MainWindow::buildToolbar(const QStringList& pictureFolders) {
 
 void MainWindow::toolbarButtonClicked(const QString& key) {
     if (key == "load") {
-        loadProgramDataFile();
+        openFileCommand();
     } else if (key == "loado") {
-        emit loadFromDeviceRequested();
+        loadFromDeviceCommand();
     } else if (key == "save") {
         saveProgramDataFile();
     } else if (key == "write") {
@@ -262,6 +326,9 @@ Status MainWindow::decodeProgramData(ByteView image) {
     }
     refreshViews();
     enableAllCommands();
+    // A new configuration starts a history of its own, with nothing unsaved.
+    undoStack_->clear();
+    setWindowModified(false);
     return decoded;
 }
 
@@ -291,12 +358,166 @@ void MainWindow::setTabScopeVisible(bool visible) {
     tabScope_->setVisible(visible);
 }
 
+void MainWindow::showTitle(const QString& words) {
+    // "VRXConfig - Editing File: organ.vrx" and "... - Editing Program Data #5" name what
+    // a printed pin list is of.
+    const QString editing = kTitleStem + " - Editing ";
+    if (words.startsWith(editing)) {
+        sheetName_ = words.mid(editing.size());
+        sheetName_.remove(QRegularExpression("^File: "));
+    }
+    // Qt shows "[*]" as "*" while the window is modified and as nothing otherwise.
+    setWindowTitle(words + "[*]");
+}
+
+QString MainWindow::shownTitle() const {
+    QString title = windowTitle();
+    return title.replace("[*]", isWindowModified() ? "*" : "");
+}
+
 void MainWindow::showEditingFileTitle(const QString& fileName) {
-    setWindowTitle(kTitleStem + " - Editing File: " + fileName);
+    showTitle(kTitleStem + " - Editing File: " + fileName);
 }
 
 void MainWindow::showEditingProgramTitle(int program) {
-    setWindowTitle(kTitleStem + " - Editing Program Data #" + QString::number(program));
+    showTitle(kTitleStem + " - Editing Program Data #" + QString::number(program));
+}
+
+void MainWindow::applyUserEdit(const ProgramEdit& edit) {
+    replaceWithUndo(applyEdit(data_, edit), QString::fromStdString(editName(edit)));
+}
+
+void MainWindow::replaceWithUndo(const ProgramData& after, const QString& name) {
+    if (after == data_) {
+        return;
+    }
+    undoStack_->push(
+        new ProgramDataCommand(name, data_, after, [this](const ProgramData& data, bool firstTime) {
+            data_ = data;
+            refreshViews();
+            // An undo or redo can take a MIDI Stop pin away or bring one back.
+            if (!firstTime) {
+                checkMidiStopChannels();
+            }
+        }));
+}
+
+bool MainWindow::maybeSaveChanges() {
+    if (!hasUnsavedChanges()) {
+        return true;
+    }
+    switch (dialogs_->askYesNoCancel(this, kTitleStem, kSaveChangesQuestion)) {
+        case EditorDialogs::Answer::Yes:
+            return saveProgramDataFile();
+        case EditorDialogs::Answer::No:
+            return true;
+        case EditorDialogs::Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void MainWindow::openFileCommand() {
+    if (maybeSaveChanges()) {
+        loadProgramDataFile();
+    }
+}
+
+void MainWindow::loadFromDeviceCommand() {
+    if (maybeSaveChanges()) {
+        emit loadFromDeviceRequested();
+    }
+}
+
+void MainWindow::copyRows() {
+    std::string text;
+    if (tabScope_->currentIndex() == kPinTab) {
+        text = copyPinRows(data_, pinGrid_->selectedRows(), instrumentNames_);
+    } else if (tabScope_->currentIndex() == kChannelTab) {
+        text = copyChannelRows(data_, channelPanel_->selectedChannels());
+    }
+    if (!text.empty()) {
+        QApplication::clipboard()->setText(QString::fromStdString(text));
+    }
+}
+
+void MainWindow::pasteRows() {
+    commitPendingEdit();
+    const std::string text = QApplication::clipboard()->text().toStdString();
+    const bool pins = tabScope_->currentIndex() == kPinTab;
+    if (!pins && tabScope_->currentIndex() != kChannelTab) {
+        return;
+    }
+    const std::vector<int> rows =
+        pins ? pinGrid_->selectedRows() : channelPanel_->selectedChannels();
+    if (rows.empty()) {
+        dialogs_->showWarning(this, kPasteTitle, tr("Select the rows to paste onto first."));
+        return;
+    }
+    const auto pasted = pins ? pastePinRows(data_, rows, text, instrumentNames_)
+                             : pasteChannelRows(data_, rows, text);
+    if (!pasted) {
+        dialogs_->showWarning(this, kPasteTitle, QString::fromStdString(pasted.error()));
+        return;
+    }
+    replaceWithUndo(*pasted, pins ? tr("Paste Pins") : tr("Paste Channel Rows"));
+}
+
+void MainWindow::compareWithFile() {
+    commitPendingEdit();
+    const QString path =
+        dialogs_->askOpenFileName(this, kCompareFileTitle, kFileFilter, lastDirectory_);
+    if (path.isEmpty()) {
+        return;
+    }
+    rememberFolderOf(path);
+    const QString name = QFileInfo(path).fileName();
+    const ConfigFileContents contents = readConfigFile(localPath(path));
+    if (const auto* image = std::get_if<Bytes>(&contents)) {
+        if (const auto other = vrx::decodeProgramData(*image)) {
+            showComparison(*other, name);
+            return;
+        }
+    }
+    dialogs_->showWarning(this, kCompareFileTitle, tr("%1 holds no VRX configuration.").arg(name));
+}
+
+void MainWindow::showComparison(const ProgramData& other, const QString& otherName) {
+    auto* window =
+        new CompareWindow(otherName, compareConfigurations(other, data_, instrumentNames_),
+                          *dialogs_, lastDirectory_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
+PinListSheet MainWindow::pinListSheet() const {
+    const QString title = sheetName_.isEmpty() ? tr("VRX configuration") : sheetName_;
+    return vrx::pinListSheet(data_, instrumentNames_, allPinsInList_->isChecked(),
+                             title.toStdString(),
+                             QDate::currentDate().toString(Qt::ISODate).toStdString());
+}
+
+void MainWindow::exportPinList() {
+    commitPendingEdit();
+    const QString path =
+        dialogs_->askSaveFileName(this, kExportTitle, kExportFilter, lastDirectory_);
+    if (path.isEmpty()) {
+        return;
+    }
+    rememberFolderOf(path);
+    const Status written = writePinListFile(path, pinListSheet());
+    if (!written) {
+        dialogs_->showWarning(this, kSaveErrorTitle,
+                              QString::fromStdString(written.error()) + " : " + path);
+    }
+}
+
+void MainWindow::printPinList() {
+    commitPendingEdit();
+    QPrinter printer(QPrinter::HighResolution);
+    if (dialogs_->askPrinter(this, printer)) {
+        vrx::printPinList(printer, pinListSheet());
+    }
 }
 
 void MainWindow::runStartAction() {
@@ -390,17 +611,18 @@ void MainWindow::loadProgramDataFile() {
     if (const auto* image = std::get_if<Bytes>(&contents)) {
         if (decodeProgramData(*image)) {
             programBlockCount = 1;
+            sheetName_ = QFileInfo(path).fileName();
         }
     }
     checkMidiStopChannels();
     emit fileLoadFinished(programBlockCount, QFileInfo(path).fileName());
 }
 
-void MainWindow::saveProgramDataFile() {
+bool MainWindow::saveProgramDataFile() {
     const QString chosen =
         dialogs_->askSaveFileName(this, kSaveFileTitle, kFileFilter, lastDirectory_);
     if (chosen.isEmpty()) {
-        return;
+        return false;
     }
     rememberFolderOf(chosen);
     const std::filesystem::path path = withVrxExtension(localPath(chosen));
@@ -409,9 +631,11 @@ void MainWindow::saveProgramDataFile() {
     if (!written) {
         dialogs_->showWarning(this, kSaveErrorTitle,
                               QString::fromStdString(written.error()) + " : " + shownPath);
-        return;
+        return false;
     }
     showEditingFileTitle(QFileInfo(shownPath).fileName());
+    undoStack_->setClean();
+    return true;
 }
 
 }  // namespace vrx

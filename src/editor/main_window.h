@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "model/pin_list.h"
 #include "model/program_data.h"
+#include "model/program_edit.h"
 #include "model/vocabulary.h"
 #include "protocol/bytes.h"
 #include "protocol/result.h"
@@ -18,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QTabWidget;
 class QToolBar;
+class QUndoStack;
 
 namespace vrx {
 
@@ -76,6 +79,34 @@ public:
     // " - Editing File: name" after a save, " - Editing Program Data #n" after a load.
     void showEditingFileTitle(const QString& fileName);
     void showEditingProgramTitle(int program);
+    // Every title goes through here: its own words, to which the window adds "*" while
+    // there are unsaved changes.
+    void showTitle(const QString& words);
+    // The title as the window frame shows it.
+    QString shownTitle() const;
+
+    // Every edit of a view becomes one step of the undo history; a step that changes
+    // nothing is none. Opening a file or loading from the unit starts a fresh history.
+    void applyUserEdit(const ProgramEdit& edit);
+    QUndoStack* undoStack() const { return undoStack_; }
+    bool hasUnsavedChanges() const { return isWindowModified(); }
+    // Asked before the configuration is replaced while it has unsaved changes: Yes saves
+    // first, No goes on, Cancel stays. True when the caller may go on.
+    bool maybeSaveChanges();
+
+    // Edit, Copy and Paste: whole rows of the current tab as tab-separated text.
+    void copyRows();
+    void pasteRows();
+
+    // File, Compare with File…; and the list of differences between another
+    // configuration, named `otherName`, and the editor's.
+    void compareWithFile();
+    void showComparison(const ProgramData& other, const QString& otherName);
+
+    // The pin list of the configuration as it is now, for export and print.
+    PinListSheet pinListSheet() const;
+    void exportPinList();
+    void printPinList();
 
     // "Load" or "New" from the start screen; consumed by the next activation.
     void setStartAction(const QString& action) { startAction_ = action; }
@@ -93,7 +124,8 @@ public:
     QString aboutText() const;
 
     void loadProgramDataFile();
-    void saveProgramDataFile();
+    // True when the configuration was saved.
+    bool saveProgramDataFile();
     void showAbout();
     void openManual();
     // The exit question; Yes closes the window.
@@ -104,6 +136,8 @@ public:
 
 signals:
     void loadFromDeviceRequested();
+    // File, Compare with the VRX…: the shell reads a program and calls showComparison.
+    void compareWithDeviceRequested();
     void writeToDeviceRequested();
     void midiSetupRequested();
     // A file load has ended: programBlockCount is 1 when the file held a configuration
@@ -121,7 +155,11 @@ private:
     void buildMenus();
     void buildToolbar(const QStringList& pictureFolders);
     void buildCentralWidget();
+    void buildEditMenu();
     void refreshViews();
+    void replaceWithUndo(const ProgramData& after, const QString& name);
+    void openFileCommand();
+    void loadFromDeviceCommand();
     void rememberFolderOf(const QString& path);
 
     ProgramData data_;
@@ -138,6 +176,9 @@ private:
     QToolBar* tbrMain_ = nullptr;
     std::array<QAction*, kCommandSlots> menuCommands_{};
     std::array<QAction*, kCommandSlots> toolbarCommands_{};
+    QUndoStack* undoStack_ = nullptr;
+    QAction* allPinsInList_ = nullptr;
+    QString sheetName_;  // the file or program the configuration came from
 
     QString startAction_;
     QString lastDirectory_;

@@ -1,6 +1,7 @@
 #include "editor/pin_grid.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -55,7 +56,8 @@ void PinGrid::setupPinGrid() {
         {tr("#"), tr("Slot"), tr("Pin"), tr("Function"), tr("MIDI Channel"), tr("Setting")});
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Rows are selected for copy and paste by dragging or with Shift and Ctrl.
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setSelectionBehavior(QAbstractItemView::SelectItems);
     table_->setTabKeyNavigation(false);
     table_->setWordWrap(false);
@@ -111,8 +113,12 @@ void PinGrid::setupPinGrid() {
                             kSettingMinimumWidth);
 
     table_->installEventFilter(this);
-    connect(table_, &QTableWidget::cellClicked, this,
-            [this](int row, int column) { beginCellEdit(row + 1, column + 1); });
+    connect(table_, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        // A click with Shift or Ctrl extends the selection rather than editing the cell.
+        if (!(QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
+            beginCellEdit(row + 1, column + 1);
+        }
+    });
     connect(table_->verticalScrollBar(), &QScrollBar::valueChanged, this, &PinGrid::placeEditor);
     connect(table_->horizontalScrollBar(), &QScrollBar::valueChanged, this, &PinGrid::placeEditor);
     connect(header, &QHeaderView::sectionResized, this, &PinGrid::placeEditor);
@@ -217,20 +223,33 @@ void PinGrid::commitPendingEdit() {
     }
     box->hide();
 
-    // No choice means the kept value lay beyond the list: it stays as it was.
-    if (chosen >= 0) {
-        PinAssignment& pin = data_.pins[editRow_ - 1];
-        if (column == kFunctionColumn) {
-            if (chosen != pin.pinFunction) {
-                pin = PinAssignment{chosen, 0, 0};
+    // No choice means the kept value lay beyond the list: it stays as it was. A choice
+    // of what the cell already holds is no edit.
+    const PinAssignment& pin = data_.pins[editRow_ - 1];
+    const PinField field = column == kFunctionColumn  ? PinField::Function
+                           : column == kChannelColumn ? PinField::MidiChannel
+                                                      : PinField::Setting;
+    const int kept = column == kFunctionColumn  ? pin.pinFunction
+                     : column == kChannelColumn ? pin.pinMidiChannel
+                                                : pin.pinSubFunction;
+    const int row = editRow_;
+    if (chosen >= 0 && chosen != kept) {
+        sendEdit(editSink_, data_, PinEdit{row, field, chosen});
+    }
+    showRow(row);
+}
+
+std::vector<int> PinGrid::selectedRows() const {
+    std::vector<int> rows;
+    for (int r = 0; r < kPinRows; ++r) {
+        for (int c = 0; c < table_->columnCount(); ++c) {
+            if (table_->item(r, c)->isSelected()) {
+                rows.push_back(r + 1);
+                break;
             }
-        } else if (column == kChannelColumn) {
-            pin.pinMidiChannel = chosen;
-        } else {
-            pin.pinSubFunction = chosen;
         }
     }
-    showRow(editRow_);
+    return rows;
 }
 
 bool PinGrid::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "editor/edit_sink.h"
 #include "model/program_data.h"
 
 class QComboBox;
@@ -43,6 +44,11 @@ public:
     // Takes the floating drop-down's choice into the configuration.
     void commitPendingEdit();
 
+    // Where the grid's edits go; without a sink they are written into the data.
+    void setEditSink(EditSink sink) { editSink_ = std::move(sink); }
+    // The grid rows (1 to 105) the user has selected, top to bottom.
+    std::vector<int> selectedRows() const;
+
     int editState() const { return editState_; }
     QTableWidget* table() const { return table_; }
     // The drop-down that floats for the current edit, if any.
@@ -66,6 +72,7 @@ private:
     int editState_ = kNoEdit;
     int editRow_ = 0;
     QComboBox* editor_ = nullptr;
+    EditSink editSink_;
 };
 
 }  // namespace vrx

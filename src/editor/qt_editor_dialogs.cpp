@@ -3,11 +3,18 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
 
 namespace vrx {
 namespace {
 
-constexpr const char* kConfigurationSuffix = "vrx";
+// "Tallowmere VRXConfig files (*.vrx)" gives "vrx", "CSV (*.csv);;PDF (*.pdf)" gives "csv".
+QString firstSuffixOf(const QString& filter) {
+    const auto match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
 
 }  // namespace
 
@@ -23,7 +30,7 @@ QString QtEditorDialogs::askSaveFileName(QWidget* owner, const QString& title,
     dialog.setFileMode(QFileDialog::AnyFile);
     // The suffix is added inside the dialog so that its overwrite question is asked
     // about the file that will really be written.
-    dialog.setDefaultSuffix(kConfigurationSuffix);
+    dialog.setDefaultSuffix(firstSuffixOf(filter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
@@ -33,6 +40,25 @@ QString QtEditorDialogs::askSaveFileName(QWidget* owner, const QString& title,
 bool QtEditorDialogs::askYesNo(QWidget* owner, const QString& title, const QString& text) {
     return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
+}
+
+EditorDialogs::Answer QtEditorDialogs::askYesNoCancel(QWidget* owner, const QString& title,
+                                                      const QString& text) {
+    switch (QMessageBox::question(owner, title, text,
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                  QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+bool QtEditorDialogs::askPrinter(QWidget* owner, QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtEditorDialogs::showInformation(QWidget* owner, const QString& title, const QString& text) {

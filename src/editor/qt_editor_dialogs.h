@@ -12,6 +12,8 @@ public:
     QString askSaveFileName(QWidget* owner, const QString& title, const QString& filter,
                             const QString& folder) override;
     bool askYesNo(QWidget* owner, const QString& title, const QString& text) override;
+    Answer askYesNoCancel(QWidget* owner, const QString& title, const QString& text) override;
+    bool askPrinter(QWidget* owner, QPrinter& printer) override;
     void showInformation(QWidget* owner, const QString& title, const QString& text) override;
     void showWarning(QWidget* owner, const QString& title, const QString& text) override;
     void openDocument(const QUrl& address) override;

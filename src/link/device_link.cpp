@@ -53,6 +53,12 @@ void DeviceLink::dispatchMidiEvents() {
 }
 
 void DeviceLink::loadFromDevice() {
+    handToEditor_ = true;
+    runGuarded([this] { beginReading(kMarkerLoad); });
+}
+
+void DeviceLink::compareWithDevice() {
+    handToEditor_ = false;
     runGuarded([this] { beginReading(kMarkerLoad); });
 }
 
@@ -318,7 +324,9 @@ void DeviceLink::completionDisplay() {
             view_.showStatus();
             view_.appendStatusText(std::string(kCrLf) + kLoadCaption + "..." + kCrLf + "Done.");
             view_.setTabScopeVisible(true);
-            view_.setWindowTitle(kTitleEditing + std::to_string(activeProgram_));
+            if (handToEditor_) {
+                view_.setWindowTitle(kTitleEditing + std::to_string(activeProgram_));
+            }
             view_.setStatusCaption(kLoadCaption);
             break;
         case kMarkerFile:

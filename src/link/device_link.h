@@ -61,6 +61,9 @@ public:
 
     // Commands of the main window.
     void loadFromDevice();
+    // A load that hands the program to view.programRead instead of the editor, which
+    // keeps its configuration and title: the editor compares the two.
+    void compareWithDevice();
     void writeToDevice();
     // Reads every program the unit reports into view.programRead, one request after
     // the other, without asking for a number.
@@ -165,6 +168,7 @@ private:
     std::string firmwareVersionText_;
 
     int backupProgram_ = 0;
+    bool handToEditor_ = true;  // false while a load is read for comparison
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
 };

@@ -75,7 +75,11 @@ void DeviceLink::receiveProgramResponse(ByteView message) {
 void DeviceLink::programComplete() {
     const auto& data = receivedProgramData_.data();
     if (operationMarker_ == kMarkerLoad) {
-        view_.decodeIntoEditor(data);
+        if (handToEditor_) {
+            view_.decodeIntoEditor(data);
+        } else {
+            view_.programRead(activeProgram_, data);
+        }
         queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
         commState_ = kStateFinished;
     } else if (operationMarker_ == kMarkerBackup) {

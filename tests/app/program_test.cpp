@@ -61,7 +61,7 @@ private slots:
         loadFromUnit(run);
 
         auto& window = *run.program->mainWindow();
-        QCOMPARE(window.windowTitle(), QStringLiteral("VRXConfig - Editing Program Data #5"));
+        QCOMPARE(window.shownTitle(), QStringLiteral("VRXConfig - Editing Program Data #5"));
         QVERIFY(run.program->statusWindow()->statusText().endsWith(QStringLiteral("Done.")));
         const auto expected = decodeProgramData(run.unit().program(5));
         QVERIFY(expected.ok());
@@ -132,7 +132,7 @@ private slots:
             placedAt = window.pos();
             run.dialogs.saveAnswers << file;
             window.saveProgramDataFile();
-            QCOMPARE(window.windowTitle(), QStringLiteral("VRXConfig - Editing File: organ.vrx"));
+            QCOMPARE(window.shownTitle(), QStringLiteral("VRXConfig - Editing File: organ.vrx"));
             run.dialogs.yesNoAnswer = true;
             window.askToExit();
         }

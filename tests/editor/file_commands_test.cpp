@@ -260,7 +260,7 @@ private slots:
         window->saveProgramDataFile();
         QCOMPARE(finished.count(), 0);
         QCOMPARE(window->lastDirectory(), QString("/somewhere/"));
-        QCOMPARE(window->windowTitle(), QString("VRXConfig by Tallowmere"));
+        QCOMPARE(window->shownTitle(), QString("VRXConfig by Tallowmere"));
         QCOMPARE(dialogs_.count("warning"), 0);
     }
 
@@ -284,13 +284,13 @@ private slots:
         QDir(folder_.path()).mkpath("set.d");
         save(*window, path("set.d/organ"));
         QVERIFY(QFile::exists(path("set.d/organ.vrx")));
-        QCOMPARE(window->windowTitle(), QString("VRXConfig - Editing File: organ.vrx"));
+        QCOMPARE(window->shownTitle(), QString("VRXConfig - Editing File: organ.vrx"));
         save(*window, path("organ.bak"));
         QVERIFY(QFile::exists(path("organ.bak")));
-        QCOMPARE(window->windowTitle(), QString("VRXConfig - Editing File: organ.bak"));
+        QCOMPARE(window->shownTitle(), QString("VRXConfig - Editing File: organ.bak"));
 
         load(*window, path("organ.bak"));
-        QCOMPARE(window->windowTitle(), QString("VRXConfig - Editing File: organ.bak"));
+        QCOMPARE(window->shownTitle(), QString("VRXConfig - Editing File: organ.bak"));
     }
 
     void aFailedSaveShowsTheErrorBoxAndKeepsTheTitle() {
@@ -302,7 +302,7 @@ private slots:
         QVERIFY2(dialogs_.asked.last().text.endsWith(" : " + target),
                  qPrintable(dialogs_.asked.last().text));
         QVERIFY(dialogs_.asked.last().text.size() > QString(" : " + target).size());
-        QCOMPARE(window->windowTitle(), QString("VRXConfig by Tallowmere"));
+        QCOMPARE(window->shownTitle(), QString("VRXConfig by Tallowmere"));
         QCOMPARE(window->lastDirectory(), path("no such folder") + "/");
     }
 

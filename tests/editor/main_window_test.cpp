@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(window->programData(), vrx::ProgramData{});
         QVERIFY(window->decodeProgramData(vrx::encodeProgramData(vrx::ProgramData{})).ok());
         QCOMPARE(enabledState(*window), (QStringList{"1/1", "1/1", "1/1", "1/1"}));
-        QCOMPARE(window->windowTitle(), QString("VRXConfig by Tallowmere"));
+        QCOMPARE(window->shownTitle(), QString("VRXConfig by Tallowmere"));
     }
 
     void slotsMoveMenuAndToolbarTogetherAndIgnoreUnknownSlots() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPrinter>
 #include <QStringList>
 #include <QUrl>
 
@@ -14,7 +15,7 @@ namespace vrx::testing {
 class RecordingDialogs : public EditorDialogs {
 public:
     struct Asked {
-        QString kind;  // "open", "save", "yesno", "information", "warning"
+        QString kind;  // "open", "save", "yesno", "yesnocancel", "print", "information", "warning"
         QString title;
         QString text;    // message text, or the file filter
         QString folder;  // initial folder of a file dialog
@@ -23,6 +24,8 @@ public:
     QStringList openAnswers;  // taken from the front; empty means "cancelled"
     QStringList saveAnswers;
     bool yesNoAnswer = false;
+    Answer yesNoCancelAnswer = Answer::Cancel;
+    QString printToPdf;  // a print goes to this PDF file; empty means "cancelled"
     QList<Asked> asked;
     QList<QUrl> opened;
 
@@ -39,6 +42,19 @@ public:
     bool askYesNo(QWidget*, const QString& title, const QString& text) override {
         asked.push_back({"yesno", title, text, {}});
         return yesNoAnswer;
+    }
+    Answer askYesNoCancel(QWidget*, const QString& title, const QString& text) override {
+        asked.push_back({"yesnocancel", title, text, {}});
+        return yesNoCancelAnswer;
+    }
+    bool askPrinter(QWidget*, QPrinter& printer) override {
+        asked.push_back({"print", {}, {}, {}});
+        if (printToPdf.isEmpty()) {
+            return false;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printToPdf);
+        return true;
     }
     void showInformation(QWidget*, const QString& title, const QString& text) override {
         asked.push_back({"information", title, text, {}});

@@ -84,6 +84,27 @@ TEST(DeviceLink, FirstLoadPausesElevenTicksBeforeThePromptAndDecodesTheProgram) 
     EXPECT_EQ(bench.link.timeoutCount(), DeviceLink::kResultTicks);
 }
 
+TEST(DeviceLink, ACompareReadsTheProgramWithoutTouchingTheEditorAndTheNextLoadDecodesAgain) {
+    LinkBench bench;
+    bench.view.promptAnswers = {3, 5};
+    bench.view.windowTitle = "VRXConfig - Editing File: organ.vrx";
+
+    bench.link.compareWithDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
+    EXPECT_TRUE(bench.view.decoded.empty());
+    ASSERT_EQ(bench.view.programsRead.size(), 1u);
+    EXPECT_EQ(bench.view.programsRead[3], bench.unit.program(3));
+    EXPECT_EQ(bench.view.windowTitle, "VRXConfig - Editing File: organ.vrx");
+
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
+    ASSERT_EQ(bench.view.decoded.size(), 1u);
+    EXPECT_EQ(bench.view.decoded.front(), bench.unit.program(5));
+    EXPECT_EQ(bench.view.programsRead.size(), 1u);
+    EXPECT_EQ(bench.view.windowTitle, "VRXConfig - Editing Program Data #5");
+}
+
 TEST(DeviceLink, SecondLoadAfterAFullResultDisplayOpensThePromptOnItsFirstPauseTick) {
     LinkBench bench;
     bench.view.promptAnswers = {2, 3};
