@@ -18,6 +18,19 @@ constexpr int kStartWidth = 720;
 constexpr int kStartHeight = 480;
 const QString kTextFilter = QStringLiteral("Text files (*.txt)");
 
+QString headingText(const QString& otherName, std::size_t count) {
+    if (count == 0) {
+        return QObject::tr("%1 and the configuration in the editor are the same.").arg(otherName);
+    }
+    if (count == 1) {
+        return QObject::tr("1 difference from %1 to the configuration in the editor:")
+            .arg(otherName);
+    }
+    return QObject::tr("%1 differences from %2 to the configuration in the editor:")
+        .arg(count)
+        .arg(otherName);
+}
+
 }  // namespace
 
 CompareWindow::CompareWindow(const QString& otherName, const std::vector<Difference>& differences,
@@ -28,13 +41,7 @@ CompareWindow::CompareWindow(const QString& otherName, const std::vector<Differe
       folder_(std::move(folder)) {
     setObjectName("frmCompare");
     setWindowTitle(tr("Compare with %1").arg(otherName));
-    auto* heading =
-        new QLabel(differences.empty()
-                       ? tr("%1 and the configuration in the editor are the same.").arg(otherName)
-                       : tr("%n difference(s) from %1 to the configuration in the editor:", nullptr,
-                            static_cast<int>(differences.size()))
-                             .arg(otherName),
-                   this);
+    auto* heading = new QLabel(headingText(otherName, differences.size()), this);
     heading->setObjectName("lblCompareHeading");
     heading->setWordWrap(true);
 

@@ -210,8 +210,10 @@ std::string renderPinListHtml(const PinListSheet& sheet) {
                       "</style>\n</head>\n<body>\n<h1>" +
                       htmlEscaped(sheet.title) + "</h1>\n<p>" + htmlEscaped(sheet.date) + "</p>\n";
     for (const auto& table : sheet.tables) {
+        // Wide tables take the page's width so that long names need not wrap.
+        const char* open = isSettingsTable(table) ? "<table>\n" : "<table width=\"100%\">\n";
         out +=
-            "<h2>" + htmlEscaped(table.heading) + "</h2>\n<table>\n" + htmlRow(table.columns, "th");
+            "<h2>" + htmlEscaped(table.heading) + "</h2>\n" + open + htmlRow(table.columns, "th");
         for (const auto& row : table.rows) {
             out += htmlRow(row, "td");
         }
