@@ -461,6 +461,11 @@ void MainWindow::pasteRows() {
         return;
     }
     replaceWithUndo(*pasted, pins ? tr("Paste Pins") : tr("Paste Channel Rows"));
+    if (!pins) {
+        // A keyboard pasted onto a channel that a MIDI Stop plays is taken off again,
+        // as the channel tab always shows it.
+        checkMidiStopChannels();
+    }
 }
 
 void MainWindow::compareWithFile() {

@@ -243,6 +243,7 @@ private slots:
     void channelRowsCopyAndPasteOnTheirTab() {
         ProgramData data;
         data.channels[0] = {2, 3, 1, 12};
+        data.pins[0] = {vrx::kMidiStop, 7, 0};  // plays channel 8
         auto window = makeWindow(data);
         showTab(*window, 0);
         auto* panel = window->findChild<vrx::ChannelPanel*>();
@@ -253,9 +254,11 @@ private slots:
         panel->selectChannels({6, 7});
         action(*window, "mnuPasteTab")->trigger();
         QCOMPARE(window->programData().channels[6], data.channels[0]);
-        QCOMPARE(window->programData().channels[7], data.channels[0]);
-        QCOMPARE(window->findChild<QComboBox*>("inputKeyboard_7")->currentText(),
+        QCOMPARE(window->findChild<QComboBox*>("inputKeyboard_6")->currentText(),
                  QString("IN2 (Great)"));
+        // Channel 8 belongs to a MIDI Stop: the pasted keyboard comes off again.
+        QCOMPARE(window->programData().channels[7], (vrx::ChannelSetting{0, 3, 1, 12}));
+        QVERIFY(!window->findChild<QComboBox*>("inputKeyboard_7")->isEnabled());
     }
 
     void compareWithFileListsTheDifferences() {
