@@ -231,16 +231,30 @@ void MainWindow::buildMenus() {
 void MainWindow::buildEditMenu() {
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->setObjectName("mnuEdit");
-    // The actions name the step they undo: "Undo Set Pin 17 Function".
-    QAction* undo = undoStack_->createUndoAction(this, tr("&Undo"));
-    undo->setObjectName("mnuUndo");
-    undo->setShortcuts(QKeySequence::Undo);
-    QAction* redo = undoStack_->createRedoAction(this, tr("&Redo"));
-    redo->setObjectName("mnuRedo");
-    redo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    edit->addAction(undo);
-    edit->addAction(redo);
+    // The actions name the step they undo: "Undo Set Pin 17 Function". A choice still
+    // floating in the grid is taken in first, so that it is the step undone.
+    const auto addStepAction = [this, edit](const char* name, const QString& caption,
+                                            auto canChanged, auto textChanged, auto run) {
+        QAction* action = edit->addAction(caption);
+        action->setObjectName(name);
+        action->setEnabled(false);
+        connect(undoStack_, canChanged, action, &QAction::setEnabled);
+        connect(undoStack_, textChanged, action, [action, caption](const QString& step) {
+            action->setText(step.isEmpty() ? caption : caption + " " + step);
+        });
+        connect(action, &QAction::triggered, this, [this, run] {
+            commitPendingEdit();
+            (undoStack_->*run)();
+        });
+        return action;
+    };
+    addStepAction("mnuUndo", tr("&Undo"), &QUndoStack::canUndoChanged, &QUndoStack::undoTextChanged,
+                  &QUndoStack::undo)
+        ->setShortcuts(QKeySequence::Undo);
+    addStepAction("mnuRedo", tr("&Redo"), &QUndoStack::canRedoChanged, &QUndoStack::redoTextChanged,
+                  &QUndoStack::redo)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     edit->addSeparator();
     QAction* copy = edit->addAction(tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), this,
                                     [this] { copyRows(); });

@@ -125,6 +125,15 @@ private slots:
         redo->trigger();
         QCOMPARE(window->programData().channels[2].keyOffset, 12);
         QVERIFY(window->hasUnsavedChanges());
+
+        // A choice still floating in the grid is the step that Undo takes back.
+        grid(*window)->beginCellEdit(5, PinGrid::kFunctionColumn);
+        grid(*window)->activeEditor()->hidePopup();
+        grid(*window)->activeEditor()->setCurrentIndex(vrx::kMidiStop);
+        undo->trigger();
+        QCOMPARE(grid(*window)->editState(), PinGrid::kNoEdit);
+        QCOMPARE(window->programData().pins[4], start.pins[4]);
+        QCOMPARE(window->programData().channels[2].keyOffset, 12);
     }
 
     void undoingAMidiStopFreesItsChannelAgain() {
