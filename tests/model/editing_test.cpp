@@ -33,14 +33,36 @@ TEST(ProgramEdit, EachEditChangesItsFieldAndNamesItsStep) {
         EXPECT_EQ(editName(c.edit), c.name);
     }
 
-    ProgramData expected;
-    expected.channels[2].keyOffset = 12;
-    EXPECT_EQ(applyEdit({}, ChannelEdit{2, ChannelField::KeyOffset, 12}), expected);
-    EXPECT_EQ(editName(ChannelEdit{2, ChannelField::KeyOffset, 12}), "Set Channel 3 Key Offset");
-    expected = {};
-    expected.tuningOptions[1] = true;
-    EXPECT_EQ(applyEdit({}, GeneralEdit{GeneralField::TuningOption, 1, 1}), expected);
-    EXPECT_EQ(editName(GeneralEdit{GeneralField::TuningOption, 1, 1}), "Set Tuning Option 2");
+    struct FieldCase {
+        ProgramEdit edit;
+        void (*expect)(ProgramData&);
+        const char* name;
+    };
+    const FieldCase fields[] = {
+        {ChannelEdit{0, ChannelField::InputKeyboard, 2},
+         [](ProgramData& d) { d.channels[0].inputKeyboard = 2; }, "Set Channel 1 Input Keyboard"},
+        {ChannelEdit{1, ChannelField::AnalogInput, 3},
+         [](ProgramData& d) { d.channels[1].analogInput = 3; }, "Set Channel 2 Analog Input"},
+        {ChannelEdit{15, ChannelField::ControllerType, 1},
+         [](ProgramData& d) { d.channels[15].controllerType = 1; },
+         "Set Channel 16 Controller Type"},
+        {ChannelEdit{2, ChannelField::KeyOffset, 12},
+         [](ProgramData& d) { d.channels[2].keyOffset = 12; }, "Set Channel 3 Key Offset"},
+        {GeneralEdit{GeneralField::ArchiveAnalogInput, 5},
+         [](ProgramData& d) { d.archiveAnalogInput = 5; }, "Set Crescendo Analog Input"},
+        {GeneralEdit{GeneralField::ArchiveMidiChannel, 9},
+         [](ProgramData& d) { d.archiveMidiChannel = 9; }, "Set Crescendo MIDI Channel"},
+        {GeneralEdit{GeneralField::TuningInput, 4}, [](ProgramData& d) { d.tuningInput = 4; },
+         "Set Tuning Analog Input"},
+        {GeneralEdit{GeneralField::TuningOption, 1, 1},
+         [](ProgramData& d) { d.tuningOptions[1] = true; }, "Set Tuning Option 2"},
+    };
+    for (const auto& c : fields) {
+        ProgramData expected;
+        c.expect(expected);
+        EXPECT_EQ(applyEdit({}, c.edit), expected) << c.name;
+        EXPECT_EQ(editName(c.edit), c.name);
+    }
 }
 
 TEST(CompareConfigurations, ListsWhatDiffersInTheEditorsWords) {
@@ -48,7 +70,10 @@ TEST(CompareConfigurations, ListsWhatDiffersInTheEditorsWords) {
     before.channels[2].keyOffset = 12;
     ProgramData after;
     after.channels[2].keyOffset = 0;
+    after.channels[3].analogInput = 2;
+    after.archiveAnalogInput = 5;
     after.archiveMidiChannel = 3;
+    after.tuningInput = 1;
     after.tuningOptions[0] = true;
     // An unassigned pin's leftover channel is nothing the console would notice.
     after.pins[40] = {kUnassigned, 5, 9};
@@ -60,7 +85,10 @@ TEST(CompareConfigurations, ListsWhatDiffersInTheEditorsWords) {
     }
     EXPECT_EQ(texts, (std::vector<std::string>{
                          "Channel 3 Key Offset: +12 \u2192 0",
+                         "Channel 4 Analog Input: None \u2192 #2",
+                         "Crescendo Analog Input: None \u2192 #6",
                          "Crescendo MIDI Channel: 1 \u2192 4",
+                         "Tuning Analog Input: None \u2192 #1",
                          "Tuning: Enable the Temperature Sensor Input: off \u2192 on",
                          "Pin 17 (IN4 40): Note On/Off, ch 8, 56 (G#2) \u2192 Unassigned",
                      }));
