@@ -1,9 +1,11 @@
 // The program end to end: start screen, MIDI I/O Setup, prompt, editor and the simulated
 // unit, in virtual time.
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include "app/frm_prompt.h"
 #include "app/single_instance.h"
 #include "app_harness.h"
+#include "editor/compare_window.h"
 #include "files/config_file.h"
 #include "model/program_image.h"
 #include "ports/simulated_unit.h"
@@ -70,6 +73,32 @@ private slots:
         // The result stays on screen 2.1 s, then the status window goes.
         run.tickFor(2200);
         QVERIFY(!run.program->statusWindow()->isVisible());
+    }
+
+    void compareWithTheUnitListsTheEditsAndKeepsThem() {
+        QTemporaryDir folder;
+        ProgramRun run(folder.path(), unitOnProgram(5));
+        loadFromUnit(run);
+        run.tickFor(2200);
+
+        auto& window = *run.program->mainWindow();
+        window.applyUserEdit(PinEdit{42, PinField::Function, kTq450Cancel});
+        const ProgramData edited = window.programData();
+
+        answerModal<frmPrompt>(pressPromptOk);
+        window.findChild<QAction*>(QStringLiteral("mnuCompareVrx"))->trigger();
+        QVERIFY(
+            run.tickUntil([&] { return run.program->link()->commState() == kStateResultShown; }));
+
+        const auto compared = window.findChildren<CompareWindow*>();
+        QCOMPARE(compared.size(), 1);
+        const QString listed = compared.front()->listedText();
+        QVERIFY2(QRegularExpression("\nPin 42 \\(IN5 1\\): [^\n]+ \u2192 TQ-450 Cancel\n")
+                     .match("\n" + listed)
+                     .hasMatch(),
+                 qPrintable(listed));
+        QVERIFY(window.programData() == edited);
+        QCOMPARE(window.shownTitle(), QStringLiteral("VRXConfig - Editing Program Data #5*"));
     }
 
     void writeStoresTheEditedImageWithFivePacedMessages() {
