@@ -181,7 +181,7 @@ TEST_F(ProgramSettingsTest, ARunKeepsEverythingElseInTheFile) {
         "Path=/music/\r\n";
     auto settings = startWith(before);
     const auto placed = settings.loadMainWindowPlacement(kDesigned, kFullHd);
-    EXPECT_EQ(placed, (WindowPlacement{1500, 900, 12000, kMainWindowHeightTwips}));
+    EXPECT_EQ(placed, (WindowPlacement{1500, 900, 12000, 7000}));
     settings.writeSettings({1500, 900, 12000, 7000, WindowState::kNormal});
     EXPECT_EQ(readBytes(file_), before) << "the same settings come back byte for byte";
 
@@ -196,10 +196,13 @@ TEST_F(ProgramSettingsTest, ARunKeepsEverythingElseInTheFile) {
         << "a maximised window leaves Left, Top, Width and Height as they were";
 }
 
-TEST_F(ProgramSettingsTest, MainWindowGetsItsFixedHeightAfterRestoring) {
+TEST_F(ProgramSettingsTest, MainWindowKeepsAnEnlargedHeightButNeverLessThanDesigned) {
     auto settings = startWith("[VRXConfig]\nMaximised=1\nLeft=-900\nTop=300\nWidth=100\n");
     EXPECT_EQ(settings.loadMainWindowPlacement(kDesigned, kFullHd),
-              (WindowPlacement{60, 300, 9000, kMainWindowHeightTwips, WindowState::kMaximised}));
+              (WindowPlacement{60, 300, 9000, 6000, WindowState::kMaximised}));
+    settings = startWith("[VRXConfig]\nLeft=900\nTop=300\nWidth=9000\nHeight=9500\n");
+    EXPECT_EQ(settings.loadMainWindowPlacement(kDesigned, kFullHd),
+              (WindowPlacement{900, 300, 9000, 9500}));
 }
 
 std::filesystem::path stoppedAt;
