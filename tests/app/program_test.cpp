@@ -104,6 +104,9 @@ private slots:
                  Bytes(expected.begin(), expected.begin() + 256));
         QCOMPARE(run.program->link()->commState(), int(kStateResultShown));
         QVERIFY(run.program->statusWindow()->statusText().contains(QStringLiteral("Done.")));
+        QVERIFY(window.commandEnabled(MainWindow::kLoadOrganSlot));
+        QVERIFY(window.commandEnabled(MainWindow::kWriteSlot));
+        QVERIFY(window.midiSetupEnabled());
 
         // The four updates and the reboot, each at least 600 ms after the one before.
         const auto& at = run.unit().receivedAtMs();
