@@ -66,7 +66,16 @@ public:
     Bytes currentImage(std::uint8_t firmwareVersionByte) const;
 
     void setCommandEnabled(int slot, bool enabled);  // a slot outside 0..3 is ignored
+    // What the user can use now: enabled, and not held back by the unit being busy.
     bool commandEnabled(int slot) const;
+    // While a write is sending, Load and Write wait for it (its messages must all reach
+    // the unit in order); while anything talks to the unit, MIDI I/O Setup waits too, as
+    // changing the devices would cut the transfer off. They show greyed meanwhile.
+    void setUnitBusy(bool writeSending, bool talkingToUnit);
+    bool midiSetupEnabled() const;
+    // Called while the window's exit is being confirmed: the window stays open, and
+    // the shell closes the program later.
+    void keepOpenForNow() { keepOpen_ = true; }
     void setInitialCommandState();
     void enableAllCommands();
 
@@ -160,6 +169,7 @@ private:
     void replaceWithUndo(const ProgramData& after, const QString& name);
     void openFileCommand();
     void loadFromDeviceCommand();
+    void showCommandStates();
     void rememberFolderOf(const QString& path);
 
     ProgramData data_;
@@ -179,6 +189,11 @@ private:
     QUndoStack* undoStack_ = nullptr;
     QAction* allPinsInList_ = nullptr;
     QString sheetName_;  // the file or program the configuration came from
+    std::array<bool, kCommandSlots> commandWanted_{};
+    std::array<QAction*, 2> midiSetupCommands_{};  // menu and toolbar
+    bool writeSending_ = false;
+    bool talkingToUnit_ = false;
+    bool keepOpen_ = false;
 
     QString startAction_;
     QString lastDirectory_;

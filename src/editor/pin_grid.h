@@ -43,6 +43,9 @@ public:
     void beginCellEdit(int row, int column);
     // Takes the floating drop-down's choice into the configuration.
     void commitPendingEdit();
+    // Closes the floating drop-down and forgets its choice: the row it was opened for
+    // belongs to a configuration that is being replaced.
+    void discardPendingEdit();
 
     // Where the grid's edits go; without a sink they are written into the data.
     void setEditSink(EditSink sink) { editSink_ = std::move(sink); }
@@ -62,6 +65,7 @@ private:
     void showRow(int row);
     QComboBox* editorFor(int column, int function) const;
     void placeEditor();
+    int closeEditor();  // the choice the drop-down showed
 
     ProgramData& data_;
     const NameList& instrumentNames_;

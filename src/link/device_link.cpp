@@ -349,4 +349,27 @@ void DeviceLink::completionDisplay() {
     }
 }
 
+void DeviceLink::requestExitAfterWrite() {
+    constexpr const char* kClosesAfterWrite = "VRXConfig closes when the write is done.";
+    if (exitAfterWrite_) {
+        return;
+    }
+    exitAfterWrite_ = true;
+    view_.appendStatusText(std::string(kCrLf) + kClosesAfterWrite);
+}
+
+bool DeviceLink::unitOperationInProgress() const {
+    switch (commState_) {
+        case kStateWriting:
+        case kStateAwaitingIdentity:
+        case kStateRequestSent:
+        case kStateReceiving:
+        case kStateIdentityReceived:
+        case kStatePromptPause:
+            return true;
+        default:
+            return writeInProgress();
+    }
+}
+
 }  // namespace vrx
