@@ -65,6 +65,10 @@ QVariant TrafficTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::FontRole && index.column() == kHex) {
         return QFontDatabase::systemFont(QFontDatabase::FixedFont);
     }
+    // A long message does not fit its cell: the whole of it shows on hovering.
+    if (role == Qt::ToolTipRole && (index.column() == kHex || index.column() == kMessage)) {
+        return data(index, Qt::DisplayRole);
+    }
     if (role != Qt::DisplayRole) {
         return {};
     }
@@ -149,7 +153,7 @@ frmMidiMonitor::frmMidiMonitor(TrafficHistory& history, QWidget* parent)
     table_->setColumnWidth(TrafficTableModel::kTime, 10 * digit);
     table_->setColumnWidth(TrafficTableModel::kDirection, 5 * digit);
     table_->setColumnWidth(TrafficTableModel::kLength, 6 * digit);
-    table_->setColumnWidth(TrafficTableModel::kMessage, 48 * digit);
+    table_->setColumnWidth(TrafficTableModel::kMessage, 66 * digit);
 
     cmdPause_ = new QPushButton(tr("&Pause"), this);
     cmdPause_->setObjectName(QStringLiteral("cmdPause"));
@@ -179,7 +183,7 @@ frmMidiMonitor::frmMidiMonitor(TrafficHistory& history, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_, 1);
     layout->addLayout(buttons);
-    resize(110 * digit, 32 * table_->verticalHeader()->defaultSectionSize());
+    resize(150 * digit, 32 * table_->verticalHeader()->defaultSectionSize());
 
     refreshTimer_.setInterval(kRefreshMs);
     connect(&refreshTimer_, &QTimer::timeout, this, &frmMidiMonitor::refresh);
