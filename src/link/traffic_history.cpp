@@ -13,7 +13,7 @@ void TrafficHistory::record(TrafficDirection direction, ByteView message) {
     entry.timeMs = clock_.nowMs() - startMs_;
     entry.direction = direction;
     entry.bytes.assign(message.begin(), message.end());
-    entry.name = namer_.nameOf(direction, message);
+    entry.name = namer_.nameOf(message);
     if (lineSink_) {
         lineSink_(trafficLine(entry));
     }

@@ -108,7 +108,7 @@ std::size_t shortMessageLength(std::uint8_t status) {
 
 }  // namespace
 
-std::string TrafficNamer::nameOf(TrafficDirection, ByteView message) {
+std::string TrafficNamer::nameOf(ByteView message) {
     const auto& constants = messageConstants();
     if (message.empty() || message[0] != kSysexStart) {
         return shortMessageName(message);

@@ -17,7 +17,7 @@ class TrafficNamer {
 public:
     // "PROGRAM_UPDATE block 2 of program 3", "Identity Reply: firmware 1.5, 12/31/2009,
     // DIP program 1, 16 programs", "Note On, channel 10", "other SysEx", ...
-    std::string nameOf(TrafficDirection direction, ByteView message);
+    std::string nameOf(ByteView message);
 
 private:
     int responsesSinceRequest_ = 0;

@@ -81,7 +81,7 @@ TEST(Traffic, MessagesOutsideTheExchangeAreNamedByKind) {
     };
     for (const auto& c : cases) {
         TrafficNamer namer;
-        EXPECT_EQ(namer.nameOf(TrafficDirection::kIn, c.message), c.name);
+        EXPECT_EQ(namer.nameOf(c.message), c.name);
     }
 }
 
