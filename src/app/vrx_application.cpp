@@ -1,6 +1,7 @@
 #include "app/vrx_application.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <ctime>
@@ -8,12 +9,14 @@
 #include "app/app_art.h"
 #include "app/centring.h"
 #include "app/frm_choice.h"
+#include "app/frm_midi_monitor.h"
 #include "app/frm_splash.h"
 #include "app/frm_status.h"
 #include "app/qt_link_view.h"
 #include "app/window_placing.h"
 #include "editor/main_window.h"
 #include "link/device_link.h"
+#include "link/kept_devices.h"
 #include "model/vocabulary.h"
 
 namespace vrx::app {
@@ -41,7 +44,8 @@ VrxApplication::VrxApplication(AppOptions options, QObject* parent)
       paths_(
           decideAppPaths(options_.executableFolder, options_.installPrefix, options_.environment)),
       settings_(paths_.settingsFile),
-      log_(paths_.logFile, false) {
+      log_(paths_.logFile, false),
+      traffic_(clock_) {
     timer_.setObjectName(QStringLiteral("timer"));
     timer_.setInterval(kTimerIntervalMs);
     initApplication();
@@ -51,6 +55,7 @@ VrxApplication::~VrxApplication() {
     timer_.stop();
     link_.reset();
     view_.reset();
+    delete monitor_;
     delete main_;
     delete status_;
     delete choice_;
@@ -65,6 +70,10 @@ void VrxApplication::initApplication() {
     settings_.readLogSwitch();
     log_ = LogFile(paths_.logFile, settings_.logEnabled());
     log_.writeLog(logStartLine(localNow()));
+    if (log_.enabled()) {
+        // Support reads the log as it reads a trace: every message, named.
+        traffic_.setLineSink([this](std::string_view line) { log_.writeLog(line); });
+    }
     settings_.readSettings(getSpecialFolder(kDocumentsFolder, options_.environment));
     instrumentNames_ = loadInstrumentNames(paths_.resourceFile(kInstrumentFileName).string(),
                                            [this](std::string_view line) { log_.writeLog(line); });
@@ -83,6 +92,44 @@ void VrxApplication::initApplication() {
             Qt::QueuedConnection);
     };
     ports_ = std::make_unique<MidiPortSet>(clock_, std::move(portOptions));
+    findKeptDevices();
+}
+
+void VrxApplication::findKeptDevices() {
+    const KeptDevice input{settings_.midiInDevice(), settings_.midiInDeviceName()};
+    if (const auto moved = movedInputPosition(ports_->input(), input)) {
+        settings_.setMidiInDevice(static_cast<std::int16_t>(*moved));
+        log_.writeLog(deviceMovedLogLine("MIDI In", input, *moved));
+    }
+    const KeptDevice output{settings_.midiOutDevice(), settings_.midiOutDeviceName()};
+    if (const auto moved = movedOutputPosition(ports_->output(), output)) {
+        settings_.setMidiOutDevice(static_cast<std::int16_t>(*moved));
+        log_.writeLog(deviceMovedLogLine("MIDI Out", output, *moved));
+    }
+}
+
+// Only a choice confirmed in this run names its devices: a device missing today must
+// not lose its name to whatever now sits at its number.
+void VrxApplication::keepDeviceNames() {
+    if (!link_ || !link_->midiSetup().midiConfigured) {
+        return;
+    }
+    settings_.setMidiInDeviceName(inputNameAt(ports_->input(), settings_.midiInDevice()));
+    settings_.setMidiOutDeviceName(outputNameAt(ports_->output(), settings_.midiOutDevice()));
+}
+
+void VrxApplication::showMidiMonitor() {
+    if (!monitor_) {
+        monitor_ = new frmMidiMonitor(traffic_);
+        monitor_->setWindowIcon(programIcon());
+        monitor_->setAttribute(Qt::WA_DeleteOnClose);
+        if (main_) {
+            centreOver(*monitor_, main_);
+        }
+    }
+    monitor_->show();
+    monitor_->raise();
+    monitor_->activateWindow();
 }
 
 void VrxApplication::start() {
@@ -142,6 +189,14 @@ MainWindow& VrxApplication::loadMainWindow() {
                             [this](const QString& text) { showMessage(text); }});
     link_ = std::make_unique<DeviceLink>(ports.input(), ports.output(), *view_, clock_);
     view_->attach(*link_);
+    link_->setTrafficTap([this](TrafficDirection direction, ByteView message) {
+        traffic_.record(direction, message);
+    });
+    if (auto* options = main_->findChild<QMenu*>(QStringLiteral("mnuOptions"))) {
+        auto* monitor = options->addAction(tr("MIDI M&onitor"));
+        monitor->setObjectName(QStringLiteral("mnuMidiMonitor"));
+        connect(monitor, &QAction::triggered, this, &VrxApplication::showMidiMonitor);
+    }
 
     connect(&timer_, &QTimer::timeout, this, &VrxApplication::timerTick);
     connect(status_, &frmStatus::closedByUser, this, [this] { link_->statusWindowClosed(); });
@@ -238,11 +293,15 @@ void VrxApplication::restorePlacement(MainWindow& window) {
 
 void VrxApplication::exitSequence() {
     link_->closePorts();
+    keepDeviceNames();
     settings_.setLastDirectory(main_->lastDirectory().toStdString());
     settings_.writeSettings(placementOf(*main_, screenOf(*main_)));
     timer_.stop();
     main_->hide();
     status_->hide();
+    if (monitor_) {
+        monitor_->close();
+    }
     emit finished();
 }
 

@@ -10,12 +10,14 @@
 #include <string>
 
 #include "app/frm_choice.h"
+#include "app/frm_midi_monitor.h"
 #include "app/frm_splash.h"
 #include "app/frm_status.h"
 #include "editor/main_window.h"
 #include "files/app_paths.h"
 #include "files/log_file.h"
 #include "files/program_settings.h"
+#include "link/traffic_history.h"
 #include "model/vocabulary.h"
 #include "ports/midi_port_set.h"
 #include "protocol/clock.h"
@@ -69,6 +71,10 @@ public:
     ProgramSettings& settings() { return settings_; }
     const AppPaths& paths() const { return paths_; }
     QTimer& timer() { return timer_; }
+    TrafficHistory& traffic() { return traffic_; }
+    // Options › "MIDI Monitor": opens the monitor, or brings it to the front.
+    void showMidiMonitor();
+    frmMidiMonitor* midiMonitor() const { return monitor_; }
 
 signals:
     // The program has ended its run (exit sequence done, or left from the start screen).
@@ -84,6 +90,8 @@ private:
     void showUnitActivity();
     void exitConfirmed();
     void exitSequence();
+    void findKeptDevices();
+    void keepDeviceNames();
     void showMessage(const QString& text);
 
     AppOptions options_;
@@ -92,6 +100,7 @@ private:
     AppPaths paths_;
     ProgramSettings settings_;
     LogFile log_;
+    TrafficHistory traffic_;
     NameList instrumentNames_;
     bool initialised_ = false;
     bool placementStored_ = false;
@@ -106,6 +115,7 @@ private:
     QPointer<frmChoice> choice_;
     QPointer<MainWindow> main_;
     QPointer<frmStatus> status_;
+    QPointer<frmMidiMonitor> monitor_;
     std::unique_ptr<QtLinkView> view_;
     std::unique_ptr<DeviceLink> link_;
     QTimer timer_;

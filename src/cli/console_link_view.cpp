@@ -35,6 +35,12 @@ void ConsoleLinkView::appendStatusText(std::string_view text) {
     print(text);
 }
 
+void ConsoleLinkView::printLine(std::string_view line) {
+    finish();
+    print(line);
+    print("\n");
+}
+
 void ConsoleLinkView::setStatusCaption(std::string /*caption*/) {}
 
 void ConsoleLinkView::closeStatus() {

@@ -19,6 +19,8 @@ public:
 
     void setStatusText(std::string text) override;
     void appendStatusText(std::string_view text) override;
+    // A line of its own between the progress texts (a trace line).
+    void printLine(std::string_view line);
     void setStatusCaption(std::string caption) override;
     void centreStatus() override {}
     void showStatus() override { statusVisible_ = true; }

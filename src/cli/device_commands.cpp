@@ -39,6 +39,8 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeou
     command
         .add_flag("--simulator-silent", options.simulatorSilent, "the simulated unit never answers")
         ->group("");
+    // --trace is given before or after the command's name.
+    command.fallthrough();
     if (withTimeout) {
         command
             .add_option("--timeout", options.timeoutSeconds,
@@ -189,6 +191,8 @@ int runBackup(const DeviceCommandOptions& options) {
 
 void addDeviceCommands(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<DeviceCommandOptions>();
+    app.add_flag("--trace", options->device.trace,
+                 "device commands: show every MIDI message in and out on stderr, named");
 
     auto* ports = app.add_subcommand(
         "ports", "List the MIDI devices, numbered as the MIDI I/O Setup dialog numbers them");

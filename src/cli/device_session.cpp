@@ -30,6 +30,12 @@ DeviceSession::DeviceSession(const DeviceOptions& options, std::ostream& progres
     if (auto* unit = ports_.simulatedUnit()) {
         unit->faults().silent = options.simulatorSilent;
     }
+    if (options.trace) {
+        traffic_.setLineSink([this](std::string_view line) { view_.printLine(line); });
+        link_.setTrafficTap([this](TrafficDirection direction, ByteView message) {
+            traffic_.record(direction, message);
+        });
+    }
 }
 
 std::optional<SessionFailure> DeviceSession::configurePorts() {

@@ -6,6 +6,7 @@
 
 #include "cli/console_link_view.h"
 #include "link/device_link.h"
+#include "link/traffic_history.h"
 #include "ports/midi_port_set.h"
 #include "protocol/clock.h"
 
@@ -18,6 +19,7 @@ struct DeviceOptions {
     bool simulator = false;
     bool simulatorSilent = false;  // a simulated unit that never answers
     double timeoutSeconds = 10;
+    bool trace = false;  // --trace: every message in and out, named, on stderr
 };
 
 // Exit statuses of vrxtool.
@@ -54,6 +56,8 @@ private:
     ConsoleLinkView view_;
     MidiPortSet ports_;
     DeviceLink link_;
+    // Names the messages for --trace; a trace keeps nothing, it prints as they pass.
+    TrafficHistory traffic_{clock_, 0};
 };
 
 }  // namespace vrx::cli

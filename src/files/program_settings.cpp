@@ -64,6 +64,14 @@ void ProgramSettings::readSettings(std::string documentsFolder) {
             settingsIni_.setKey(std::string(kMidiOutputKey));
             midiOutDevice_ = deviceNumber(settingsIni_.Value());
         }
+        if (contains(keys, kMidiInputNameKey)) {
+            settingsIni_.setKey(std::string(kMidiInputNameKey));
+            midiInDeviceName_ = settingsIni_.Value();
+        }
+        if (contains(keys, kMidiOutputNameKey)) {
+            settingsIni_.setKey(std::string(kMidiOutputNameKey));
+            midiOutDeviceName_ = settingsIni_.Value();
+        }
     }
     if (contains(sections, kPreferencesSection)) {
         settingsIni_.setSection(std::string(kPreferencesSection));
@@ -104,6 +112,10 @@ bool ProgramSettings::writeSettings(const WindowPlacement& mainWindow) {
         settingsIni_.setSection(std::string(kMidiSection));
         write(kMidiInputKey, std::to_string(midiInDevice_));
         write(kMidiOutputKey, std::to_string(midiOutDevice_));
+        if (!midiInDeviceName_.empty() && !midiOutDeviceName_.empty()) {
+            write(kMidiInputNameKey, midiInDeviceName_);
+            write(kMidiOutputNameKey, midiOutDeviceName_);
+        }
     }
     settingsIni_.setSection(std::string(kPreferencesSection));
     write(kLastDirectoryKey, lastDirectory_);

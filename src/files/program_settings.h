@@ -14,6 +14,9 @@ inline constexpr std::string_view kPlacementSection = "VRXConfig";
 inline constexpr std::string_view kMidiSection = "MIDI I/O";
 inline constexpr std::string_view kMidiInputKey = "Input";
 inline constexpr std::string_view kMidiOutputKey = "Output";
+// The chosen devices' names, so they are found again when their numbers change.
+inline constexpr std::string_view kMidiInputNameKey = "InputName";
+inline constexpr std::string_view kMidiOutputNameKey = "OutputName";
 inline constexpr std::string_view kPreferencesSection = "Preferences";
 inline constexpr std::string_view kLastDirectoryKey = "Path";
 inline constexpr std::string_view kLogSection = "Quillmore";
@@ -47,6 +50,12 @@ public:
     std::int16_t midiOutDevice() const { return midiOutDevice_; }
     void setMidiInDevice(std::int16_t device) { midiInDevice_ = device; }
     void setMidiOutDevice(std::int16_t device) { midiOutDevice_ = device; }
+    // The names of the devices at those positions when they were chosen; empty when
+    // unknown. Written with the positions.
+    const std::string& midiInDeviceName() const { return midiInDeviceName_; }
+    const std::string& midiOutDeviceName() const { return midiOutDeviceName_; }
+    void setMidiInDeviceName(std::string name) { midiInDeviceName_ = std::move(name); }
+    void setMidiOutDeviceName(std::string name) { midiOutDeviceName_ = std::move(name); }
     bool logEnabled() const { return logEnabled_; }
     // The folder both file dialogs open in, with its trailing separator once a file has
     // been chosen.
@@ -60,6 +69,8 @@ private:
     std::filesystem::path settingsFile_;
     std::int16_t midiInDevice_ = 0;
     std::int16_t midiOutDevice_ = 0;
+    std::string midiInDeviceName_;
+    std::string midiOutDeviceName_;
     bool logEnabled_ = false;
     std::string lastDirectory_;
 };

@@ -7,6 +7,7 @@
 #include "link/link_view.h"
 #include "link/output_queue.h"
 #include "link/program_prompt.h"
+#include "link/traffic_tap.h"
 #include "protocol/clock.h"
 #include "protocol/midi_port.h"
 #include "protocol/midi_setup.h"
@@ -86,6 +87,9 @@ public:
     void handleSysexMessage(ByteView message);
     // Lets the ports take in what their drivers delivered and raise their events.
     void dispatchMidiEvents();
+    // Shows every message sent and taken from the input to `tap` (the MIDI monitor,
+    // a trace, the log).
+    void setTrafficTap(TrafficTap tap);
 
     // State, as the windows and the tests read it.
     int commState() const { return commState_; }
@@ -183,6 +187,7 @@ private:
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
     bool exitAfterWrite_ = false;
+    TrafficTap trafficTap_;
 };
 
 }  // namespace vrx

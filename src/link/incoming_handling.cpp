@@ -1,5 +1,6 @@
 // The input side of the device link: what arrives from the unit and what it changes.
 #include "link/device_link.h"
+#include "link/traffic_names.h"
 #include "protocol/hex_text.h"
 #include "protocol/messages.h"
 
@@ -13,11 +14,19 @@ void DeviceLink::midiIn_Message() {
     runGuarded([this] { drainInput(); });
 }
 
+void DeviceLink::setTrafficTap(TrafficTap tap) {
+    trafficTap_ = tap;
+    queue_.setTrafficTap(std::move(tap));
+}
+
 void DeviceLink::drainInput() {
     inputDeferred_ = false;
     while (input_.queuedMessageCount() > 0) {
         // A copy: handling may close the input, which empties its queue.
         const MidiMessage current = input_.currentMessage();
+        if (trafficTap_) {
+            trafficTap_(TrafficDirection::kIn, messageBytes(current));
+        }
         if (!current.sysex.empty()) {
             handleSysexMessage(current.sysex);
         }

@@ -91,6 +91,9 @@ void OutputQueue::sendItem(const std::string& item) {
     }
     const bool wasOpen = output_.state() >= kPortOpen;
     const auto sent = output_.sendSysex(*bytes);
+    if (sent && trafficTap_) {
+        trafficTap_(TrafficDirection::kOut, *bytes);
+    }
     if (!sent) {
         midiOut_Error(wasOpen ? kMidiErrorDevice : kMidiErrorPortClosed, sent.error());
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/link_view.h"
+#include "link/traffic_tap.h"
 #include "protocol/bytes.h"
 #include "protocol/clock.h"
 #include "protocol/midi_port.h"
@@ -47,6 +48,9 @@ public:
     // The messages of a write are all queued: "Done." follows the last of them.
     void markWriteEnd() { writeEndQueued_ = true; }
 
+    // Told of every message that leaves for the output.
+    void setTrafficTap(TrafficTap tap) { trafficTap_ = std::move(tap); }
+
     // While a write's pause lasts, the timer and the input wait. The tick due at the
     // very moment the pause ends still finds the timer busy.
     bool paused(std::int64_t nowMs) const { return nowMs <= pausedUntilMs_; }
@@ -70,6 +74,7 @@ private:
     bool portsOpen_ = false;
     bool writeEndQueued_ = false;
     std::int64_t pausedUntilMs_ = std::numeric_limits<std::int64_t>::min();
+    TrafficTap trafficTap_;
 };
 
 }  // namespace vrx

@@ -35,6 +35,27 @@ TEST_F(DeviceCommands, ReadSavesTheProgramAsTheEditorWould) {
     EXPECT_EQ(std::get<Bytes>(contents), savedImageOf(3));
 }
 
+TEST_F(DeviceCommands, TraceNamesEveryMessageOnStderrBetweenTheProgress) {
+    const auto run = vrxtool({"--trace", "read", "--simulator", "--program", "3", "-o", "p3.vrx"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out.empty()) << run.out;
+    for (const char* line : {
+             " ms  out    9  TAG MESSAGE  f0 00 21 5e 7f 04 02 01 f7\n",
+             " ms  out    6  Identity Request  f0 7e 7f 06 01 f7\n",
+             " ms  in    22  Identity Reply: firmware 1.5, 12/31/2009, DIP program 1, 16 programs",
+             " ms  out   14  PROGRAM_REQUEST for program 3  f0 00 21 5e 00 04 01 03 00 04 00 00 02 "
+             "f7\n",
+             " ms  in   305  PROGRAM_RESPONSE 1, 256 bytes  f0 00 21 5e 00 04 01 04 ",
+             " ms  out    9  VRX_REBOOT  f0 00 21 5e 00 04 01 20 f7\n",
+         }) {
+        EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
+    }
+    // Without --trace the progress stays as it was.
+    const auto quiet = vrxtool({"read", "--simulator", "--program", "3", "-o", "q.vrx"});
+    ASSERT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_EQ(quiet.err.find(" ms  "), std::string::npos) << quiet.err;
+}
+
 TEST_F(DeviceCommands, WriteSendsAFileAndReportsDone) {
     ASSERT_TRUE(writeConfigFile(file("p.vrx"), savedImageOf(7)));
     const auto run = vrxtool({"write", "p.vrx", "--program", "2", "--simulator"});

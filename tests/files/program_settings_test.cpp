@@ -158,6 +158,21 @@ TEST_F(ProgramSettingsTest, DevicesAreWrittenOnlyWhenBothAreChosen) {
     EXPECT_EQ(readBytes(file_), "[MIDI I/O]\nInput=5\nOutput=3\n\n[Preferences]\nPath=/x/\n");
 }
 
+TEST_F(ProgramSettingsTest, DeviceNamesAreKeptBesideTheNumbers) {
+    auto settings = startWith(
+        "[MIDI I/O]\nInput=2\nOutput=3\nInputName=USB MIDI 1\n"
+        "OutputName=USB MIDI 2\n");
+    EXPECT_EQ(settings.midiInDeviceName(), "USB MIDI 1");
+    EXPECT_EQ(settings.midiOutDeviceName(), "USB MIDI 2");
+    settings.setMidiInDevice(4);
+    settings.setMidiInDeviceName("VRX Simulator");
+    settings.setLastDirectory("/x/");
+    EXPECT_TRUE(settings.writeSettings({1500, 900, 12000, 7000, WindowState::kMinimised}));
+    EXPECT_EQ(readBytes(file_),
+              "[MIDI I/O]\nInput=4\nOutput=3\nInputName=VRX Simulator\n"
+              "OutputName=USB MIDI 2\n\n[Preferences]\nPath=/x/\n");
+}
+
 TEST_F(ProgramSettingsTest, ARunKeepsEverythingElseInTheFile) {
     constexpr std::string_view before =
         "; VRXConfig settings\r\n"
