@@ -34,7 +34,11 @@ QStyle::StandardPixmap standInFor(const QString& key) {
 ToolbarPictures::ToolbarPictures(QStringList folders) : folders_(std::move(folders)) {}
 
 QStringList ToolbarPictures::defaultFolders() {
-    return {QCoreApplication::applicationDirPath(), QStringLiteral(VRX_INSTALLED_DATA_DIR)};
+    // <prefix>/bin/vrxconfig finds its data in <prefix>/share/vrxconfig wherever the
+    // package put <prefix>.
+    const QDir executableFolder(QCoreApplication::applicationDirPath());
+    return {executableFolder.path(),
+            QDir::cleanPath(executableFolder.filePath(QStringLiteral("../share/vrxconfig")))};
 }
 
 QString ToolbarPictures::pictureFile(const QString& key) const {
