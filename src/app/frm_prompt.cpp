@@ -20,8 +20,9 @@ constexpr int kSpinMinimum = 1;
 constexpr int kSpinMaximum = 300;
 
 // A green circuit board, shown beside the switches when the unit's setting is valid.
-QPixmap circuitBoardPicture(QSize size) {
-    QPixmap picture(size);
+QPixmap circuitBoardPicture(QSize size, qreal pixelRatio) {
+    QPixmap picture(size * pixelRatio);
+    picture.setDevicePixelRatio(pixelRatio);
     picture.fill(QColor(20, 110, 50));
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
@@ -61,7 +62,7 @@ frmPrompt::frmPrompt(QWidget* parent) : QDialog(parent) {
 
     picGo_ = new QLabel(this);
     picGo_->setObjectName(QStringLiteral("picGo"));
-    picGo_->setPixmap(circuitBoardPicture(QSize(173, 145)));
+    picGo_->setPixmap(circuitBoardPicture(QSize(173, 145), devicePixelRatioF()));
     lblWarning_ = new QLabel(tr("Warning message!"), this);
     lblWarning_->setObjectName(QStringLiteral("lblWarning"));
     lblWarning_->setWordWrap(true);
