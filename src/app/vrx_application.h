@@ -12,6 +12,7 @@
 #include "app/frm_choice.h"
 #include "app/frm_splash.h"
 #include "app/frm_status.h"
+#include "app/help_window.h"
 #include "editor/main_window.h"
 #include "files/app_paths.h"
 #include "files/log_file.h"
@@ -40,6 +41,9 @@ struct AppOptions {
     EditorDialogs* dialogs = nullptr;                 // null: the real file dialogs
     std::function<void(const QString&)> showMessage;  // null: a real message box
     const Clock* clock = nullptr;                     // null: the steady clock
+    // A configuration file named on the command line (absolute): the editor opens with
+    // it after the splash, without the start screen.
+    QString fileToOpen;
 };
 
 // The program as a whole: everything that lives for the whole run. It starts with the
@@ -54,6 +58,11 @@ public:
     void start();
     // Brings the program's visible window to the front (a second start asked for it).
     void activate();
+    // Opens a configuration file handed over by a second start: in the editor, which
+    // comes to the front, or, before the editor is there, as the way in.
+    void openFile(const QString& path);
+    // The user guide that comes with the program, in a window of its own.
+    void showUserGuide();
 
     // The main window's timer, every 100 ms: it drives the device link.
     void timerTick();
@@ -69,6 +78,7 @@ public:
     ProgramSettings& settings() { return settings_; }
     const AppPaths& paths() const { return paths_; }
     QTimer& timer() { return timer_; }
+    HelpWindow* helpWindow() const { return help_; }
 
 signals:
     // The program has ended its run (exit sequence done, or left from the start screen).
@@ -77,7 +87,10 @@ signals:
 private:
     void initApplication();
     void showStartScreen();
+    void splashFinished();
     void startRequested(const QString& action);
+    MainWindow& showEditor();
+    void showRecentFiles();
     MainWindow& loadMainWindow();
     void restorePlacement(MainWindow& window);
     void reportFileLoad();
@@ -104,6 +117,7 @@ private:
     QPointer<frmChoice> choice_;
     QPointer<MainWindow> main_;
     QPointer<frmStatus> status_;
+    QPointer<HelpWindow> help_;
     std::unique_ptr<QtLinkView> view_;
     std::unique_ptr<DeviceLink> link_;
     QTimer timer_;

@@ -14,7 +14,7 @@ public:
     bool askYesNo(QWidget* owner, const QString& title, const QString& text) override;
     void showInformation(QWidget* owner, const QString& title, const QString& text) override;
     void showWarning(QWidget* owner, const QString& title, const QString& text) override;
-    void openDocument(const QUrl& address) override;
+    bool openDocument(const QUrl& address) override;
 };
 
 }  // namespace vrx

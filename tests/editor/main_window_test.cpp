@@ -204,12 +204,35 @@ private slots:
         QCOMPARE(window->startAction(), QString());
     }
 
-    void manualOpensWithTheDefaultHandler() {
-        auto window = makeWindow();
-        action(*window, "mnuViewDocs")->trigger();
-        QCOMPARE(dialogs_.opened.size(), 1);
-        QCOMPARE(dialogs_.opened[0].scheme(), QString("https"));
-        QCOMPARE(dialogs_.opened[0].path(), QString("/support/VRX manual 1.5.pdf"));
+    void manualGoesToTheAddressInTheSettingsElseToTheUserGuide() {
+        struct Case {
+            QString address;
+            bool handlerOpensIt;
+            int documentsOpened;
+            int guidesShown;
+            int warnings;
+        };
+        const Case cases[] = {
+            {"", true, 0, 1, 0},
+            {"https://organs.example/vrx.pdf", true, 1, 0, 0},
+            {"https://organs.example/vrx.pdf", false, 1, 1, 1},
+        };
+        for (const auto& c : cases) {
+            auto window = makeWindow();
+            dialogs_.documentOpens = c.handlerOpensIt;
+            window->setManualAddress(c.address);
+            QSignalSpy guides(window.get(), &MainWindow::userGuideRequested);
+            action(*window, "mnuViewDocs")->trigger();
+            QCOMPARE(dialogs_.opened.size(), c.documentsOpened);
+            QCOMPARE(guides.count(), c.guidesShown);
+            QCOMPARE(dialogs_.count("warning"), c.warnings);
+            if (c.documentsOpened) {
+                QCOMPARE(dialogs_.opened[0], QUrl(c.address));
+            }
+            if (c.warnings) {
+                QVERIFY(dialogs_.asked[0].text.contains(c.address));
+            }
+        }
     }
 
     void tabsComeInOrderAndTheProgramNumberShowsTen() {

@@ -25,6 +25,7 @@ public:
     bool yesNoAnswer = false;
     QList<Asked> asked;
     QList<QUrl> opened;
+    bool documentOpens = true;
 
     QString askOpenFileName(QWidget*, const QString& title, const QString& filter,
                             const QString& folder) override {
@@ -46,7 +47,10 @@ public:
     void showWarning(QWidget*, const QString& title, const QString& text) override {
         asked.push_back({"warning", title, text, {}});
     }
-    void openDocument(const QUrl& address) override { opened.push_back(address); }
+    bool openDocument(const QUrl& address) override {
+        opened.push_back(address);
+        return documentOpens;
+    }
 
     int count(const QString& kind) const {
         int n = 0;
