@@ -117,6 +117,12 @@ private slots:
         const QImage shown = action(*window, "tbrMain_write")->icon().pixmap(24, 24).toImage();
         QCOMPARE(shown.convertToFormat(QImage::Format_RGB32),
                  QImage(VRX_RESOURCE_DIR "/write.bmp").convertToFormat(QImage::Format_RGB32));
+        // A screen that scales by two gets the picture drawn at twice the size.
+        const QPixmap sharp = action(*window, "tbrMain_write")->icon().pixmap(QSize(24, 24), 2.0);
+        QImage drawnLarge(VRX_RESOURCE_DIR "/write@2x.bmp");
+        drawnLarge.setDevicePixelRatio(2.0);
+        QCOMPARE(sharp.toImage().convertToFormat(QImage::Format_RGB32),
+                 drawnLarge.convertToFormat(QImage::Format_RGB32));
 
         QTemporaryDir empty;
         auto without = makeWindow({empty.path()});
