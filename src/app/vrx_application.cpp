@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
+#include <QNetworkInformation>
 #include <QScreen>
 #include <ctime>
 #include <utility>
@@ -28,6 +29,17 @@ std::tm localNow() {
     std::tm local{};
     localtime_r(&now, &local);
     return local;
+}
+
+// Only a network that is plainly gone counts: where the platform cannot tell, the
+// manual's address is tried.
+bool networkReachable() {
+    if (!QNetworkInformation::instance() &&
+        !QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
+        return true;
+    }
+    return QNetworkInformation::instance()->reachability() !=
+           QNetworkInformation::Reachability::Disconnected;
 }
 
 ScreenGeometry screenOf(const QWidget& window) {
@@ -241,6 +253,7 @@ MainWindow& VrxApplication::loadMainWindow() {
         showRecentFiles();
     });
     main_->setManualAddress(QString::fromStdString(settings_.manualAddress()));
+    main_->setNetworkCheck(networkReachable);
     showRecentFiles();
     restorePlacement(*main_);
     return *main_;

@@ -365,11 +365,15 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::openManual() {
-    if (manualAddress_.isEmpty()) {
+    const QUrl address = QUrl::fromUserInput(manualAddress_);
+    const bool onTheWeb =
+        address.scheme() == QStringLiteral("http") || address.scheme() == QStringLiteral("https");
+    // Without a network a browser would only show its own error page.
+    if (manualAddress_.isEmpty() || (onTheWeb && networkReachable_ && !networkReachable_())) {
         emit userGuideRequested();
         return;
     }
-    if (!dialogs_->openDocument(QUrl::fromUserInput(manualAddress_))) {
+    if (!dialogs_->openDocument(address)) {
         // The address may be mistyped or nothing may handle it: show it so it can be
         // copied, and open what is always there.
         dialogs_->showWarning(this, kManualTitle,

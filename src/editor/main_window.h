@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "model/program_data.h"
@@ -104,6 +105,11 @@ public:
     // the program.
     void openManual();
     void setManualAddress(const QString& address) { manualAddress_ = address; }
+    // Whether the PC reaches the network now; a web address is not tried without it.
+    // Unset: always reachable.
+    void setNetworkCheck(std::function<bool()> reachable) {
+        networkReachable_ = std::move(reachable);
+    }
     // File › Recent Files, newest first; a file that is gone is shown greyed.
     void setRecentFiles(const QStringList& files);
     QMenu* recentFilesMenu() const { return recentFilesMenu_; }
@@ -162,6 +168,7 @@ private:
     QString deviceName_ = QStringLiteral("VRX");
     QString firmwareVersionText_;
     QString manualAddress_;
+    std::function<bool()> networkReachable_;
     std::uint8_t firmwareVersionByte_ = 0;
     bool exitConfirmed_ = false;
 };

@@ -213,20 +213,24 @@ private slots:
     void manualGoesToTheAddressInTheSettingsElseToTheUserGuide() {
         struct Case {
             QString address;
+            bool online;
             bool handlerOpensIt;
             int documentsOpened;
             int guidesShown;
             int warnings;
         };
         const Case cases[] = {
-            {"", true, 0, 1, 0},
-            {"https://organs.example/vrx.pdf", true, 1, 0, 0},
-            {"https://organs.example/vrx.pdf", false, 1, 1, 1},
+            {"", true, true, 0, 1, 0},
+            {"https://organs.example/vrx.pdf", true, true, 1, 0, 0},
+            {"https://organs.example/vrx.pdf", true, false, 1, 1, 1},
+            {"https://organs.example/vrx.pdf", false, true, 0, 1, 0},
+            {"file:///srv/manuals/vrx.pdf", false, true, 1, 0, 0},
         };
         for (const auto& c : cases) {
             auto window = makeWindow();
             dialogs_.documentOpens = c.handlerOpensIt;
             window->setManualAddress(c.address);
+            window->setNetworkCheck([&c] { return c.online; });
             QSignalSpy guides(window.get(), &MainWindow::userGuideRequested);
             action(*window, "mnuViewDocs")->trigger();
             QCOMPARE(dialogs_.opened.size(), c.documentsOpened);
