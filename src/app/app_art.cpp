@@ -56,11 +56,13 @@ QPixmap organPipesPicture(QSize size, qreal pixelRatio) {
 }
 
 QIcon programIcon() {
-    QIcon icon;
-    for (const int side : {16, 32, 64, 128}) {
-        icon.addPixmap(organPipesPicture(QSize(side, side)));
+    // An installed program has its icon in the desktop's theme, the same the menu shows;
+    // an unpacked copy draws its own.
+    QIcon drawn;
+    for (const int side : {16, 32, 64, 128, 256}) {
+        drawn.addPixmap(organPipesPicture(QSize(side, side)));
     }
-    return icon;
+    return QIcon::fromTheme(QStringLiteral("vrxconfig"), drawn);
 }
 
 }  // namespace vrx::app

@@ -55,6 +55,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
+    // Ties the windows to the menu entry, so the desktop shows its icon for them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vrxconfig"));
     QApplication::setQuitOnLastWindowClosed(false);
     parser.process(application);
 
