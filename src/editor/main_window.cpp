@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollArea>
@@ -193,6 +194,12 @@ void MainWindow::buildMenus() {
     recentFilesMenu_ = file->addMenu(kRecentFilesCaption);
     recentFilesMenu_->setObjectName("mnuRecentFiles");
     recentFilesMenu_->setEnabled(false);
+    // A file can vanish while the program runs: the menu looks again each time it opens.
+    connect(recentFilesMenu_, &QMenu::aboutToShow, this, [this] {
+        for (QAction* action : recentFilesMenu_->actions()) {
+            action->setEnabled(QFileInfo::exists(action->data().toString()));
+        }
+    });
     file->addSeparator()->setObjectName("mnuSeparator1");
     addItem(file, "mnuExit", tr("E&xit"), QKeySequence(), [this] { askToExit(); });
 

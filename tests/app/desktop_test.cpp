@@ -140,6 +140,13 @@ private slots:
         QCOMPARE(window.windowTitle(),
                  QStringLiteral("VRXConfig - Editing File: church_console.vrx"));
         QCOMPARE(recentEntries(window).first(), kChurch);
+        // A file that goes while the program runs is greyed the next time the menu opens.
+        const QString later = folder.filePath(QStringLiteral("later.vrx"));
+        QFile::copy(kChurch, later);
+        window.openConfigurationFile(later);
+        QFile::remove(later);
+        emit window.recentFilesMenu()->aboutToShow();
+        QCOMPARE(recentEntries(window).first(), later + " (greyed)");
     }
 
     void aDroppedConfigurationFileOpensAndOtherFilesAreRefused() {
