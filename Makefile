@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 GENERATOR  := -G Ninja
 
-.PHONY: all deps build run test test-unit test-asan fuzz fuzz-smoke format clean
+.PHONY: all deps build run test test-unit test-asan fuzz fuzz-smoke format clean package package-check
 
 all: build
 
@@ -54,7 +54,17 @@ fuzz-smoke: fuzz-build
 fuzz:
 	$(MAKE) fuzz-smoke FUZZ_SECONDS=300
 
-test: test-unit test-asan fuzz-smoke
+# The Debian package of the build, made with CPack (its dependencies found by
+# dpkg-shlibdeps). It lands in $(BUILD)/.
+package: build
+	rm -f $(BUILD)/vrxconfig_*.deb
+	cd $(BUILD) && cpack -G DEB
+
+# Unpacks the package into a temporary root and runs the programs from there.
+package-check: package
+	bash scripts/check-package $(BUILD)/vrxconfig_*.deb
+
+test: test-unit test-asan fuzz-smoke package-check
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -29,14 +29,15 @@ void drawPipe(QPainter& p, QRectF body) {
 
 }  // namespace
 
-QPixmap organPipesPicture(QSize size) {
-    QPixmap picture(size);
+QPixmap organPipesPicture(QSize size, qreal pixelRatio) {
+    QPixmap picture(size * pixelRatio);
+    picture.setDevicePixelRatio(pixelRatio);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient sky(0, 0, 0, size.height());
     sky.setColorAt(0, QColor(30, 36, 60));
     sky.setColorAt(1, QColor(70, 40, 30));
-    p.fillRect(picture.rect(), sky);
+    p.fillRect(QRect(QPoint(), size), sky);
 
     const int pipes = 15;
     const qreal slot = size.width() / qreal(pipes + 2);
@@ -55,11 +56,13 @@ QPixmap organPipesPicture(QSize size) {
 }
 
 QIcon programIcon() {
-    QIcon icon;
-    for (const int side : {16, 32, 64, 128}) {
-        icon.addPixmap(organPipesPicture(QSize(side, side)));
+    // An installed program has its icon in the desktop's theme, the same the menu shows;
+    // an unpacked copy draws its own.
+    QIcon drawn;
+    for (const int side : {16, 32, 64, 128, 256}) {
+        drawn.addPixmap(organPipesPicture(QSize(side, side)));
     }
-    return icon;
+    return QIcon::fromTheme(QStringLiteral("vrxconfig"), drawn);
 }
 
 }  // namespace vrx::app

@@ -15,7 +15,7 @@ frmChoice::frmChoice(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("VRXConfig"));
 
     auto* picture = new QLabel(this);
-    picture->setPixmap(organPipesPicture(QSize(520, 220)));
+    picture->setPixmap(organPipesPicture(QSize(520, 220), devicePixelRatioF()));
 
     // Command links read as the clickable captions they are, and take the keyboard.
     auto* lblLoad = new QCommandLinkButton(tr("Open Previously Saved VRX Configuration"),
@@ -32,7 +32,8 @@ frmChoice::frmChoice(QWidget* parent) : QWidget(parent) {
 
     auto* cmdHelp = new QPushButton(tr("&Help"), this);
     cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    cmdHelp->setToolTip(tr("Choose how to begin: from a saved file or from the unit itself."));
+    cmdHelp->setToolTip(tr("Open the user guide."));
+    connect(cmdHelp, &QPushButton::clicked, this, &frmChoice::helpRequested);
     auto* cmdExit = new QPushButton(tr("E&xit"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
     connect(cmdExit, &QPushButton::clicked, this, &frmChoice::exitRequested);

@@ -14,6 +14,7 @@ signals:
     // "Load" (open a saved file) or "New" (load the current settings from the unit).
     void startRequested(const QString& action);
     void exitRequested();
+    void helpRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,10 +1,12 @@
 #include "app/frm_midi_setup.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/centring.h"
@@ -12,14 +14,46 @@
 #include "files/program_settings.h"
 #include "protocol/midi_device_list.h"
 
+#include <algorithm>
+
 namespace vrx::app {
 namespace {
 
+constexpr int kListMarginChars = 4;
+constexpr int kListChars = 32;
+
+// Device names can be longer than the closed list shows: each entry carries its whole
+// name as a tooltip, and the open list is as wide as its longest entry.
 void fillList(QComboBox& list, const std::vector<std::string>& entries) {
     list.clear();
+    int widest = 0;
     for (const auto& entry : entries) {
-        list.addItem(QString::fromStdString(entry));
+        const auto text = QString::fromStdString(entry);
+        list.addItem(text);
+        list.setItemData(list.count() - 1, text, Qt::ToolTipRole);
+        widest = std::max(widest, list.fontMetrics().horizontalAdvance(text));
     }
+    list.view()->setMinimumWidth(widest + list.view()->verticalScrollBar()->sizeHint().width() +
+                                 list.fontMetrics().averageCharWidth() * kListMarginChars);
+    list.setToolTip(list.currentText());
+}
+
+// What OK says when a list still invites a choice: a load would only wait for a unit
+// it cannot reach.
+QString missingDevicesText(bool inputMissing, bool outputMissing) {
+    const QString input = QStringLiteral("[Choose a MIDI in device]");
+    const QString output = QStringLiteral("[Choose a MIDI out device]");
+    if (inputMissing && outputMissing) {
+        return frmMIDISetup::tr(
+                   "Choose the MIDI in and MIDI out devices the VRX is connected "
+                   "to: both lists still show \"%1\" and \"%2\".")
+            .arg(input, output);
+    }
+    return frmMIDISetup::tr(
+               "Choose the %1 device the VRX is connected to: its list still "
+               "shows \"%2\".")
+        .arg(inputMissing ? QStringLiteral("MIDI in") : QStringLiteral("MIDI out"),
+             inputMissing ? input : output);
 }
 
 // The stored choice preselects its entry when that device is still there; otherwise an
@@ -44,8 +78,9 @@ frmMIDISetup::frmMIDISetup(Context context, QWidget* parent)
     ComboMidiOut_ = new QComboBox(this);
     ComboMidiOut_->setObjectName(QStringLiteral("ComboMidiOut"));
     for (auto* list : {ComboMidiIn_, ComboMidiOut_}) {
-        list->setMinimumContentsLength(32);
+        list->setMinimumContentsLength(kListChars);
         list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        connect(list, &QComboBox::currentTextChanged, list, &QComboBox::setToolTip);
     }
     auto* Label1 = new QLabel(tr("MIDI &In:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -98,6 +133,12 @@ void frmMIDISetup::runModal() {
 }
 
 void frmMIDISetup::accept() {
+    const bool inputMissing = ComboMidiIn_->currentIndex() < 1;
+    const bool outputMissing = ComboMidiOut_->currentIndex() < 1;
+    if (inputMissing || outputMissing) {
+        context_.showError(missingDevicesText(inputMissing, outputMissing));
+        return;
+    }
     auto& setup = context_.setup;
     setup.midiSetupCancelled = false;
     setup.portInDevice = ComboMidiIn_->currentIndex() < 0 ? 0 : ComboMidiIn_->currentIndex();

@@ -9,20 +9,34 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/centring.h"
 #include "app/dip_switch_view.h"
+
+#include <algorithm>
 
 namespace vrx::app {
 namespace {
 
 constexpr int kSpinMinimum = 1;
 constexpr int kSpinMaximum = 300;
+constexpr QSize kPictureSize(173, 145);
+constexpr int kWarningChars = 26;
+
+// Four digits and the field's frame, in the user's font.
+int numberFieldWidth(const QLineEdit& field) {
+    return field.fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
+           field.fontMetrics().averageCharWidth() * 2 + field.textMargins().left() +
+           field.textMargins().right() +
+           2 * field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+}
 
 // A green circuit board, shown beside the switches when the unit's setting is valid.
-QPixmap circuitBoardPicture(QSize size) {
-    QPixmap picture(size);
+QPixmap circuitBoardPicture(QSize size, qreal pixelRatio) {
+    QPixmap picture(size * pixelRatio);
+    picture.setDevicePixelRatio(pixelRatio);
     picture.fill(QColor(20, 110, 50));
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
@@ -62,11 +76,12 @@ frmPrompt::frmPrompt(QWidget* parent) : QDialog(parent) {
 
     picGo_ = new QLabel(this);
     picGo_->setObjectName(QStringLiteral("picGo"));
-    picGo_->setPixmap(circuitBoardPicture(QSize(173, 145)));
+    picGo_->setPixmap(circuitBoardPicture(kPictureSize, devicePixelRatioF()));
     lblWarning_ = new QLabel(tr("Warning message!"), this);
     lblWarning_->setObjectName(QStringLiteral("lblWarning"));
     lblWarning_->setWordWrap(true);
-    lblWarning_->setFixedWidth(173);
+    lblWarning_->setFixedWidth(
+        std::max(kPictureSize.width(), fontMetrics().averageCharWidth() * kWarningChars));
     lblWarning_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
     auto* lblDipSwitch = new QLabel(tr("DIP Switch is set to:"), this);
@@ -75,14 +90,14 @@ frmPrompt::frmPrompt(QWidget* parent) : QDialog(parent) {
     txtDipSwitch_->setObjectName(QStringLiteral("txtDipSwitch"));
     txtDipSwitch_->setReadOnly(true);
     txtDipSwitch_->setFocusPolicy(Qt::NoFocus);
-    txtDipSwitch_->setFixedWidth(48);
+    txtDipSwitch_->setFixedWidth(numberFieldWidth(*txtDipSwitch_));
 
     auto* lblNumber = new QLabel(tr("Use Program Data #:"), this);
     lblNumber->setObjectName(QStringLiteral("lblNumber"));
     txtNumber_ = new QLineEdit(this);
     txtNumber_->setObjectName(QStringLiteral("txtNumber"));
     txtNumber_->setMaxLength(static_cast<int>(ProgramPrompt::kNumberFieldChars));
-    txtNumber_->setFixedWidth(48);
+    txtNumber_->setFixedWidth(numberFieldWidth(*txtNumber_));
     lblNumber->setBuddy(txtNumber_);
     txtNumberS_ = new QSpinBox(this);
     txtNumberS_->setObjectName(QStringLiteral("txtNumberS"));

@@ -24,7 +24,7 @@ frmSplash::frmSplash(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
 
     auto* picture = new QLabel(this);
-    picture->setPixmap(organPipesPicture(QSize(480, 260)));
+    picture->setPixmap(organPipesPicture(QSize(480, 260), devicePixelRatioF()));
     auto* name = new QLabel(QStringLiteral("VRXConfig"), this);
     name->setObjectName(QStringLiteral("lblName"));
     auto font = name->font();

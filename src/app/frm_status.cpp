@@ -13,12 +13,18 @@ namespace {
 QString withNewlines(QString text) {
     return text.replace(QStringLiteral("\r\n"), "\n");
 }
+constexpr int kStatusChars = 52;
+constexpr int kStatusLines = 10;
+
 }  // namespace
 
 frmStatus::frmStatus(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmStatus"));
     setModal(false);
-    setMinimumSize(380, 180);
+    // Room for the longest status line, "Check your MIDI connections...", in the user's
+    // font, and a few lines of it.
+    setMinimumSize(fontMetrics().averageCharWidth() * kStatusChars,
+                   fontMetrics().lineSpacing() * kStatusLines);
     txtStatus_ = new QPlainTextEdit(this);
     txtStatus_->setObjectName(QStringLiteral("txtStatus"));
     txtStatus_->setReadOnly(true);

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include "app/single_instance.h"
@@ -34,6 +35,11 @@ int main(int argc, char** argv) {
         QStringLiteral("List a simulated VRX unit as the last MIDI input and output device, "
                        "for trying the program without a unit."));
     parser.addOption(simulator);
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A configuration file (*.vrx) to open in the editor. When VRXConfig "
+                       "already runs, the running window opens it."),
+        QStringLiteral("[file]"));
     // Options of the window system (-platform and the like) are only known once the
     // application exists; until then an unknown option is not an error yet.
     if (parser.parse(arguments)) {
@@ -49,11 +55,18 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
+    // Ties the windows to the menu entry, so the desktop shows its icon for them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vrxconfig"));
     QApplication::setQuitOnLastWindowClosed(false);
     parser.process(application);
 
+    // The running copy has another working folder: it gets the file's full path.
+    QString fileToOpen;
+    if (!parser.positionalArguments().isEmpty()) {
+        fileToOpen = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+    }
     vrx::app::SingleInstance instance(vrx::app::defaultInstanceKey());
-    if (instance.anotherInstance()) {
+    if (instance.anotherInstance(fileToOpen.isEmpty() ? QStringList() : QStringList{fileToOpen})) {
         return 0;
     }
 
@@ -62,10 +75,13 @@ int main(int argc, char** argv) {
     options.executableFolder = QCoreApplication::applicationDirPath().toStdString();
     options.installPrefix = installPrefixOf(options.executableFolder);
     options.environment = vrx::readUserEnvironment();
+    options.fileToOpen = fileToOpen;
 
     vrx::app::VrxApplication program(std::move(options));
     QObject::connect(&instance, &vrx::app::SingleInstance::activationRequested, &program,
                      &vrx::app::VrxApplication::activate);
+    QObject::connect(&instance, &vrx::app::SingleInstance::fileOpenRequested, &program,
+                     &vrx::app::VrxApplication::openFile);
     QObject::connect(&program, &vrx::app::VrxApplication::finished, &application,
                      &QApplication::quit);
     program.start();

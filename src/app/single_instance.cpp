@@ -7,7 +7,9 @@
 namespace vrx::app {
 namespace {
 constexpr int kConnectTimeoutMs = 1000;
-const QByteArray kActivate = "activate\n";
+// One request a line: "activate", then "open " and a file's path in UTF-8.
+const QByteArray kActivate = "activate";
+const QByteArray kOpenPrefix = "open ";
 }  // namespace
 
 QString defaultInstanceKey() {
@@ -21,7 +23,7 @@ SingleInstance::~SingleInstance() {
     server_.close();
 }
 
-bool SingleInstance::anotherInstance() {
+bool SingleInstance::anotherInstance(const QStringList& files) {
     const auto lockPath = QDir(QDir::tempPath()).filePath(key_ + QStringLiteral(".lock"));
     lock_ = std::make_unique<QLockFile>(lockPath);
     // A lock left by a crashed run is stale: QLockFile checks that its process is gone.
@@ -30,7 +32,7 @@ bool SingleInstance::anotherInstance() {
         listen();
         return false;
     }
-    if (notifyRunningInstance()) {
+    if (notifyRunningInstance(files)) {
         return true;
     }
     // The lock is held but nobody answers: the holder is hanging or starting up. Take
@@ -47,25 +49,40 @@ bool SingleInstance::listen() {
     QLocalServer::removeServer(key_);
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (auto* socket = server_.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().startsWith(kActivate.trimmed())) {
-                    emit activationRequested();
-                }
-                socket->disconnectFromServer();
+            connect(socket, &QLocalSocket::readyRead, this,
+                    [this, socket] { readRequests(*socket); });
+            connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+                readRequests(*socket);
+                socket->deleteLater();
             });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
     return server_.listen(key_);
 }
 
-bool SingleInstance::notifyRunningInstance() const {
+void SingleInstance::readRequests(QLocalSocket& socket) {
+    // A request may arrive in pieces: only whole lines are acted on.
+    while (socket.canReadLine()) {
+        const QByteArray line = socket.readLine().chopped(1);
+        if (line == kActivate) {
+            emit activationRequested();
+        } else if (line.startsWith(kOpenPrefix)) {
+            emit fileOpenRequested(QString::fromUtf8(line.mid(kOpenPrefix.size())));
+        }
+    }
+}
+
+bool SingleInstance::notifyRunningInstance(const QStringList& files) const {
     QLocalSocket socket;
     socket.connectToServer(key_);
     if (!socket.waitForConnected(kConnectTimeoutMs)) {
         return false;
     }
-    socket.write(kActivate);
+    QByteArray requests = kActivate + '\n';
+    for (const QString& file : files) {
+        requests += kOpenPrefix + file.toUtf8() + '\n';
+    }
+    socket.write(requests);
     socket.waitForBytesWritten(kConnectTimeoutMs);
     socket.disconnectFromServer();
     return true;

@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QFile>
 #include <QMessageBox>
+#include <QNetworkInformation>
 #include <QScreen>
 #include <ctime>
+#include <utility>
 
 #include "app/app_art.h"
 #include "app/centring.h"
@@ -12,6 +15,7 @@
 #include "app/frm_midi_monitor.h"
 #include "app/frm_splash.h"
 #include "app/frm_status.h"
+#include "app/help_window.h"
 #include "app/qt_link_view.h"
 #include "app/window_placing.h"
 #include "editor/main_window.h"
@@ -29,6 +33,17 @@ std::tm localNow() {
     std::tm local{};
     localtime_r(&now, &local);
     return local;
+}
+
+// Only a network that is plainly gone counts: where the platform cannot tell, the
+// manual's address is tried.
+bool networkReachable() {
+    if (!QNetworkInformation::instance() &&
+        !QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
+        return true;
+    }
+    return QNetworkInformation::instance()->reachability() !=
+           QNetworkInformation::Reachability::Disconnected;
 }
 
 ScreenGeometry screenOf(const QWidget& window) {
@@ -58,6 +73,7 @@ VrxApplication::~VrxApplication() {
     delete monitor_;
     delete main_;
     delete status_;
+    delete help_;
     delete choice_;
     delete splash_;
 }
@@ -135,10 +151,45 @@ void VrxApplication::showMidiMonitor() {
 void VrxApplication::start() {
     splash_ = new frmSplash;
     splash_->setWindowIcon(programIcon());
-    connect(splash_, &frmSplash::finished, this, &VrxApplication::showStartScreen);
+    connect(splash_, &frmSplash::finished, this, &VrxApplication::splashFinished);
     splash_->adjustSize();
     centreOver(*splash_, nullptr);
     splash_->show();
+}
+
+void VrxApplication::splashFinished() {
+    if (options_.fileToOpen.isEmpty()) {
+        showStartScreen();
+        return;
+    }
+    // A file to open is the way in, as "Open Previously Saved..." would have been.
+    const QString path = std::exchange(options_.fileToOpen, QString());
+    showEditor().openConfigurationFile(path);
+}
+
+void VrxApplication::openFile(const QString& path) {
+    if (main_ && main_->isVisible()) {
+        activate();
+        main_->openConfigurationFile(path);
+    } else if (choice_) {
+        activate();
+        showEditor().openConfigurationFile(path);
+    } else {
+        // The splash is still up: the file waits for it like one from the command line.
+        options_.fileToOpen = path;
+        activate();
+    }
+}
+
+void VrxApplication::showUserGuide() {
+    if (!help_) {
+        help_ = new HelpWindow;
+        help_->setWindowIcon(programIcon());
+    }
+    help_->showGuide(QString::fromStdString(paths_.userGuideFile().string()));
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 void VrxApplication::showStartScreen() {
@@ -148,6 +199,7 @@ void VrxApplication::showStartScreen() {
     choice_ = new frmChoice;
     choice_->setWindowIcon(programIcon());
     connect(choice_, &frmChoice::startRequested, this, &VrxApplication::startRequested);
+    connect(choice_, &frmChoice::helpRequested, this, &VrxApplication::showUserGuide);
     connect(choice_, &frmChoice::exitRequested, this, [this] {
         // Leaving from the start screen saves nothing.
         choice_->hide();
@@ -159,9 +211,15 @@ void VrxApplication::showStartScreen() {
 }
 
 void VrxApplication::startRequested(const QString& action) {
-    choice_->hide();
+    loadMainWindow().setStartAction(action);
+    showEditor();
+}
+
+MainWindow& VrxApplication::showEditor() {
+    if (choice_) {
+        choice_->hide();
+    }
     auto& window = loadMainWindow();
-    window.setStartAction(action);
     window.show();
     timer_.start();
     if (!placementStored_) {
@@ -170,6 +228,7 @@ void VrxApplication::startRequested(const QString& action) {
     }
     window.activateWindow();
     window.raise();
+    return window;
 }
 
 MainWindow& VrxApplication::loadMainWindow() {
@@ -232,8 +291,24 @@ MainWindow& VrxApplication::loadMainWindow() {
                 reportFileLoad();
             });
     connect(main_, &MainWindow::exitConfirmed, this, &VrxApplication::exitConfirmed);
+    connect(main_, &MainWindow::userGuideRequested, this, &VrxApplication::showUserGuide);
+    connect(main_, &MainWindow::recentFileUsed, this, [this](const QString& path) {
+        settings_.addRecentFile(QFile::encodeName(path).toStdString());
+        showRecentFiles();
+    });
+    main_->setManualAddress(QString::fromStdString(settings_.manualAddress()));
+    main_->setNetworkCheck(networkReachable);
+    showRecentFiles();
     restorePlacement(*main_);
     return *main_;
+}
+
+void VrxApplication::showRecentFiles() {
+    QStringList files;
+    for (const auto& path : settings_.recentFiles()) {
+        files << QFile::decodeName(QByteArray::fromStdString(path));
+    }
+    main_->setRecentFiles(files);
 }
 
 void VrxApplication::timerTick() {
@@ -301,6 +376,9 @@ void VrxApplication::exitSequence() {
     status_->hide();
     if (monitor_) {
         monitor_->close();
+    }
+    if (help_) {
+        help_->hide();
     }
     emit finished();
 }

@@ -13,6 +13,7 @@
 #include "app/frm_midi_monitor.h"
 #include "app/frm_splash.h"
 #include "app/frm_status.h"
+#include "app/help_window.h"
 #include "editor/main_window.h"
 #include "files/app_paths.h"
 #include "files/log_file.h"
@@ -42,6 +43,9 @@ struct AppOptions {
     EditorDialogs* dialogs = nullptr;                 // null: the real file dialogs
     std::function<void(const QString&)> showMessage;  // null: a real message box
     const Clock* clock = nullptr;                     // null: the steady clock
+    // A configuration file named on the command line (absolute): the editor opens with
+    // it after the splash, without the start screen.
+    QString fileToOpen;
 };
 
 // The program as a whole: everything that lives for the whole run. It starts with the
@@ -56,6 +60,11 @@ public:
     void start();
     // Brings the program's visible window to the front (a second start asked for it).
     void activate();
+    // Opens a configuration file handed over by a second start: in the editor, which
+    // comes to the front, or, before the editor is there, as the way in.
+    void openFile(const QString& path);
+    // The user guide that comes with the program, in a window of its own.
+    void showUserGuide();
 
     // The main window's timer, every 100 ms: it drives the device link.
     void timerTick();
@@ -75,6 +84,7 @@ public:
     // Options › "MIDI Monitor": opens the monitor, or brings it to the front.
     void showMidiMonitor();
     frmMidiMonitor* midiMonitor() const { return monitor_; }
+    HelpWindow* helpWindow() const { return help_; }
 
 signals:
     // The program has ended its run (exit sequence done, or left from the start screen).
@@ -83,7 +93,10 @@ signals:
 private:
     void initApplication();
     void showStartScreen();
+    void splashFinished();
     void startRequested(const QString& action);
+    MainWindow& showEditor();
+    void showRecentFiles();
     MainWindow& loadMainWindow();
     void restorePlacement(MainWindow& window);
     void reportFileLoad();
@@ -116,6 +129,7 @@ private:
     QPointer<MainWindow> main_;
     QPointer<frmStatus> status_;
     QPointer<frmMidiMonitor> monitor_;
+    QPointer<HelpWindow> help_;
     std::unique_ptr<QtLinkView> view_;
     std::unique_ptr<DeviceLink> link_;
     QTimer timer_;

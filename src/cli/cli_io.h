@@ -33,7 +33,8 @@ int writeOutput(const std::filesystem::path& path, std::string_view contents);
 // Writes to stdout; a failed write (a full disk behind a redirection) is an output failure.
 int printOutput(std::string_view text);
 
-// The instrument names the editor shows, from genmidi.txt beside vrxtool.
+// The instrument names the editor shows, from genmidi.txt beside vrxtool or, for an
+// installed vrxtool, from its installed data.
 NameList instrumentNamesBesideProgram();
 
 }  // namespace vrx::cli

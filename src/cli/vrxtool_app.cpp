@@ -1,6 +1,7 @@
 #include "cli/vrxtool_app.h"
 
 #include <CLI/CLI.hpp>
+#include <iostream>
 
 #include "cli/device_commands.h"
 #include "cli/diff_command.h"
@@ -10,7 +11,9 @@ namespace vrx::cli {
 
 int runVrxtool(int argc, char** argv) {
     CLI::App app{"vrxtool: read, convert and write VRX configurations without the editor"};
-    app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("vrxtool ") + VRX_VERSION);
+    // --version answers on its own; every other use names one command.
+    app.require_subcommand(0, 1);
     int exitStatus = 0;
     addFileCommands(app, exitStatus);
     addDeviceCommands(app, exitStatus);
@@ -21,6 +24,10 @@ int runVrxtool(int argc, char** argv) {
         // Usage errors are bad input like any other: status 2.
         const int status = app.exit(error);
         return status == 0 ? 0 : 2;
+    }
+    if (app.get_subcommands().empty()) {
+        std::cerr << app.help();
+        return 2;
     }
     return exitStatus;
 }

@@ -30,8 +30,8 @@ public:
     virtual void showInformation(QWidget* owner, const QString& title, const QString& text) = 0;
     virtual void showWarning(QWidget* owner, const QString& title, const QString& text) = 0;
 
-    // Hands a document to the platform's default handler; its success is not examined.
-    virtual void openDocument(const QUrl& address) = 0;
+    // Hands a document to the platform's default handler; false when no handler took it.
+    virtual bool openDocument(const QUrl& address) = 0;
 };
 
 }  // namespace vrx

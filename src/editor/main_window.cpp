@@ -5,15 +5,20 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QMimeData>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTimer>
@@ -46,14 +51,14 @@ const QString MainWindow::kInitialTitle = QStringLiteral("VRXConfig by Tallowmer
 const QString MainWindow::kFileFilter = QStringLiteral("Tallowmere VRXConfig files (*.vrx)");
 const QString MainWindow::kLoadFileTitle = QStringLiteral("Loading Program Data From File");
 const QString MainWindow::kSaveFileTitle = QStringLiteral("Save Program Data To File");
-const QString MainWindow::kManualAddress =
-    QStringLiteral("https://www.tallowmere.com/support/VRX manual 1.5.pdf");
+const QString MainWindow::kRecentFilesCaption = QStringLiteral("Recent &Files");
 
 namespace {
 
 const QString kTitleStem = QStringLiteral("VRXConfig");
 const QString kAboutTitle = QStringLiteral("VRXConfig");
 const QString kSaveErrorTitle = QStringLiteral("File Save Error!");
+const QString kManualTitle = QStringLiteral("VRXConfig Manual");
 const QString kExitTitle = QStringLiteral("Shutting Down VRXConfig");
 const QString kExitQuestion = QStringLiteral(
     "Are you sure you want to quit? Remember to write changes to the VRX to see your changes "
@@ -75,6 +80,20 @@ constexpr int kStartWidth = 1024;
 constexpr int kStartHeight = 768;
 
 enum Tab { kChannelTab = 0, kPinTab = 1, kGeneralTab = 2 };
+
+// The one configuration file among dropped ones: a local *.vrx.
+QString droppedConfigurationFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) {
+        return {};
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QStringLiteral(".vrx"), Qt::CaseInsensitive)) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
 
 std::filesystem::path localPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
@@ -108,6 +127,7 @@ MainWindow::MainWindow(EditorSetup setup, QWidget* parent)
     buildToolbar(setup.pictureFolders.isEmpty() ? ToolbarPictures::defaultFolders()
                                                 : setup.pictureFolders);
     setInitialCommandState();
+    setAcceptDrops(true);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(kStartWidth, kStartHeight);
 }
@@ -211,6 +231,15 @@ void MainWindow::buildMenus() {
     allPinsInList_ = file->addAction(tr("Pin List Shows &All 105 Pins"));
     allPinsInList_->setObjectName("mnuAllPins");
     allPinsInList_->setCheckable(true);
+    recentFilesMenu_ = file->addMenu(kRecentFilesCaption);
+    recentFilesMenu_->setObjectName("mnuRecentFiles");
+    recentFilesMenu_->setEnabled(false);
+    // A file can vanish while the program runs: the menu looks again each time it opens.
+    connect(recentFilesMenu_, &QMenu::aboutToShow, this, [this] {
+        for (QAction* action : recentFilesMenu_->actions()) {
+            action->setEnabled(QFileInfo::exists(action->data().toString()));
+        }
+    });
     file->addSeparator()->setObjectName("mnuSeparator1");
     addItem(file, "mnuExit", tr("E&xit"), QKeySequence(), [this] { askToExit(); });
 
@@ -613,7 +642,56 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::openManual() {
-    dialogs_->openDocument(QUrl(kManualAddress));
+    const QUrl address = QUrl::fromUserInput(manualAddress_);
+    const bool onTheWeb =
+        address.scheme() == QStringLiteral("http") || address.scheme() == QStringLiteral("https");
+    // Without a network a browser would only show its own error page.
+    if (manualAddress_.isEmpty() || (onTheWeb && networkReachable_ && !networkReachable_())) {
+        emit userGuideRequested();
+        return;
+    }
+    if (!dialogs_->openDocument(address)) {
+        // The address may be mistyped or nothing may handle it: show it so it can be
+        // copied, and open what is always there.
+        dialogs_->showWarning(this, kManualTitle,
+                              tr("The manual could not be opened. Its address is:\n%1\n\n"
+                                 "The user guide that comes with VRXConfig opens instead.")
+                                  .arg(manualAddress_));
+        emit userGuideRequested();
+    }
+}
+
+void MainWindow::setRecentFiles(const QStringList& files) {
+    recentFilesMenu_->clear();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* action = recentFilesMenu_->addAction(
+            QStringLiteral("&%1  %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        action->setEnabled(QFileInfo::exists(path));
+        action->setData(path);
+        connect(action, &QAction::triggered, this, [this, path] {
+            commitPendingEdit();
+            openConfigurationFile(path);
+        });
+    }
+    recentFilesMenu_->setEnabled(!files.isEmpty());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedConfigurationFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedConfigurationFile(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    commitPendingEdit();
+    // The drag's source waits for the drop to end; the file opens after it.
+    QTimer::singleShot(0, this, [this, path] { openConfigurationFile(path); });
 }
 
 void MainWindow::askToExit() {
@@ -656,6 +734,10 @@ void MainWindow::loadProgramDataFile() {
     if (path.isEmpty()) {
         return;
     }
+    openConfigurationFile(path);
+}
+
+void MainWindow::openConfigurationFile(const QString& path) {
     rememberFolderOf(path);
     int programBlockCount = 0;
     // A file that cannot be read or converted counts as one without a data line: the
@@ -668,6 +750,11 @@ void MainWindow::loadProgramDataFile() {
         }
     }
     checkMidiStopChannels();
+    if (programBlockCount > 0) {
+        // The window names what is being edited now, whatever it edited before.
+        showEditingFileTitle(QFileInfo(path).fileName());
+        emit recentFileUsed(QFileInfo(path).absoluteFilePath());
+    }
     emit fileLoadFinished(programBlockCount, QFileInfo(path).fileName());
 }
 
@@ -687,6 +774,7 @@ bool MainWindow::saveProgramDataFile() {
         return false;
     }
     showEditingFileTitle(QFileInfo(shownPath).fileName());
+    emit recentFileUsed(QFileInfo(shownPath).absoluteFilePath());
     undoStack_->setClean();
     return true;
 }

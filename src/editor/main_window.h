@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "model/pin_list.h"
@@ -16,6 +17,7 @@
 #include "protocol/result.h"
 
 class QAction;
+class QMenu;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
@@ -47,11 +49,11 @@ public:
     enum CommandSlot { kLoadSlot = 0, kSaveSlot = 1, kLoadOrganSlot = 2, kWriteSlot = 3 };
     static constexpr int kCommandSlots = 4;
 
-    static const QString kInitialTitle;   // "VRXConfig by Tallowmere"
-    static const QString kFileFilter;     // "Tallowmere VRXConfig files (*.vrx)"
-    static const QString kLoadFileTitle;  // "Loading Program Data From File"
-    static const QString kSaveFileTitle;  // "Save Program Data To File"
-    static const QString kManualAddress;
+    static const QString kInitialTitle;        // "VRXConfig by Tallowmere"
+    static const QString kFileFilter;          // "Tallowmere VRXConfig files (*.vrx)"
+    static const QString kLoadFileTitle;       // "Loading Program Data From File"
+    static const QString kSaveFileTitle;       // "Save Program Data To File"
+    static const QString kRecentFilesCaption;  // "Recent &Files"
 
     explicit MainWindow(EditorSetup setup, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -132,11 +134,26 @@ public:
     void setFirmwareVersionByte(std::uint8_t byte) { firmwareVersionByte_ = byte; }
     QString aboutText() const;
 
+    // Every way of opening a configuration file ends here: File › Open after its dialog,
+    // the command line, a second start handing its file over, File › Recent Files and a
+    // file dropped on the window.
+    void openConfigurationFile(const QString& path);
     void loadProgramDataFile();
     // True when the configuration was saved.
     bool saveProgramDataFile();
     void showAbout();
+    // The manual at the address the settings name, else the user guide that comes with
+    // the program.
     void openManual();
+    void setManualAddress(const QString& address) { manualAddress_ = address; }
+    // Whether the PC reaches the network now; a web address is not tried without it.
+    // Unset: always reachable.
+    void setNetworkCheck(std::function<bool()> reachable) {
+        networkReachable_ = std::move(reachable);
+    }
+    // File › Recent Files, newest first; a file that is gone is shown greyed.
+    void setRecentFiles(const QStringList& files);
+    QMenu* recentFilesMenu() const { return recentFilesMenu_; }
     // The exit question; Yes closes the window.
     void askToExit();
 
@@ -154,11 +171,17 @@ signals:
     void fileLoadFinished(int programBlockCount, const QString& loadedFileName);
     // The user confirmed the exit; the window is closing.
     void exitConfirmed();
+    // A file was opened or saved (full path): it leads the recent files now.
+    void recentFileUsed(const QString& path);
+    // Help asks for the user guide that comes with the program.
+    void userGuideRequested();
 
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
@@ -184,6 +207,7 @@ private:
     QLabel* lblMemory_ = nullptr;
     QLineEdit* memory_ = nullptr;
     QToolBar* tbrMain_ = nullptr;
+    QMenu* recentFilesMenu_ = nullptr;
     std::array<QAction*, kCommandSlots> menuCommands_{};
     std::array<QAction*, kCommandSlots> toolbarCommands_{};
     QUndoStack* undoStack_ = nullptr;
@@ -199,6 +223,8 @@ private:
     QString lastDirectory_;
     QString deviceName_ = QStringLiteral("VRX");
     QString firmwareVersionText_;
+    QString manualAddress_;
+    std::function<bool()> networkReachable_;
     std::uint8_t firmwareVersionByte_ = 0;
     bool exitConfirmed_ = false;
 };

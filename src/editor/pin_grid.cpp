@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -13,17 +14,25 @@
 
 #include "editor/combo_fill.h"
 
+#include <algorithm>
+
 namespace vrx {
 namespace {
 
-// Column widths in pixels; the Setting column takes the rest of the frame.
-constexpr int kNumberWidth = 44;
-constexpr int kSlotWidth = 50;
-constexpr int kPinWidth = 44;
-constexpr int kFunctionWidth = 190;
-constexpr int kChannelWidth = 100;
-constexpr int kSettingMinimumWidth = 250;
+// Columns are as wide as what they show in the font the user has, so a larger system
+// font widens them instead of cutting "Ahlborn ROMANTIC Stop". The Setting column takes
+// the rest of the frame, at least this many average characters.
+constexpr int kSettingMinimumChars = 32;
+constexpr int kCellPaddingChars = 2;
 constexpr int kVisibleListEntries = 16;
+
+int textColumnWidth(const QFontMetrics& metrics, const QStringList& texts) {
+    int widest = 0;
+    for (const auto& text : texts) {
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+    return widest + metrics.averageCharWidth() * kCellPaddingChars;
+}
 
 int tableColumn(int column) {
     return column - 1;
@@ -49,6 +58,37 @@ PinGrid::PinGrid(ProgramData& data, const NameList& instrumentNames, QWidget* pa
     refresh();
 }
 
+void PinGrid::sizeColumnsToTheFont() {
+    const QFontMetrics metrics(table_->font());
+    const QFontMetrics headerMetrics(table_->horizontalHeader()->font());
+    const auto headerWidth = [&](int column) {
+        return textColumnWidth(headerMetrics,
+                               {table_->horizontalHeaderItem(tableColumn(column))->text()});
+    };
+    const int numberWidth =
+        std::max(headerWidth(kNumberColumn), textColumnWidth(metrics, {QStringLiteral("105 ")}));
+    const int slotWidth =
+        std::max(headerWidth(kSlotColumn), textColumnWidth(metrics, {QStringLiteral("IN5")}));
+    const int pinWidth =
+        std::max(headerWidth(kPinColumn), textColumnWidth(metrics, {QStringLiteral("64")}));
+    // A drop-down covers its cell while it is edited: the cell fits the drop-down.
+    const int functionWidth =
+        std::max(headerWidth(kFunctionColumn), editFunction_->sizeHint().width());
+    const int channelWidth =
+        std::max(headerWidth(kChannelColumn), editMidiControl_->sizeHint().width());
+    const int settingWidth = metrics.averageCharWidth() * kSettingMinimumChars;
+
+    auto* header = table_->horizontalHeader();
+    header->setMinimumSectionSize(std::min({numberWidth, slotWidth, pinWidth}));
+    header->resizeSection(tableColumn(kNumberColumn), numberWidth);
+    header->resizeSection(tableColumn(kSlotColumn), slotWidth);
+    header->resizeSection(tableColumn(kPinColumn), pinWidth);
+    header->resizeSection(tableColumn(kFunctionColumn), functionWidth);
+    header->resizeSection(tableColumn(kChannelColumn), channelWidth);
+    table_->setMinimumWidth(numberWidth + slotWidth + pinWidth + functionWidth + channelWidth +
+                            settingWidth);
+}
+
 void PinGrid::setupPinGrid() {
     table_ = new QTableWidget(kPinRows, kSettingColumn, this);
     table_->setObjectName("gridPins");
@@ -63,13 +103,7 @@ void PinGrid::setupPinGrid() {
     table_->setWordWrap(false);
 
     auto* header = table_->horizontalHeader();
-    header->resizeSection(tableColumn(kNumberColumn), kNumberWidth);
-    header->resizeSection(tableColumn(kSlotColumn), kSlotWidth);
-    header->resizeSection(tableColumn(kPinColumn), kPinWidth);
-    header->resizeSection(tableColumn(kFunctionColumn), kFunctionWidth);
-    header->resizeSection(tableColumn(kChannelColumn), kChannelWidth);
     header->setStretchLastSection(true);
-    header->setMinimumSectionSize(kNumberWidth);
 
     const QBrush buttonFace = palette().button();
     for (int r = 1; r <= kPinRows; ++r) {
@@ -109,8 +143,7 @@ void PinGrid::setupPinGrid() {
     }
     // Rows as high as a drop-down, so that the floating one covers its cell exactly.
     table_->verticalHeader()->setDefaultSectionSize(editFunction_->sizeHint().height());
-    table_->setMinimumWidth(kNumberWidth + kSlotWidth + kPinWidth + kFunctionWidth + kChannelWidth +
-                            kSettingMinimumWidth);
+    sizeColumnsToTheFont();
 
     table_->installEventFilter(this);
     connect(table_, &QTableWidget::cellClicked, this, [this](int row, int column) {

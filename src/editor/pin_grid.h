@@ -62,6 +62,7 @@ protected:
 
 private:
     void setupPinGrid();
+    void sizeColumnsToTheFont();
     void showRow(int row);
     QComboBox* editorFor(int column, int function) const;
     void placeEditor();

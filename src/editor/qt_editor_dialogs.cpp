@@ -66,11 +66,14 @@ void QtEditorDialogs::showInformation(QWidget* owner, const QString& title, cons
 }
 
 void QtEditorDialogs::showWarning(QWidget* owner, const QString& title, const QString& text) {
-    QMessageBox::warning(owner, title, text);
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
+    // A warning may name a file or an address the user wants to copy.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
 }
 
-void QtEditorDialogs::openDocument(const QUrl& address) {
-    QDesktopServices::openUrl(address);
+bool QtEditorDialogs::openDocument(const QUrl& address) {
+    return QDesktopServices::openUrl(address);
 }
 
 }  // namespace vrx

@@ -16,7 +16,7 @@ public:
     bool askPrinter(QWidget* owner, QPrinter& printer) override;
     void showInformation(QWidget* owner, const QString& title, const QString& text) override;
     void showWarning(QWidget* owner, const QString& title, const QString& text) override;
-    void openDocument(const QUrl& address) override;
+    bool openDocument(const QUrl& address) override;
 };
 
 }  // namespace vrx

@@ -12,6 +12,7 @@ namespace vrx {
 namespace {
 
 constexpr const char* kPictureExtension = ".bmp";
+constexpr const char* kLargePictureSuffix = "@2x.bmp";
 
 QStyle::StandardPixmap standInFor(const QString& key) {
     if (key == "load") {
@@ -34,7 +35,11 @@ QStyle::StandardPixmap standInFor(const QString& key) {
 ToolbarPictures::ToolbarPictures(QStringList folders) : folders_(std::move(folders)) {}
 
 QStringList ToolbarPictures::defaultFolders() {
-    return {QCoreApplication::applicationDirPath(), QStringLiteral(VRX_INSTALLED_DATA_DIR)};
+    // <prefix>/bin/vrxconfig finds its data in <prefix>/share/vrxconfig wherever the
+    // package put <prefix>.
+    const QDir executableFolder(QCoreApplication::applicationDirPath());
+    return {executableFolder.path(),
+            QDir::cleanPath(executableFolder.filePath(QStringLiteral("../share/vrxconfig")))};
 }
 
 QString ToolbarPictures::pictureFile(const QString& key) const {
@@ -50,9 +55,16 @@ QString ToolbarPictures::pictureFile(const QString& key) const {
 QIcon ToolbarPictures::picture(const QString& key, const QStyle& style) const {
     const QString file = pictureFile(key);
     if (!file.isEmpty()) {
-        QPixmap pixmap(file);
-        if (!pixmap.isNull()) {
-            return QIcon(pixmap);
+        if (!QPixmap(file).isNull()) {
+            // "<key>@2x.bmp" beside it, drawn at twice the size, is what a screen that
+            // scales by two shows, rather than the small picture blown up.
+            QIcon icon;
+            icon.addFile(file);
+            const QString large = QFileInfo(file).dir().filePath(key + kLargePictureSuffix);
+            if (!QPixmap(large).isNull()) {
+                icon.addFile(large);
+            }
+            return icon;
         }
     }
     return style.standardIcon(standInFor(key));

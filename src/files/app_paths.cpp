@@ -12,6 +12,7 @@ namespace vrx {
 namespace {
 
 constexpr std::string_view kConfigFolderName = "VRXConfig";
+constexpr std::string_view kUnpackedDocFolder = "docs";
 constexpr std::string_view kUserDirsFileName = "user-dirs.dirs";
 constexpr std::string_view kDocumentsEntry = "XDG_DOCUMENTS_DIR=";
 constexpr std::string_view kHomeVariable = "$HOME";
@@ -115,11 +116,31 @@ std::filesystem::path AppPaths::resourceFile(std::string_view name) const {
     return installedDataFolder / name;
 }
 
+bool isInstalledProgram(const std::filesystem::path& executableFolder,
+                        const std::filesystem::path& installPrefix) {
+    std::error_code error;
+    return executableFolder.lexically_normal() == (installPrefix / "bin").lexically_normal() &&
+           std::filesystem::is_directory(installPrefix / kInstalledDataFolder, error);
+}
+
+std::filesystem::path AppPaths::userGuideFile() const {
+    std::error_code error;
+    const auto beside = executableFolder / kUnpackedDocFolder / kUserGuideFileName;
+    if (std::filesystem::exists(beside, error)) {
+        return beside;
+    }
+    return installedDocFolder / kUserGuideFileName;
+}
+
 AppPaths decideAppPaths(const std::filesystem::path& executableFolder,
                         const std::filesystem::path& installPrefix,
                         const UserEnvironment& environment) {
     auto settingsFolder = executableFolder;
-    if (!folderIsWritable(executableFolder)) {
+    // An installed program keeps them per user even where its folder happens to be
+    // writable (~/.local/bin, or /usr/local/bin for root): otherwise the first user who
+    // could write there would share their settings with everyone.
+    if (isInstalledProgram(executableFolder, installPrefix) ||
+        !folderIsWritable(executableFolder)) {
         if (const auto configFolder = userConfigFolder(environment); !configFolder.empty()) {
             settingsFolder = configFolder / kConfigFolderName;
             std::error_code error;
@@ -127,7 +148,8 @@ AppPaths decideAppPaths(const std::filesystem::path& executableFolder,
         }
     }
     return AppPaths{settingsFolder / kSettingsFileName, settingsFolder / kLogFileName,
-                    executableFolder, installPrefix / "share" / "vrxconfig"};
+                    executableFolder, installPrefix / kInstalledDataFolder,
+                    installPrefix / kInstalledDocFolder};
 }
 
 }  // namespace vrx

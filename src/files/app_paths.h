@@ -9,6 +9,10 @@ namespace vrx {
 inline constexpr std::string_view kSettingsFileName = "VrxConfig.ini";
 inline constexpr std::string_view kLogFileName = "VrxConfig.log";
 inline constexpr std::string_view kInstrumentFileName = "genmidi.txt";
+inline constexpr std::string_view kUserGuideFileName = "USER_GUIDE.md";
+// Below <prefix>: where an installed program's data and documents are.
+inline constexpr std::string_view kInstalledDataFolder = "share/vrxconfig";
+inline constexpr std::string_view kInstalledDocFolder = "share/doc/vrxconfig";
 
 // The shell folder number of the user's documents folder.
 constexpr int kDocumentsFolder = 5;
@@ -33,17 +37,25 @@ std::string getSpecialFolder(int folder, const UserEnvironment& environment);
 
 // Where the program's files are, decided once at start-up.
 struct AppPaths {
-    // The settings file and the log sit beside the executable when that folder can be
-    // written (an unpacked copy), else in the user's configuration folder under
-    // "VRXConfig" (an installed program, whose folder is read-only).
+    // An installed program keeps the settings file and the log in the user's
+    // configuration folder under "VRXConfig"; an unpacked copy keeps them beside the
+    // executable, unless that folder cannot be written.
     std::filesystem::path settingsFile;
     std::filesystem::path logFile;
     std::filesystem::path executableFolder;
     std::filesystem::path installedDataFolder;  // <prefix>/share/vrxconfig
+    std::filesystem::path installedDocFolder;   // <prefix>/share/doc/vrxconfig
 
     // genmidi.txt or a toolbar picture: beside the executable if there, else installed.
     std::filesystem::path resourceFile(std::string_view name) const;
+    // The user guide: in docs/ beside the executable if there, else the installed one.
+    std::filesystem::path userGuideFile() const;
 };
+
+// An installed program: its executable in <prefix>/bin, its data in
+// <prefix>/share/vrxconfig. Anything else is an unpacked copy.
+bool isInstalledProgram(const std::filesystem::path& executableFolder,
+                        const std::filesystem::path& installPrefix);
 
 // Creates the configuration folder when the settings go there, so that the first write
 // at exit finds it.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/number_text.h"
+#include "files/recent_files.h"
 
 namespace vrx {
 namespace {
@@ -80,6 +81,55 @@ void ProgramSettings::readSettings(std::string documentsFolder) {
             lastDirectory_ = settingsIni_.Value();
         }
     }
+    readDesktopSettings(sections);
+}
+
+void ProgramSettings::readDesktopSettings(const std::vector<std::string>& sections) {
+    if (contains(sections, kRecentFilesSection)) {
+        settingsIni_.setSection(std::string(kRecentFilesSection));
+        const auto keys = settingsIni_.EnumerateCurrentSection();
+        for (std::size_t i = 1; i <= kRecentFileCount; ++i) {
+            const auto key = std::string(kRecentFileKeyStem) + std::to_string(i);
+            if (contains(keys, key)) {
+                settingsIni_.setKey(key);
+                if (auto path = settingsIni_.Value(); !path.empty()) {
+                    recentFiles_.push_back(std::move(path));
+                }
+            }
+        }
+        recentFilesRead_ = recentFiles_;
+    }
+    if (contains(sections, kHelpSection)) {
+        settingsIni_.setSection(std::string(kHelpSection));
+        if (contains(settingsIni_.EnumerateCurrentSection(), kManualAddressKey)) {
+            settingsIni_.setKey(std::string(kManualAddressKey));
+            manualAddress_ = settingsIni_.Value();
+        }
+    }
+}
+
+void ProgramSettings::addRecentFile(const std::string& path) {
+    recentFiles_ = withRecentFile(std::move(recentFiles_), path);
+}
+
+// The section is written whole, so a list that got shorter leaves no old entry behind.
+bool ProgramSettings::writeRecentFiles() {
+    if (recentFiles_ == recentFilesRead_) {
+        return true;
+    }
+    settingsIni_.setSection(std::string(kRecentFilesSection));
+    settingsIni_.DeleteSection();
+    bool written = settingsIni_.Success();
+    for (std::size_t i = 0; i < recentFiles_.size() && written; ++i) {
+        settingsIni_.setKey(std::string(kRecentFileKeyStem) + std::to_string(i + 1));
+        settingsIni_.setValue(recentFiles_[i]);
+        written = settingsIni_.Success();
+    }
+    if (!written) {
+        return false;
+    }
+    recentFilesRead_ = recentFiles_;
+    return true;
 }
 
 WindowPlacement ProgramSettings::loadMainWindowPlacement(const WindowPlacement& designed,
@@ -119,7 +169,7 @@ bool ProgramSettings::writeSettings(const WindowPlacement& mainWindow) {
     }
     settingsIni_.setSection(std::string(kPreferencesSection));
     write(kLastDirectoryKey, lastDirectory_);
-    return allWritten;
+    return writeRecentFiles() && allWritten;
 }
 
 }  // namespace vrx

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "files/ini_file.h"
 #include "files/window_placement.h"
@@ -21,6 +22,13 @@ inline constexpr std::string_view kPreferencesSection = "Preferences";
 inline constexpr std::string_view kLastDirectoryKey = "Path";
 inline constexpr std::string_view kLogSection = "Quillmore";
 inline constexpr std::string_view kLogKey = "Log";
+// Desktop integration, each in a section of its own so the program's older sections
+// keep their exact contents. The recent files are "File1" (newest) to "File6"; the
+// manual address is only ever written by the user.
+inline constexpr std::string_view kRecentFilesSection = "Recent Files";
+inline constexpr std::string_view kRecentFileKeyStem = "File";
+inline constexpr std::string_view kHelpSection = "Help";
+inline constexpr std::string_view kManualAddressKey = "Manual";
 
 // What the program keeps between runs. The settings file is read once at start-up and
 // written once at exit; nothing is written while the program runs.
@@ -30,8 +38,8 @@ public:
 
     // Start-up, in this order. The log switch is "Log" = "1" in "Quillmore", exactly so.
     void readLogSwitch();
-    // The MIDI devices and the last directory; a missing entry keeps no device and the
-    // documents folder.
+    // The MIDI devices, the last directory, the recent files and the manual address; a
+    // missing entry keeps no device, the documents folder, no files and no address.
     void readSettings(std::string documentsFolder);
     // The main window's placement when it loads: the stored one fitted on the screen,
     // never smaller than the designed size; a size the user made larger stays.
@@ -39,8 +47,8 @@ public:
                                             const ScreenGeometry& screen);
 
     // The exit step: the main window's placement, the MIDI devices when both are chosen,
-    // the last directory. Returns whether every write reached the file; a failed write
-    // leaves the old file whole.
+    // the last directory, and the recent files when they changed. Returns whether every write
+    // reached the file; a failed write leaves the old file whole.
     bool writeSettings(const WindowPlacement& mainWindow);
     // Whether an earlier run left the main window's placement in the settings file.
     bool hasMainWindowPlacement();
@@ -62,6 +70,13 @@ public:
     const std::string& lastDirectory() const { return lastDirectory_; }
     void setLastDirectory(std::string folder) { lastDirectory_ = std::move(folder); }
 
+    // Newest first, at most kRecentFileCount.
+    const std::vector<std::string>& recentFiles() const { return recentFiles_; }
+    void addRecentFile(const std::string& path);
+    // Where Help › View On-line Docs goes; empty means the user guide that comes with
+    // the program.
+    const std::string& manualAddress() const { return manualAddress_; }
+
     const std::filesystem::path& settingsFile() const { return settingsFile_; }
 
 private:
@@ -73,6 +88,12 @@ private:
     std::string midiOutDeviceName_;
     bool logEnabled_ = false;
     std::string lastDirectory_;
+    std::vector<std::string> recentFiles_;
+    std::vector<std::string> recentFilesRead_;
+    std::string manualAddress_;
+
+    void readDesktopSettings(const std::vector<std::string>& sections);
+    bool writeRecentFiles();
 };
 
 }  // namespace vrx

@@ -3,6 +3,20 @@
 namespace vrx {
 namespace {
 
+// The default output is the first device; its entry says which one that is, so the
+// user need not guess.
+template <typename Port>
+std::string describedDevice(Port& port, int device, const std::string& name, int count) {
+    if (device >= 0 || count < 1) {
+        return name;
+    }
+    const auto standsFor = port.deviceName(0);
+    if (!standsFor || *standsFor == name) {
+        return name;
+    }
+    return name + " (" + *standsFor + ")";
+}
+
 template <typename Port>
 DeviceEntries listDevices(Port& port, const char* invitation, int firstDevice) {
     DeviceEntries list;
@@ -18,7 +32,8 @@ DeviceEntries listDevices(Port& port, const char* invitation, int firstDevice) {
             list.error = name.error();
             return list;
         }
-        list.entries.push_back("#" + std::to_string(list.entries.size()) + ": " + *name);
+        list.entries.push_back("#" + std::to_string(list.entries.size()) + ": " +
+                               describedDevice(port, device, *name, *count));
     }
     return list;
 }

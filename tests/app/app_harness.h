@@ -19,7 +19,8 @@ namespace vrx::app::testing {
 // and time that moves only when the test ticks it.
 class ProgramRun {
 public:
-    explicit ProgramRun(const QString& folder, SimulatedUnitSettings unit = {}) {
+    explicit ProgramRun(const QString& folder, SimulatedUnitSettings unit = {},
+                        const QString& fileToOpen = {}) {
         AppOptions options;
         options.simulator = true;
         options.simulatorSettings = unit;
@@ -29,6 +30,7 @@ public:
         options.dialogs = &dialogs;
         options.showMessage = [this](const QString& text) { messages << text; };
         options.clock = &clock;
+        options.fileToOpen = fileToOpen;
         program = std::make_unique<VrxApplication>(std::move(options));
     }
 

@@ -1,5 +1,6 @@
 // The shell's own windows: the prompt over its rules, the MIDI I/O Setup lists and the
 // status window.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -106,7 +107,7 @@ private slots:
         f.settings.setMidiOutDevice(3);
         frmMIDISetup dialog(f.context(f.input));
         QCOMPARE(entriesOf(*dialog.outputList()),
-                 (QStringList{"[Choose a MIDI out device]", "#1: Default output",
+                 (QStringList{"[Choose a MIDI out device]", "#1: Default output (USB MIDI Out)",
                               "#2: USB MIDI Out", "#3: Synth"}));
         QCOMPARE(entriesOf(*dialog.inputList()),
                  (QStringList{"[Choose a MIDI in device]", "#1: USB MIDI In"}));
@@ -145,6 +146,49 @@ private slots:
                                "this program.")});
         QCOMPARE(f.logged, QStringList{QStringLiteral("No MIDI Card present.")});
         QCOMPARE(dialog.inputList()->count(), 1);
+    }
+
+    void midiSetupOkSaysWhichDeviceIsStillMissing() {
+        struct Case {
+            int input;
+            int output;
+            QString said;
+        };
+        const Case cases[] = {
+            {0, 2,
+             "Choose the MIDI in device the VRX is connected to: its list still shows "
+             "\"[Choose a MIDI in device]\"."},
+            {1, 0,
+             "Choose the MIDI out device the VRX is connected to: its list still shows "
+             "\"[Choose a MIDI out device]\"."},
+            {0, 0,
+             "Choose the MIDI in and MIDI out devices the VRX is connected to: both lists "
+             "still show \"[Choose a MIDI in device]\" and \"[Choose a MIDI out device]\"."},
+        };
+        for (const auto& c : cases) {
+            SetupFixture f;
+            frmMIDISetup dialog(f.context(f.input));
+            dialog.inputList()->setCurrentIndex(c.input);
+            dialog.outputList()->setCurrentIndex(c.output);
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+            QCOMPARE(f.errors, QStringList{c.said});
+            QVERIFY(!f.setup.midiConfigured);
+            QCOMPARE(f.settings.midiOutDevice(), std::int16_t(0));
+        }
+    }
+
+    void midiSetupShowsLongDeviceNamesInFull() {
+        SetupFixture f;
+        const std::string longName =
+            "Roland UM-ONE mk2 USB MIDI Interface connected to the console in the west gallery";
+        ListedInput input({longName});
+        frmMIDISetup dialog(f.context(input));
+        auto& list = *dialog.inputList();
+        list.setCurrentIndex(1);
+        const QString entry = QStringLiteral("#1: ") + QString::fromStdString(longName);
+        QCOMPARE(list.toolTip(), entry);
+        QCOMPARE(list.itemData(1, Qt::ToolTipRole).toString(), entry);
+        QVERIFY(list.view()->minimumWidth() > list.fontMetrics().horizontalAdvance(entry));
     }
 
     void promptShowsTheUnitsSwitchesAndFollowsTheTypedNumber() {

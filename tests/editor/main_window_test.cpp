@@ -117,6 +117,12 @@ private slots:
         const QImage shown = action(*window, "tbrMain_write")->icon().pixmap(24, 24).toImage();
         QCOMPARE(shown.convertToFormat(QImage::Format_RGB32),
                  QImage(VRX_RESOURCE_DIR "/write.bmp").convertToFormat(QImage::Format_RGB32));
+        // A screen that scales by two gets the picture drawn at twice the size.
+        const QPixmap sharp = action(*window, "tbrMain_write")->icon().pixmap(QSize(24, 24), 2.0);
+        QImage drawnLarge(VRX_RESOURCE_DIR "/write@2x.bmp");
+        drawnLarge.setDevicePixelRatio(2.0);
+        QCOMPARE(sharp.toImage().convertToFormat(QImage::Format_RGB32),
+                 drawnLarge.convertToFormat(QImage::Format_RGB32));
 
         QTemporaryDir empty;
         auto without = makeWindow({empty.path()});
@@ -204,12 +210,39 @@ private slots:
         QCOMPARE(window->startAction(), QString());
     }
 
-    void manualOpensWithTheDefaultHandler() {
-        auto window = makeWindow();
-        action(*window, "mnuViewDocs")->trigger();
-        QCOMPARE(dialogs_.opened.size(), 1);
-        QCOMPARE(dialogs_.opened[0].scheme(), QString("https"));
-        QCOMPARE(dialogs_.opened[0].path(), QString("/support/VRX manual 1.5.pdf"));
+    void manualGoesToTheAddressInTheSettingsElseToTheUserGuide() {
+        struct Case {
+            QString address;
+            bool online;
+            bool handlerOpensIt;
+            int documentsOpened;
+            int guidesShown;
+            int warnings;
+        };
+        const Case cases[] = {
+            {"", true, true, 0, 1, 0},
+            {"https://organs.example/vrx.pdf", true, true, 1, 0, 0},
+            {"https://organs.example/vrx.pdf", true, false, 1, 1, 1},
+            {"https://organs.example/vrx.pdf", false, true, 0, 1, 0},
+            {"file:///srv/manuals/vrx.pdf", false, true, 1, 0, 0},
+        };
+        for (const auto& c : cases) {
+            auto window = makeWindow();
+            dialogs_.documentOpens = c.handlerOpensIt;
+            window->setManualAddress(c.address);
+            window->setNetworkCheck([&c] { return c.online; });
+            QSignalSpy guides(window.get(), &MainWindow::userGuideRequested);
+            action(*window, "mnuViewDocs")->trigger();
+            QCOMPARE(dialogs_.opened.size(), c.documentsOpened);
+            QCOMPARE(guides.count(), c.guidesShown);
+            QCOMPARE(dialogs_.count("warning"), c.warnings);
+            if (c.documentsOpened) {
+                QCOMPARE(dialogs_.opened[0], QUrl(c.address));
+            }
+            if (c.warnings) {
+                QVERIFY(dialogs_.asked[0].text.contains(c.address));
+            }
+        }
     }
 
     void tabsComeInOrderAndTheProgramNumberShowsTen() {

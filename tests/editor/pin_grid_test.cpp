@@ -1,4 +1,6 @@
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -56,6 +58,25 @@ struct GridWindow {
 class PinGridTest : public QObject {
     Q_OBJECT
 private slots:
+    void columnsFollowTheFontSoNoNameIsCut() {
+        const QFont normal = QApplication::font();
+        for (const int pointSize : {9, 20}) {
+            QFont font = normal;
+            font.setPointSize(pointSize);
+            QApplication::setFont(font);
+            vrx::ProgramData data;
+            const auto names = vrx::testing::numberedInstruments(128);
+            PinGrid grid(data, names);
+            const QFontMetrics metrics(grid.table()->font());
+            auto* header = grid.table()->horizontalHeader();
+            QVERIFY(header->sectionSize(3) > metrics.horizontalAdvance("Ahlborn ROMANTIC Stop"));
+            QVERIFY(header->sectionSize(4) >
+                    QFontMetrics(header->font()).horizontalAdvance("MIDI Channel"));
+            QVERIFY(header->sectionSize(0) > metrics.horizontalAdvance("105"));
+        }
+        QApplication::setFont(normal);
+    }
+
     void rowsShowSlotAndPinOfEachControlInput() {
         GridWindow w;
         QCOMPARE(w.grid->table()->rowCount(), 105);

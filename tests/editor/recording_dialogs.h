@@ -28,6 +28,7 @@ public:
     QString printToPdf;  // a print goes to this PDF file; empty means "cancelled"
     QList<Asked> asked;
     QList<QUrl> opened;
+    bool documentOpens = true;
 
     QString askOpenFileName(QWidget*, const QString& title, const QString& filter,
                             const QString& folder) override {
@@ -62,7 +63,10 @@ public:
     void showWarning(QWidget*, const QString& title, const QString& text) override {
         asked.push_back({"warning", title, text, {}});
     }
-    void openDocument(const QUrl& address) override { opened.push_back(address); }
+    bool openDocument(const QUrl& address) override {
+        opened.push_back(address);
+        return documentOpens;
+    }
 
     int count(const QString& kind) const {
         int n = 0;

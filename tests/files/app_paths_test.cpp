@@ -48,6 +48,28 @@ TEST(AppPaths, ProgramInAFolderItCannotWriteKeepsThemInTheUserConfigFolder) {
     }
 }
 
+TEST(AppPaths, InstalledProgramKeepsThemPerUserEvenWhenItsFolderIsWritable) {
+    TempFolder folder;
+    const auto prefix = folder / "local";
+    std::filesystem::create_directories(prefix / "bin");
+    const UserEnvironment environment{(folder / "home").string(), "", ""};
+    const auto unpacked = decideAppPaths(prefix / "bin", prefix, environment);
+    EXPECT_EQ(unpacked.settingsFile, prefix / "bin" / "VrxConfig.ini")
+        << "without installed data it is an unpacked copy";
+
+    std::filesystem::create_directories(prefix / "share" / "vrxconfig");
+    const auto installed = decideAppPaths(prefix / "bin", prefix, environment);
+    const auto configFolder = folder / "home" / ".config" / "VRXConfig";
+    EXPECT_EQ(installed.settingsFile, configFolder / "VrxConfig.ini");
+    EXPECT_EQ(installed.logFile, configFolder / "VrxConfig.log");
+    EXPECT_EQ(installed.resourceFile(kInstrumentFileName),
+              prefix / "share" / "vrxconfig" / "genmidi.txt");
+    EXPECT_EQ(installed.userGuideFile(), prefix / "share" / "doc" / "vrxconfig" / "USER_GUIDE.md");
+    std::filesystem::create_directories(prefix / "bin" / "docs");
+    writeBytes(prefix / "bin" / "docs" / "USER_GUIDE.md", "# Guide\n");
+    EXPECT_EQ(installed.userGuideFile(), prefix / "bin" / "docs" / "USER_GUIDE.md");
+}
+
 TEST(AppPaths, ResourcesBesideTheExecutableComeFirstThenTheInstalledOnes) {
     TempFolder folder;
     std::filesystem::create_directories(folder / "bin");

@@ -276,5 +276,29 @@ TEST_F(ProgramSettingsTest, EachRunWithTheLogOnAppendsOneStartLine) {
     nowhere.writeLog(kLogNoMidiCard);  // fails quietly
 }
 
+TEST_F(ProgramSettingsTest, RecentFilesKeepTheNewestSixInASectionOfTheirOwn) {
+    constexpr std::string_view before =
+        "[Preferences]\nPath=/x/\n\n"
+        "[Recent Files]\nFile1=/organ/b.vrx\nFile2=/organ/a.vrx\nFile9=/ignored.vrx\n\n"
+        "[Help]\nManual=file:///srv/manual.pdf\n";
+    auto settings = startWith(before);
+    EXPECT_EQ(settings.recentFiles(), (std::vector<std::string>{"/organ/b.vrx", "/organ/a.vrx"}));
+    EXPECT_EQ(settings.manualAddress(), "file:///srv/manual.pdf");
+    settings.writeSettings({1, 1, 1, 1, WindowState::kMinimised});
+    EXPECT_EQ(readBytes(file_), before) << "an unchanged list is not rewritten";
+
+    for (const char* path : {"/organ/a.vrx", "/c.vrx", "/d.vrx", "/e.vrx", "/f.vrx", "/g.vrx"}) {
+        settings.addRecentFile(path);
+    }
+    settings.writeSettings({1, 1, 1, 1, WindowState::kMinimised});
+    EXPECT_EQ(readBytes(file_),
+              "[Preferences]\nPath=/x/\n\n"
+              "[Help]\nManual=file:///srv/manual.pdf\n\n"
+              "[Recent Files]\nFile1=/g.vrx\nFile2=/f.vrx\nFile3=/e.vrx\nFile4=/d.vrx\n"
+              "File5=/c.vrx\nFile6=/organ/a.vrx\n")
+        << "the file opened again moved up, the oldest dropped off";
+    EXPECT_EQ(start().recentFiles().front(), "/g.vrx");
+}
+
 }  // namespace
 }  // namespace vrx
