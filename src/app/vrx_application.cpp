@@ -1,8 +1,8 @@
 #include "app/vrx_application.h"
 
 #include <QApplication>
-#include <QMenu>
 #include <QFile>
+#include <QMenu>
 #include <QMessageBox>
 #include <QNetworkInformation>
 #include <QScreen>
@@ -170,7 +170,10 @@ void VrxApplication::splashFinished() {
 void VrxApplication::openFile(const QString& path) {
     if (main_ && main_->isVisible()) {
         activate();
-        main_->openConfigurationFile(path);
+        main_->commitPendingEdit();
+        if (main_->maybeSaveChanges()) {
+            main_->openConfigurationFile(path);
+        }
     } else if (choice_) {
         activate();
         showEditor().openConfigurationFile(path);

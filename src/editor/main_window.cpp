@@ -16,9 +16,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QMimeData>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTimer>
@@ -671,7 +671,9 @@ void MainWindow::setRecentFiles(const QStringList& files) {
         action->setData(path);
         connect(action, &QAction::triggered, this, [this, path] {
             commitPendingEdit();
-            openConfigurationFile(path);
+            if (maybeSaveChanges()) {
+                openConfigurationFile(path);
+            }
         });
     }
     recentFilesMenu_->setEnabled(!files.isEmpty());
@@ -691,7 +693,11 @@ void MainWindow::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     commitPendingEdit();
     // The drag's source waits for the drop to end; the file opens after it.
-    QTimer::singleShot(0, this, [this, path] { openConfigurationFile(path); });
+    QTimer::singleShot(0, this, [this, path] {
+        if (maybeSaveChanges()) {
+            openConfigurationFile(path);
+        }
+    });
 }
 
 void MainWindow::askToExit() {

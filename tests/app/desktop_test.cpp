@@ -80,7 +80,7 @@ private slots:
             auto& window = *run.program->mainWindow();
             QVERIFY(window.isVisible());
             run.tickFor(200);
-            QCOMPARE(window.windowTitle(), c.title);
+            QCOMPARE(window.shownTitle(), c.title);
             QVERIFY2(run.program->statusWindow()->statusText().startsWith(c.status),
                      qPrintable(run.program->statusWindow()->statusText()));
             QVERIFY(window.programData() == (c.opened ? fixtureData(c.path) : ProgramData{}));
@@ -103,14 +103,14 @@ private slots:
             prompt.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
         });
         QVERIFY(run.tickUntil([&] {
-            return window.windowTitle() == QStringLiteral("VRXConfig - Editing Program Data #5");
+            return window.shownTitle() == QStringLiteral("VRXConfig - Editing Program Data #5");
         }));
         run.tickFor(2200);
 
         const auto fromUnit = window.programData();
         run.program->openFile(kChurch);
         run.tickFor(200);
-        QCOMPARE(window.windowTitle(),
+        QCOMPARE(window.shownTitle(),
                  QStringLiteral("VRXConfig - Editing File: church_console.vrx"));
         QVERIFY(window.programData() == fixtureData(kChurch, fromUnit));
     }
@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(recentEntries(window), (QStringList{kFromUnit, kChurch, gone + " (greyed)"}));
         window.recentFilesMenu()->actions().at(1)->trigger();
         QVERIFY(window.programData() == fixtureData(kChurch));
-        QCOMPARE(window.windowTitle(),
+        QCOMPARE(window.shownTitle(),
                  QStringLiteral("VRXConfig - Editing File: church_console.vrx"));
         QCOMPARE(recentEntries(window).first(), kChurch);
         // A file that goes while the program runs is greyed the next time the menu opens.
@@ -170,10 +170,10 @@ private slots:
             return true;
         };
         QVERIFY(!drop(QStringLiteral(VRX_RESOURCE_DIR "/genmidi.txt")));
-        QCOMPARE(window.windowTitle(), QStringLiteral("VRXConfig - Editing File: from_unit.vrx"));
+        QCOMPARE(window.shownTitle(), QStringLiteral("VRXConfig - Editing File: from_unit.vrx"));
         QVERIFY(drop(kChurch));
         QVERIFY(window.programData() == fixtureData(kChurch, fixtureData(kFromUnit)));
-        QCOMPARE(window.windowTitle(),
+        QCOMPARE(window.shownTitle(),
                  QStringLiteral("VRXConfig - Editing File: church_console.vrx"));
     }
 
