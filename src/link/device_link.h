@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "link/link_view.h"
@@ -35,6 +36,7 @@ enum OperationMarker : int {
     kMarkerFile = 3,
     kMarkerCancelled = 5,
     kMarkerBackup = 6,  // every program of the unit, back to back
+    kMarkerFailed = 7,  // the unit stopped answering or the output failed; see failure()
 };
 
 // Loads a program of a VRX unit into the editor and writes the editor's configuration
@@ -54,6 +56,9 @@ public:
     static constexpr int kPromptPauseTicks = 10;  // after the first Identity Reply of a run
     static constexpr int kResultTicks = 21;       // a load's result stays on screen
     static constexpr const char* kDeviceName = "VRX";
+    // A request the unit has not answered for 2 s is asked again, three times at most.
+    static constexpr int kResponseTimeoutTicks = 20;
+    static constexpr int kRequestRetries = 3;
 
     DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, const Clock& clock);
     DeviceLink(const DeviceLink&) = delete;
@@ -100,6 +105,8 @@ public:
     std::uint8_t firmwareVersionByte() const { return firmwareVersionByte_; }
     const std::string& firmwareVersionText() const { return firmwareVersionText_; }
     const ResponseGatherer& receivedProgramData() const { return receivedProgramData_; }
+    // The line the status window ended with when the last operation failed.
+    const std::optional<std::string>& failure() const { return failure_; }
     bool busy() const { return busyDepth_ > 0; }
     // A write is still sending its paced messages. The unit must get all of them in
     // order, so nothing else may start before the last has gone out.
@@ -129,6 +136,10 @@ private:
     void receiveProgramResponse(ByteView message);
     void programComplete();
     void queueMessage(ByteView message) { queue_.queueMessage(message); }
+    void watchForSilence();
+    void askAgainOrGiveUp();
+    void reportWriteFailure(const OutputQueue::SendFailure& failure);
+    void endWithFailure(const std::string& line);
 
     // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must
     // not step the state machine again. Ticks are dropped, messages wait in the input
@@ -165,6 +176,11 @@ private:
     std::string firmwareVersionText_;
 
     int backupProgram_ = 0;
+    int requestedProgramIndex_ = 0;
+    int silentTicks_ = 0;
+    int requestRetries_ = 0;
+    bool discardingAnswer_ = false;  // a damaged part spoilt it: wait for silence
+    std::optional<std::string> failure_;
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
 };
