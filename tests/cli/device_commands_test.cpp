@@ -40,8 +40,8 @@ TEST_F(DeviceCommands, WriteSendsAFileAndReportsDone) {
     const auto run = vrxtool({"write", "p.vrx", "--program", "2", "--simulator"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("Writing Program Data to VRX... \nDone."), std::string::npos) << run.err;
-    // Five messages paced 700 ms apart after the identity exchange.
-    EXPECT_GE(run.seconds, 3.5);
+    // Five messages paced 600 ms apart after the identity exchange.
+    EXPECT_GE(run.seconds, 3.0);
 }
 
 TEST_F(DeviceCommands, WriteRefusesAFileWithoutProgramData) {
