@@ -8,6 +8,7 @@
 #include "cli/device_session.h"
 #include "files/config_file.h"
 #include "model/program_image.h"
+#include "protocol/messages.h"
 #include "protocol/midi_device_list.h"
 
 namespace vrx::cli {
@@ -198,7 +199,7 @@ void addDeviceCommands(CLI::App& app, int& exitStatus) {
     auto* read = app.add_subcommand("read", "Load a program from the unit into a .vrx file");
     read->add_option("--program", options->program, "program number, from 1")
         ->required()
-        ->check(CLI::Range(1, 32767));
+        ->check(CLI::Range(1, kMaxAddressableProgram));
     read->add_option("-o,--output", options->file, "the .vrx file to write")->required();
     addDeviceOptions(*read, options->device);
     read->callback([options, &exitStatus] { exitStatus = runRead(*options); });
@@ -207,7 +208,7 @@ void addDeviceCommands(CLI::App& app, int& exitStatus) {
     write->add_option("file", options->file, "the .vrx file to send")->required();
     write->add_option("--program", options->program, "program number, from 1")
         ->required()
-        ->check(CLI::Range(1, 32767));
+        ->check(CLI::Range(1, kMaxAddressableProgram));
     addDeviceOptions(*write, options->device);
     write->callback([options, &exitStatus] { exitStatus = runWrite(*options); });
 

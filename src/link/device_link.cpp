@@ -271,7 +271,7 @@ void DeviceLink::startBackup() {
 
 void DeviceLink::requestBackupProgram() {
     view_.setStatusText("Reading program " + std::to_string(backupProgram_) + " of " +
-                        std::to_string(programCount_) + "..");
+                        std::to_string(backupProgramCount()) + "..");
     requestProgramData(deviceIndex_, backupProgram_ - 1);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -9,6 +10,7 @@
 #include "link/output_queue.h"
 #include "link/program_prompt.h"
 #include "protocol/clock.h"
+#include "protocol/messages.h"
 #include "protocol/midi_port.h"
 #include "protocol/midi_setup.h"
 #include "protocol/response_gatherer.h"
@@ -127,6 +129,9 @@ private:
     void sendProgramRequest(int device, int programIndex);
     void requestProgramData(int device, int programIndex);
     void startBackup();
+    // A request cannot address programs above kMaxAddressableProgram, whatever the
+    // unit reports.
+    int backupProgramCount() const { return std::min(programCount_, kMaxAddressableProgram); }
     void requestBackupProgram();
     void writeProgramToMemory(int device, int page);
     void setActiveProgram(int n);

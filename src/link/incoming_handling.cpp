@@ -87,7 +87,7 @@ void DeviceLink::programComplete() {
         commState_ = kStateFinished;
     } else if (operationMarker_ == kMarkerBackup) {
         view_.programRead(backupProgram_, data);
-        if (backupProgram_ < programCount_) {
+        if (backupProgram_ < backupProgramCount()) {
             ++backupProgram_;
             requestBackupProgram();
         } else {

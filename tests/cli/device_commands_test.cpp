@@ -82,6 +82,17 @@ TEST_F(DeviceCommands, ProgramTheUnitDoesNotHoldIsBadInput) {
         << run.err;
 }
 
+TEST_F(DeviceCommands, ProgramNumbersTheAddressCannotCarryAreRefused) {
+    ASSERT_TRUE(writeConfigFile(file("p.vrx"), savedImageOf(1)));
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"read", "--simulator", "--program", "8193", "-o", "x.vrx"},
+             {"write", "p.vrx", "--simulator", "--program", "8193"}}) {
+        const auto run = vrxtool(args);
+        EXPECT_EQ(run.status, 2) << args.front();
+        EXPECT_NE(run.err.find("--program: Value 8193 not in range 1 to 8192"), std::string::npos) << run.err;
+    }
+}
+
 TEST_F(DeviceCommands, DevicesMustBeNamedWithoutTheSimulator) {
     const auto run = vrxtool({"read", "--program", "1", "-o", "x.vrx"});
     EXPECT_EQ(run.status, 2);

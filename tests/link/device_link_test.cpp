@@ -441,3 +441,17 @@ TEST(DeviceLink, BackupReadsEveryProgramTheUnitReportsInOrder) {
 
 }  // namespace
 }  // namespace vrx
+
+namespace vrx {
+namespace {
+
+TEST(DeviceLink, BackupCountsOnlyTheProgramsARequestCanAddress) {
+    testing::LinkBench bench;
+    bench.unit.settings().programCount = kMaxAddressableProgram + 2;  // as it reports
+    bench.link.backupFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.programsRead.size() == 1; }));
+    EXPECT_EQ(bench.view.statusText, "Reading program 2 of 8192..");
+}
+
+}  // namespace
+}  // namespace vrx
