@@ -26,17 +26,13 @@ constexpr const char* kTitleEditing = "VRXConfig - Editing Program Data #";
 constexpr const char* kStoppedAnswering =
     "The VRX stopped answering. Check your MIDI connections and try again.";
 
-std::string writeFailureLine(const OutputQueue::SendFailure& failure) {
-    if (failure.total == 0) {
-        return "Sending failed before any Program Data went out. The program in the VRX is "
-               "unchanged.";
-    }
-    return "Sending failed: " + std::to_string(failure.sent) + " of " +
-           std::to_string(failure.total) +
+}  // namespace
+
+std::string incompleteWriteLine(std::string_view what, const WriteProgress& progress) {
+    return std::string(what) + ": " + std::to_string(progress.sent) + " of " +
+           std::to_string(progress.total) +
            " messages went out. The program in the VRX may be incomplete: write it again.";
 }
-
-}  // namespace
 
 DeviceLink::DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, const Clock& clock)
     : input_(input),
@@ -247,8 +243,14 @@ void DeviceLink::askAgainOrGiveUp() {
     commState_ = kStateRequestSent;
 }
 
-void DeviceLink::reportWriteFailure(const OutputQueue::SendFailure& failure) {
-    endWithFailure(writeFailureLine(failure));
+void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
+    if (failure.total == 0) {
+        endWithFailure(
+            "Sending failed before any Program Data went out. The program in the VRX is "
+            "unchanged.");
+        return;
+    }
+    endWithFailure(incompleteWriteLine("Sending failed", failure));
 }
 
 void DeviceLink::endWithFailure(const std::string& line) {

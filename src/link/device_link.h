@@ -41,6 +41,10 @@ enum OperationMarker : int {
     kMarkerFailed = 7,  // the unit stopped answering or the output failed; see failure()
 };
 
+// The line that ends a write stopped after `progress.sent` of its messages; `what`
+// says why ("Sending failed").
+std::string incompleteWriteLine(std::string_view what, const WriteProgress& progress);
+
 // Loads a program of a VRX unit into the editor and writes the editor's configuration
 // into a program. Everything runs on the user-interface thread, driven by the 100 ms
 // timer (mainTimerTick), by the input's Message event and by the menu commands.
@@ -143,7 +147,7 @@ private:
     void queueMessage(ByteView message) { queue_.queueMessage(message); }
     void watchForSilence();
     void askAgainOrGiveUp();
-    void reportWriteFailure(const OutputQueue::SendFailure& failure);
+    void reportWriteFailure(const WriteProgress& failure);
     void endWithFailure(const std::string& line);
 
     // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must

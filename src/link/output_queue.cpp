@@ -106,8 +106,7 @@ void OutputQueue::pumpOutputQueue(bool writing) {
 }
 
 void OutputQueue::stopWriteAfterFailure() {
-    sendFailure_ =
-        SendFailure{writeEndQueued_ ? writeMessagesSent_ : 0, writeEndQueued_ ? writeMessages_ : 0};
+    sendFailure_ = writeProgress();
     writeEndQueued_ = false;
     itemsBeforeWrite_ = 0;
     midiOutQueue_.clear();
