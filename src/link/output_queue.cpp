@@ -13,6 +13,7 @@ namespace {
 // out while the input is open.
 constexpr std::array<std::uint8_t, 3> kFilteredStatuses = {0xF9, 0xFE, 0xF8};
 constexpr std::string_view kOutputErrorLogLine = "MIDI error opening MIDI tx stream.";
+constexpr std::string_view kInputErrorLogLine = "MIDI error opening MIDI rx stream (input).";
 
 }  // namespace
 
@@ -150,7 +151,9 @@ void OutputQueue::startInput() {
     }
     const auto opened = input_.open();
     if (!opened) {
-        midiOut_Error(kMidiErrorDevice, opened.error());
+        // The log names the input, so a failing input is not taken for the output.
+        view_.writeLog(kInputErrorLogLine);
+        view_.showMessage(opened.error());
     }
     switchFilters(true);
 }
