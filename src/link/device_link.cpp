@@ -231,7 +231,7 @@ void DeviceLink::watchForSilence() {
 
 void DeviceLink::askAgainOrGiveUp() {
     if (requestRetries_ == kRequestRetries) {
-        endWithFailure(kStoppedAnswering);
+        endWithFailure(kStoppedAnswering, true);
         return;
     }
     ++requestRetries_;
@@ -247,18 +247,22 @@ void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
     if (failure.total == 0) {
         endWithFailure(
             "Sending failed before any Program Data went out. The program in the VRX is "
-            "unchanged.");
+            "unchanged.",
+            true);
         return;
     }
-    endWithFailure(incompleteWriteLine("Sending failed", failure));
+    // The write's status text already ends with a new line.
+    endWithFailure(incompleteWriteLine("Sending failed", failure), false);
 }
 
-void DeviceLink::endWithFailure(const std::string& line) {
+void DeviceLink::endWithFailure(const std::string& line, bool onNewLine) {
     failure_ = line;
     operationMarker_ = kMarkerFailed;
-    view_.appendStatusText(kCrLf + line);
+    view_.appendStatusText((onNewLine ? kCrLf : "") + line);
     view_.showStatus();
     commState_ = kStateFinished;
+    // A write's end may already be on screen: its result display runs again.
+    lastHandledState_ = kStateIdle;
 }
 
 void DeviceLink::startBackup() {

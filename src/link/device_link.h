@@ -148,7 +148,7 @@ private:
     void watchForSilence();
     void askAgainOrGiveUp();
     void reportWriteFailure(const WriteProgress& failure);
-    void endWithFailure(const std::string& line);
+    void endWithFailure(const std::string& line, bool onNewLine);
 
     // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must
     // not step the state machine again. Ticks are dropped, messages wait in the input
