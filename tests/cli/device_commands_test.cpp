@@ -1,8 +1,12 @@
 // vrxtool's device commands, run as the user runs them, against the simulated unit.
+#include <sstream>
+
+#include "cli/device_session.h"
 #include "cli/vrxtool_runner.h"
 #include "files/config_file.h"
 #include "model/program_image.h"
 #include "ports/simulated_unit.h"
+#include "protocol/messages.h"
 
 namespace vrx {
 namespace {
@@ -169,6 +173,29 @@ TEST_F(DeviceCommands, DevicesMustBeNamedWithoutTheSimulator) {
         vrxtool({"read", "--simulator", "--in", "9", "--program", "1", "-o", "x.vrx"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("there is no MIDI input #9"), std::string::npos) << missing.err;
+}
+
+// On the real clock the messages of a write are as far apart as the unit needs, and
+// not a tick more.
+TEST(DeviceSessionTiming, WriteMessagesLeaveSixHundredToSixHundredFiftyMillisecondsApart) {
+    cli::DeviceOptions options;
+    options.simulator = true;
+    std::ostringstream progress;
+    cli::DeviceSession session(options, progress, 3);
+    ASSERT_FALSE(session.configurePorts());
+    auto& link = session.link();
+    link.writeToDevice();
+    ASSERT_FALSE(session.run(
+        [&] { return link.commState() == kStateResultShown && session.queueDrained(); }));
+    const auto* unit = session.ports().simulatedUnit();
+    const auto& at = unit->receivedAtMs();
+    ASSERT_EQ(unit->received().size(), 7u) << progress.str();
+    EXPECT_EQ(unit->received().back(), vrxReboot(0));
+    for (std::size_t k = 2; k < at.size(); ++k) {
+        EXPECT_GE(at[k] - at[k - 1], 600) << "message " << k + 1;
+        EXPECT_LE(at[k] - at[k - 1], 650) << "message " << k + 1;
+    }
+    EXPECT_TRUE(unit->droppedUpdates().empty());
 }
 
 }  // namespace
