@@ -332,10 +332,11 @@ void DeviceLink::tickSteps() {
                 if (view_.statusVisible() && timeoutCount_ < kResultTicks) {
                     break;
                 }
-                view_.enableAllCommands();
-                view_.checkMidiStopChannels();
-                // A failure stays on screen until the user has read it and closes it.
+                // A failure leaves the editor as it was, and stays on screen until the
+                // user has read it and closes it.
                 if (!failure_) {
+                    view_.enableAllCommands();
+                    view_.checkMidiStopChannels();
                     view_.hideStatus();
                 }
                 lastHandledState_ = kStateResultShown;

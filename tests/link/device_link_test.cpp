@@ -176,10 +176,11 @@ TEST(DeviceLink, UnansweredRequestIsAskedAgainEveryTwoSecondsThenTheLoadEndsSayi
     EXPECT_TRUE(bench.view.decoded.empty());
     EXPECT_FALSE(bench.view.gridShown);
     EXPECT_EQ(bench.view.windowTitle, "");
-    // The reason stays on screen after the result time.
+    // The reason stays on screen after the result time; the commands stay as they were.
     bench.ticks(40);
     EXPECT_TRUE(bench.view.statusShown);
-    EXPECT_EQ(bench.view.commandsEnabled, 1);
+    EXPECT_EQ(bench.view.commandsEnabled, 0);
+    EXPECT_EQ(bench.view.midiStopChecks, 0);
 }
 
 TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning) {
