@@ -5,6 +5,7 @@
 #include <sstream>
 #include <thread>
 
+#include "ports/simulated_fault_names.h"
 #include "protocol/midi_device_list.h"
 
 namespace vrx::cli {
@@ -38,7 +39,20 @@ DeviceSession::DeviceSession(const DeviceOptions& options, std::ostream& progres
     }
 }
 
+DeviceSession::~DeviceSession() {
+    link_.closePorts();
+}
+
 std::optional<SessionFailure> DeviceSession::configurePorts() {
+    if (auto* unit = ports_.simulatedUnit()) {
+        for (const auto& fault : options_.simulatorFaults) {
+            if (auto problem = applySimulatorFault(*unit, fault); !problem.empty()) {
+                return SessionFailure{kExitBadInput, problem};
+            }
+        }
+    } else if (!options_.simulatorFaults.empty()) {
+        return SessionFailure{kExitBadInput, "--simulator-fault needs --simulator"};
+    }
     const int inPosition = options_.inPosition.value_or(ports_.simulatorInputPosition());
     const int outPosition = options_.outPosition.value_or(ports_.simulatorOutputPosition());
     if (inPosition == 0 || outPosition == 0) {
@@ -75,7 +89,7 @@ std::optional<SessionFailure> DeviceSession::configurePorts() {
 
 bool DeviceSession::queueDrained() {
     auto& queue = link_.outputQueue();
-    return queue.midiOutQueue().empty() && !queue.paused(clock_.nowMs());
+    return queue.midiOutQueue().empty() && !queue.paused();
 }
 
 std::optional<SessionFailure> DeviceSession::run(const std::function<bool()>& done) {
@@ -89,8 +103,19 @@ std::optional<SessionFailure> DeviceSession::run(const std::function<bool()>& do
         link_.dispatchMidiEvents();
         const std::int64_t now = clock_.nowMs();
         if (now >= nextTickMs) {
+            const std::int64_t pauseEnd = link_.outputQueue().pausedUntilMs();
             link_.mainTimerTick();
             nextTickMs = std::max(nextTickMs + DeviceLink::kTickMs, now + 1);
+            // A message of a write went out: tick in step with it, so the tick that
+            // ends its pause comes 600 ms after it, not up to a tick later.
+            const std::int64_t newPauseEnd = link_.outputQueue().pausedUntilMs();
+            if (newPauseEnd != pauseEnd) {
+                nextTickMs = newPauseEnd - OutputQueue::kWritePauseMs + DeviceLink::kTickMs;
+            }
+        }
+        if (link_.failure()) {
+            view_.finish();
+            return SessionFailure{kExitFailed, *link_.failure()};
         }
         if (view_.problem()) {
             view_.finish();

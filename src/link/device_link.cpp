@@ -23,8 +23,16 @@ constexpr const char* kRetrying = "Retrying...";
 constexpr const char* kInvalidFile = "Invalid VRX Program Data file... Sorry.";
 constexpr const char* kFileLoaded = "Program Data successfully loaded from file ";
 constexpr const char* kTitleEditing = "VRXConfig - Editing Program Data #";
+constexpr const char* kStoppedAnswering =
+    "The VRX stopped answering. Check your MIDI connections and try again.";
 
 }  // namespace
+
+std::string incompleteWriteLine(std::string_view what, const WriteProgress& progress) {
+    return std::string(what) + ": " + std::to_string(progress.sent) + " of " +
+           std::to_string(progress.total) +
+           " messages went out. The program in the VRX may be incomplete: write it again.";
+}
 
 DeviceLink::DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, const Clock& clock)
     : input_(input),
@@ -35,15 +43,32 @@ DeviceLink::DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, con
     input_.setMessageHandler([this] { midiIn_Message(); });
 }
 
+namespace {
+
+// Keeps the link's busy depth balanced when a step throws: one exception must not
+// leave every later tick and message refused.
+class BusyScope {
+public:
+    explicit BusyScope(int& depth) : depth_(depth) { ++depth_; }
+    ~BusyScope() { --depth_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    int& depth_;
+};
+
+}  // namespace
+
 void DeviceLink::runGuarded(const std::function<void()>& step) {
-    ++busyDepth_;
-    step();
-    --busyDepth_;
+    {
+        const BusyScope scope(busyDepth_);
+        step();
+    }
     // Messages that came while a dialog was open are handled now, in order.
-    while (busyDepth_ == 0 && inputDeferred_ && !queue_.paused(clock_.nowMs())) {
-        ++busyDepth_;
+    while (busyDepth_ == 0 && inputDeferred_ && !queue_.paused()) {
+        const BusyScope scope(busyDepth_);
         drainInput();
-        --busyDepth_;
     }
 }
 
@@ -68,6 +93,7 @@ void DeviceLink::backupFromDevice() {
 
 void DeviceLink::beginReading(int marker) {
     operationMarker_ = marker;
+    failure_.reset();
     // Every operation starts with the first unit; a count left over from an earlier
     // write would address a unit that is not there and wait for ever.
     deviceIndex_ = 0;
@@ -88,6 +114,7 @@ void DeviceLink::beginReading(int marker) {
 void DeviceLink::writeToDevice() {
     runGuarded([this] {
         operationMarker_ = kMarkerWrite;
+        failure_.reset();
         deviceIndex_ = 0;  // as for a load: the first unit, whatever was written before
         if (!setup_.midiConfigured) {
             callerForm_ = kCallerSplash;
@@ -169,7 +196,7 @@ void DeviceLink::transferStep() {
     }
     writeProgramToMemory(deviceIndex_, activeProgram_ - 1);
     queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
-    queue_.markWriteEnd();
+    queue_.markWriteEnd(static_cast<int>(kUpdateBlocks) + 1);  // and the reboot
     ++deviceIndex_;
     commState_ = kStateFinished;
 }
@@ -195,9 +222,53 @@ void DeviceLink::sendProgramRequest(int device, int programIndex) {
 
 void DeviceLink::requestProgramData(int device, int programIndex) {
     expectedLength_ = kProgramBytes;
+    requestedProgramIndex_ = programIndex;
+    requestRetries_ = 0;
+    watchForSilence();
     queueMessage(
         programRequest(static_cast<std::uint8_t>(device), static_cast<unsigned>(programIndex)));
     commState_ = kStateRequestSent;
+}
+
+void DeviceLink::watchForSilence() {
+    silentTicks_ = 0;
+    discardingAnswer_ = false;
+}
+
+void DeviceLink::askAgainOrGiveUp() {
+    if (requestRetries_ == kRequestRetries) {
+        endWithFailure(kStoppedAnswering, true);
+        return;
+    }
+    ++requestRetries_;
+    view_.appendStatusText(".");
+    watchForSilence();
+    queueMessage(programRequest(static_cast<std::uint8_t>(deviceIndex_),
+                                static_cast<unsigned>(requestedProgramIndex_)));
+    // What came so far belongs to the lost answer.
+    commState_ = kStateRequestSent;
+}
+
+void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
+    if (failure.total == 0) {
+        endWithFailure(
+            "Sending failed before any Program Data went out. The program in the VRX is "
+            "unchanged.",
+            true);
+        return;
+    }
+    // The write's status text already ends with a new line.
+    endWithFailure(incompleteWriteLine("Sending failed", failure), false);
+}
+
+void DeviceLink::endWithFailure(const std::string& line, bool onNewLine) {
+    failure_ = line;
+    operationMarker_ = kMarkerFailed;
+    view_.appendStatusText((onNewLine ? kCrLf : "") + line);
+    view_.showStatus();
+    commState_ = kStateFinished;
+    // A write's end may already be on screen: its result display runs again.
+    lastHandledState_ = kStateIdle;
 }
 
 void DeviceLink::startBackup() {
@@ -212,7 +283,7 @@ void DeviceLink::startBackup() {
 
 void DeviceLink::requestBackupProgram() {
     view_.setStatusText("Reading program " + std::to_string(backupProgram_) + " of " +
-                        std::to_string(programCount_) + "..");
+                        std::to_string(backupProgramCount()) + "..");
     requestProgramData(deviceIndex_, backupProgram_ - 1);
 }
 
@@ -236,7 +307,7 @@ void DeviceLink::mainTimerTick() {
         return;
     }
     dispatchMidiEvents();
-    if (queue_.paused(clock_.nowMs())) {
+    if (queue_.pauseHoldsTick()) {
         return;
     }
     runGuarded([this] {
@@ -267,9 +338,13 @@ void DeviceLink::tickSteps() {
                 if (view_.statusVisible() && timeoutCount_ < kResultTicks) {
                     break;
                 }
-                view_.enableAllCommands();
-                view_.checkMidiStopChannels();
-                view_.hideStatus();
+                // A failure leaves the editor as it was, and stays on screen until the
+                // user has read it and closes it.
+                if (!failure_) {
+                    view_.enableAllCommands();
+                    view_.checkMidiStopChannels();
+                    view_.hideStatus();
+                }
                 lastHandledState_ = kStateResultShown;
                 break;
             default:
@@ -312,11 +387,25 @@ void DeviceLink::tickSteps() {
             }
         }
     }
+    // The unit has not answered a request for 2 s since it went out, or since the last
+    // part of the answer: the answer was lost, or spoilt on the way.
+    const bool awaitingAnswer = commState_ == kStateRequestSent || commState_ == kStateReceiving;
+    if (awaitingAnswer && queue_.midiOutQueue().empty()) {
+        if (++silentTicks_ >= kResponseTimeoutTicks) {
+            askAgainOrGiveUp();
+        }
+    }
     // 5.
     queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite);
+    if (const auto failure = queue_.takeSendFailure()) {
+        reportWriteFailure(*failure);
+    }
 }
 
 void DeviceLink::completionDisplay() {
+    if (operationMarker_ == kMarkerFailed) {
+        return;  // the editor stays as it was; the status says why
+    }
     view_.showPinGrid();
     view_.centreStatus();
     switch (operationMarker_) {

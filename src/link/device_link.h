@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "link/link_view.h"
@@ -9,6 +11,7 @@
 #include "link/program_prompt.h"
 #include "link/traffic_tap.h"
 #include "protocol/clock.h"
+#include "protocol/messages.h"
 #include "protocol/midi_port.h"
 #include "protocol/midi_setup.h"
 #include "protocol/response_gatherer.h"
@@ -36,7 +39,12 @@ enum OperationMarker : int {
     kMarkerFile = 3,
     kMarkerCancelled = 5,
     kMarkerBackup = 6,  // every program of the unit, back to back
+    kMarkerFailed = 7,  // the unit stopped answering or the output failed; see failure()
 };
+
+// The line that ends a write stopped after `progress.sent` of its messages; `what`
+// says why ("Sending failed").
+std::string incompleteWriteLine(std::string_view what, const WriteProgress& progress);
 
 // Loads a program of a VRX unit into the editor and writes the editor's configuration
 // into a program. Everything runs on the user-interface thread, driven by the 100 ms
@@ -55,6 +63,9 @@ public:
     static constexpr int kPromptPauseTicks = 10;  // after the first Identity Reply of a run
     static constexpr int kResultTicks = 21;       // a load's result stays on screen
     static constexpr const char* kDeviceName = "VRX";
+    // A request the unit has not answered for 2 s is asked again, three times at most.
+    static constexpr int kResponseTimeoutTicks = 20;
+    static constexpr int kRequestRetries = 3;
 
     DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, const Clock& clock);
     DeviceLink(const DeviceLink&) = delete;
@@ -107,6 +118,8 @@ public:
     std::uint8_t firmwareVersionByte() const { return firmwareVersionByte_; }
     const std::string& firmwareVersionText() const { return firmwareVersionText_; }
     const ResponseGatherer& receivedProgramData() const { return receivedProgramData_; }
+    // The line the status window ended with when the last operation failed.
+    const std::optional<std::string>& failure() const { return failure_; }
     bool busy() const { return busyDepth_ > 0; }
     // A write is still sending its paced messages. The unit must get all of them in
     // order, so nothing else may start before the last has gone out.
@@ -138,6 +151,9 @@ private:
     void sendProgramRequest(int device, int programIndex);
     void requestProgramData(int device, int programIndex);
     void startBackup();
+    // A request cannot address programs above kMaxAddressableProgram, whatever the
+    // unit reports.
+    int backupProgramCount() const { return std::min(programCount_, kMaxAddressableProgram); }
     void requestBackupProgram();
     void writeProgramToMemory(int device, int page);
     void setActiveProgram(int n);
@@ -147,6 +163,10 @@ private:
     void receiveProgramResponse(ByteView message);
     void programComplete();
     void queueMessage(ByteView message) { queue_.queueMessage(message); }
+    void watchForSilence();
+    void askAgainOrGiveUp();
+    void reportWriteFailure(const WriteProgress& failure);
+    void endWithFailure(const std::string& line, bool onNewLine);
 
     // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must
     // not step the state machine again. Ticks are dropped, messages wait in the input
@@ -184,6 +204,11 @@ private:
 
     int backupProgram_ = 0;
     bool handToEditor_ = true;  // false while a load is read for comparison
+    int requestedProgramIndex_ = 0;
+    int silentTicks_ = 0;
+    int requestRetries_ = 0;
+    bool discardingAnswer_ = false;  // a damaged part spoilt it: wait for silence
+    std::optional<std::string> failure_;
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
     bool exitAfterWrite_ = false;

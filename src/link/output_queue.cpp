@@ -1,5 +1,6 @@
 #include "link/output_queue.h"
 
+#include <algorithm>
 #include <array>
 
 #include "protocol/hex_text.h"
@@ -12,6 +13,7 @@ namespace {
 // out while the input is open.
 constexpr std::array<std::uint8_t, 3> kFilteredStatuses = {0xF9, 0xFE, 0xF8};
 constexpr std::string_view kOutputErrorLogLine = "MIDI error opening MIDI tx stream.";
+constexpr std::string_view kInputErrorLogLine = "MIDI error opening MIDI rx stream (input).";
 
 }  // namespace
 
@@ -61,6 +63,15 @@ void OutputQueue::ensurePortsOpen() {
     }
 }
 
+void OutputQueue::markWriteEnd(int count) {
+    writeEndQueued_ = true;
+    writeMessages_ = count;
+    writeMessagesSent_ = 0;
+    itemsBeforeWrite_ = static_cast<int>(
+        std::count_if(midiOutQueue_.begin(), midiOutQueue_.end() - count,
+                      [](const std::string& item) { return item != kOpenPortsItem; }));
+}
+
 void OutputQueue::pumpOutputQueue(bool writing) {
     if (midiOutQueue_.empty()) {
         return;
@@ -70,24 +81,49 @@ void OutputQueue::pumpOutputQueue(bool writing) {
         startInput();
         openOutput();
         input_.start();
-    } else {
-        sendItem(item);
-        if (writing) {
-            pausedUntilMs_ = clock_.nowMs() + kWritePauseMs;
-            if (midiOutQueue_.size() == 1 && writeEndQueued_) {
-                // The write's last message has gone out: the unit has all it needs.
-                writeEndQueued_ = false;
-                view_.appendStatusText("Done.");
-            }
+        midiOutQueue_.pop_front();
+        return;
+    }
+    const bool sent = sendItem(item);
+    if (writing && !sent) {
+        stopWriteAfterFailure();
+        return;
+    }
+    if (writing) {
+        pausedUntilMs_ = clock_.nowMs() + kWritePauseMs;
+        pauseTicksLeft_ = kWritePauseTicks;
+        if (itemsBeforeWrite_ > 0) {
+            --itemsBeforeWrite_;
+        } else if (writeEndQueued_) {
+            ++writeMessagesSent_;
+        }
+        if (midiOutQueue_.size() == 1 && writeEndQueued_) {
+            // The write's last message has gone out: the unit has all it needs.
+            writeEndQueued_ = false;
+            view_.appendStatusText("Done.");
         }
     }
     midiOutQueue_.pop_front();
 }
 
-void OutputQueue::sendItem(const std::string& item) {
+void OutputQueue::stopWriteAfterFailure() {
+    sendFailure_ = writeProgress();
+    writeEndQueued_ = false;
+    itemsBeforeWrite_ = 0;
+    midiOutQueue_.clear();
+}
+
+bool OutputQueue::pauseHoldsTick() {
+    if (pauseTicksLeft_ == 0) {
+        return false;
+    }
+    return --pauseTicksLeft_ > 0;
+}
+
+bool OutputQueue::sendItem(const std::string& item) {
     const auto bytes = hexTextToBytes(item);
     if (!bytes) {
-        return;
+        return false;
     }
     const bool wasOpen = output_.state() >= kPortOpen;
     const auto sent = output_.sendSysex(*bytes);
@@ -97,6 +133,7 @@ void OutputQueue::sendItem(const std::string& item) {
     if (!sent) {
         midiOut_Error(wasOpen ? kMidiErrorDevice : kMidiErrorPortClosed, sent.error());
     }
+    return sent.ok();
 }
 
 void OutputQueue::switchFilters(bool on) {
@@ -117,7 +154,9 @@ void OutputQueue::startInput() {
     }
     const auto opened = input_.open();
     if (!opened) {
-        midiOut_Error(kMidiErrorDevice, opened.error());
+        // The log names the input, so a failing input is not taken for the output.
+        view_.writeLog(kInputErrorLogLine);
+        view_.showMessage(opened.error());
     }
     switchFilters(true);
 }

@@ -100,6 +100,25 @@ TEST(OutputQueue, WithoutAnOutputDeviceMessagesAreStillHandedOverAndOnlyLogged) 
     EXPECT_TRUE(bench.view.messages.empty());
 }
 
+TEST(OutputQueue, InputThatFailsToOpenIsLoggedAsTheInput) {
+    struct FailingInput : MidiInput {
+        Result<int> deviceCount() override { return 1; }
+        Result<std::string> deviceName(int) override { return std::string("in"); }
+        Status openDevice(int, std::size_t) override { return Status::failure("input busy"); }
+        void closeDevice() override {}
+    } input;
+    CountedOutput output(1);
+    MidiSetup setup{1, 2, true, false};
+    RecordingView view;
+    VirtualClock clock;
+    OutputQueue queue(input, output, setup, view, clock);
+    queue.queueMessage(vrxReboot(0));
+    queue.pumpOutputQueue(false);
+    EXPECT_EQ(view.logLines,
+              std::vector<std::string>{"MIDI error opening MIDI rx stream (input)."});
+    EXPECT_EQ(view.messages, std::vector<std::string>{"input busy"});
+}
+
 TEST(OutputQueue, OutputThatFailsToOpenIsReportedToTheUser) {
     QueueBench bench(1, 1, 1, 2);
     bench.setup.portOutDevice = 2;
@@ -116,15 +135,17 @@ TEST(OutputQueue, WriteEndsWithDoneAfterItsLastMessageAndPausesAfterEach) {
         bench.queue.queueMessage(programUpdate(0, k * 64, Bytes(64, 0)));
     }
     bench.queue.queueMessage(vrxReboot(0));
-    bench.queue.markWriteEnd();
+    bench.queue.markWriteEnd(5);
     bench.queue.pumpOutputQueue(true);  // "r"
-    EXPECT_FALSE(bench.queue.paused(bench.clock.nowMs()));
+    EXPECT_FALSE(bench.queue.paused());
     for (int k = 0; k < 5; ++k) {
-        bench.clock.advanceBy(700);
-        EXPECT_FALSE(bench.queue.paused(bench.clock.nowMs()));
         bench.queue.pumpOutputQueue(true);
-        EXPECT_TRUE(bench.queue.paused(bench.clock.nowMs() + 600));
-        EXPECT_FALSE(bench.queue.paused(bench.clock.nowMs() + 601));
+        // Five ticks are held back; the sixth, 600 ms after the message, runs.
+        for (int held = 1; held <= 5; ++held) {
+            EXPECT_TRUE(bench.queue.pauseHoldsTick()) << "tick " << held;
+        }
+        EXPECT_FALSE(bench.queue.pauseHoldsTick());
+        EXPECT_FALSE(bench.queue.paused());
         EXPECT_EQ(bench.view.statusText, k == 4 ? "Done." : "") << "message " << k + 1;
     }
     EXPECT_EQ(bench.output.sent.size(), 5u);
