@@ -30,6 +30,8 @@ void pressPromptOk(frmPrompt& prompt) {
 }
 
 bool load(ProgramRun& run) {
+    // The unit restarts after the last load's reboot before it hears this one.
+    run.tickFor(static_cast<int>(SimulatedUnit::kRebootDeafMs));
     answerModal<frmPrompt>(pressPromptOk);
     emit run.program->mainWindow()->loadFromDeviceRequested();
     return run.tickUntil([&] { return run.program->link()->commState() == kStateResultShown; });

@@ -31,6 +31,8 @@ TEST(Traffic, LoadAndWriteAreNamedAsTheyPassInBothDirections) {
     bench.view.promptAnswers = {3, 2};
     bench.link.loadFromDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
+    // The unit restarts after the load's reboot before it hears the write.
+    bench.ticks(static_cast<int>(SimulatedUnit::kRebootDeafMs / DeviceLink::kTickMs));
     bench.link.writeToDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 2; }));
 
