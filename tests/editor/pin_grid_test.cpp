@@ -140,21 +140,6 @@ private slots:
         }
     }
 
-    void channelAndSettingEditsKeepTheFunction() {
-        GridWindow w;
-        w.setPin(50, {vrx::kBankSelectLsb, 0, 0});
-        QCOMPARE(w.edit(50, PinGrid::kChannelColumn, 9)->objectName(), QString("editMidiControl"));
-        QCOMPARE(w.grid->editState(), 5);
-        w.grid->commitPendingEdit();
-        QCOMPARE(w.edit(50, PinGrid::kSettingColumn, 100)->objectName(),
-                 QString("editParameter_7"));
-        QCOMPARE(w.grid->editState(), 6);
-        w.grid->commitPendingEdit();
-        QCOMPARE(w.data.pins[49], (vrx::PinAssignment{vrx::kBankSelectLsb, 9, 100}));
-        QCOMPARE(w.text(50, 5), QString("10"));
-        QCOMPARE(w.text(50, 6), QString("100"));
-    }
-
     // However the floating drop-down is left, the choice in it is kept.
     void leavingAnEditKeepsTheChoice_data() {
         QTest::addColumn<QString>("how");
