@@ -184,10 +184,8 @@ private slots:
     void helpOnTheStartScreenAndInTheEditorShowsTheUserGuide() {
         QTemporaryDir folder;
         QDir(folder.path()).mkpath(QStringLiteral("docs"));
-        QFile guide(folder.filePath(QStringLiteral("docs/USER_GUIDE.md")));
-        QVERIFY(guide.open(QIODevice::WriteOnly));
-        guide.write("# VRXConfig user guide\n\nSet the **DIP switches** as shown.\n");
-        guide.close();
+        writeAll(folder.filePath(QStringLiteral("docs/USER_GUIDE.md")),
+                 "# VRXConfig user guide\n\nSet the **DIP switches** as shown.\n");
 
         ProgramRun run(folder.path());
         skipSplash(run);
