@@ -89,10 +89,10 @@ TEST(IniFile, ReadsGiveTheDefaultWithoutTrailingBlanksAndKeepTheLastResult) {
     EXPECT_FALSE(ini.Success());
 }
 
-TEST(IniFile, DeletesKeysAndSectionsAndKeepsTheRest) {
+TEST(IniFile, DeletesKeysAndEverySectionOfANameAndKeepsTheRest) {
     TempFolder folder;
     const auto file = folder / "VrxConfig.ini";
-    writeBytes(file, "[A]\nx=1\ny=2\n[B]\nz=3\n[C]\nw=4\n");
+    writeBytes(file, "[A]\nx=1\ny=2\n[B]\nz=3\n[C]\nw=4\n[b]\nv=5\n");
     auto ini = iniAt(file, "a", "X");
     ini.DeleteKey();
     EXPECT_TRUE(ini.Success());
