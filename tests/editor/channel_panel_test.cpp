@@ -24,7 +24,7 @@ QComboBox* combo(const QObject& parent, const char* column, int channel) {
 class ChannelPanelTest : public QObject {
     Q_OBJECT
 private slots:
-    void rowsStartAtNoneAndMinus36InChannelOrder() {
+    void rowsStartAtMinus36InChannelOrder() {
         vrx::ProgramData data;
         ChannelPanel panel(data);
         panel.show();
@@ -32,9 +32,6 @@ private slots:
         for (int c = 0; c < vrx::kMidiChannels; ++c) {
             QCOMPARE(named<QLabel>(panel, QStringLiteral("midiChannel_%1").arg(c))->text(),
                      QString::number(c + 1));
-            QCOMPARE(combo(panel, "inputKeyboard", c)->currentText(), QString("None"));
-            QCOMPARE(combo(panel, "analogInput", c)->currentText(), QString("None"));
-            QCOMPARE(combo(panel, "cboMidiController", c)->currentText(), QString("Volume (7)"));
             QVERIFY(!combo(panel, "cboMidiController", c)->isEnabled());
             QCOMPARE(combo(panel, "transposeInput", c)->currentText(), QString("-36"));
             QVERIFY(!named<QLabel>(panel, QStringLiteral("picIcon_%1").arg(c))->isVisible());
