@@ -2,18 +2,25 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
 
+#include "app/frm_midi_setup.h"
+#include "app/frm_prompt.h"
 #include "app/vrx_application.h"
 #include "editor/recording_dialogs.h"
 #include "link/device_link.h"
 #include "protocol/clock.h"
 
 namespace vrx::app::testing {
+
+using vrx::testing::readAll;
+using vrx::testing::writeAll;
 
 // A whole program run in a folder of its own, with the simulated unit, answered dialogs
 // and time that moves only when the test ticks it.
@@ -88,6 +95,34 @@ void answerModal(std::function<void(T&)> answer) {
         }
     });
     poll->start();
+}
+
+// A unit of 16 programs whose switches select `dipSwitchProgram`.
+inline SimulatedUnitSettings unitOnProgram(int dipSwitchProgram) {
+    SimulatedUnitSettings unit;
+    unit.dipSwitchProgram = dipSwitchProgram;
+    unit.programCount = 16;
+    return unit;
+}
+
+// Picks the simulated unit, listed last, in both lists and confirms.
+inline void chooseSimulator(frmMIDISetup& dialog) {
+    dialog.inputList()->setCurrentIndex(dialog.inputList()->count() - 1);
+    dialog.outputList()->setCurrentIndex(dialog.outputList()->count() - 1);
+    dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+}
+
+inline void pressPromptOk(frmPrompt& prompt) {
+    prompt.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+}
+
+// Past the start screen into a load of the program the unit's switches select, answering
+// MIDI I/O Setup and the prompt.
+inline bool startWithLoadFromUnit(ProgramRun& run) {
+    answerModal<frmMIDISetup>(chooseSimulator);
+    run.choose(QStringLiteral("New"));
+    answerModal<frmPrompt>(pressPromptOk);
+    return run.tickUntil([&] { return run.program->link()->commState() == kStateResultShown; });
 }
 
 }  // namespace vrx::app::testing

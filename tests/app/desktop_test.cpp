@@ -6,12 +6,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 
-#include "app/frm_midi_setup.h"
-#include "app/frm_prompt.h"
 #include "app/help_window.h"
 #include "app/single_instance.h"
 #include "app_harness.h"
@@ -58,10 +57,7 @@ private slots:
     void aFileNamedAtStartOpensInTheEditorWithoutTheStartScreen() {
         QTemporaryDir folder;
         const QString broken = folder.filePath(QStringLiteral("broken.vrx"));
-        QFile file(broken);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not a configuration\r\n");
-        file.close();
+        writeAll(broken, "not a configuration\r\n");
         struct Case {
             QString path;
             QString title;
@@ -84,27 +80,19 @@ private slots:
             QVERIFY2(run.program->statusWindow()->statusText().startsWith(c.status),
                      qPrintable(run.program->statusWindow()->statusText()));
             QVERIFY(window.programData() == (c.opened ? fixtureData(c.path) : ProgramData{}));
+            QCOMPARE(window.commandEnabled(MainWindow::kSaveSlot), c.opened);
+            QCOMPARE(window.commandEnabled(MainWindow::kWriteSlot), c.opened);
+            run.tickFor(2500);
+            QVERIFY(window.findChild<QTabWidget*>(QStringLiteral("tabScope"))->isVisible());
         }
     }
 
     void aFileHandedOverAfterALoadFromTheUnitNamesTheFileInTheTitle() {
         QTemporaryDir folder;
-        SimulatedUnitSettings unit;
-        unit.dipSwitchProgram = 5;
-        unit.programCount = 16;
-        ProgramRun run(folder.path(), unit);
-        answerModal<frmMIDISetup>([](frmMIDISetup& dialog) {
-            dialog.inputList()->setCurrentIndex(dialog.inputList()->count() - 1);
-            dialog.outputList()->setCurrentIndex(dialog.outputList()->count() - 1);
-            dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-        });
-        auto& window = run.choose(QStringLiteral("New"));
-        answerModal<frmPrompt>([](frmPrompt& prompt) {
-            prompt.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-        });
-        QVERIFY(run.tickUntil([&] {
-            return window.shownTitle() == QStringLiteral("VRXConfig - Editing Program Data #5");
-        }));
+        ProgramRun run(folder.path(), unitOnProgram(5));
+        QVERIFY(startWithLoadFromUnit(run));
+        auto& window = *run.program->mainWindow();
+        QCOMPARE(window.shownTitle(), QStringLiteral("VRXConfig - Editing Program Data #5"));
         run.tickFor(2200);
 
         const auto fromUnit = window.programData();
@@ -196,10 +184,8 @@ private slots:
     void helpOnTheStartScreenAndInTheEditorShowsTheUserGuide() {
         QTemporaryDir folder;
         QDir(folder.path()).mkpath(QStringLiteral("docs"));
-        QFile guide(folder.filePath(QStringLiteral("docs/USER_GUIDE.md")));
-        QVERIFY(guide.open(QIODevice::WriteOnly));
-        guide.write("# VRXConfig user guide\n\nSet the **DIP switches** as shown.\n");
-        guide.close();
+        writeAll(folder.filePath(QStringLiteral("docs/USER_GUIDE.md")),
+                 "# VRXConfig user guide\n\nSet the **DIP switches** as shown.\n");
 
         ProgramRun run(folder.path());
         skipSplash(run);

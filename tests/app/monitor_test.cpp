@@ -8,8 +8,6 @@
 #include <QTest>
 
 #include "app/frm_midi_monitor.h"
-#include "app/frm_midi_setup.h"
-#include "app/frm_prompt.h"
 #include "app_harness.h"
 #include "protocol/messages.h"
 
@@ -18,16 +16,6 @@ using namespace vrx::app;
 using namespace vrx::app::testing;
 
 namespace {
-
-void chooseSimulator(frmMIDISetup& dialog) {
-    dialog.inputList()->setCurrentIndex(dialog.inputList()->count() - 1);
-    dialog.outputList()->setCurrentIndex(dialog.outputList()->count() - 1);
-    dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-}
-
-void pressPromptOk(frmPrompt& prompt) {
-    prompt.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-}
 
 bool load(ProgramRun& run) {
     // The unit restarts after the last load's reboot before it hears this one.
@@ -47,11 +35,6 @@ QStringList listedMessages(frmMidiMonitor& monitor) {
     return names;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray asBytes(const Bytes& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<qsizetype>(bytes.size()));
@@ -66,12 +49,8 @@ private slots:
     void monitorListsALoadPausesClearsAndSaves() {
         QTemporaryDir folder;
         ProgramRun run(folder.path());
-        answerModal<frmMIDISetup>(chooseSimulator);
-        auto& window = run.choose(QStringLiteral("New"));
-        answerModal<frmPrompt>(pressPromptOk);
-        QVERIFY(
-            run.tickUntil([&] { return run.program->link()->commState() == kStateResultShown; }));
-
+        QVERIFY(startWithLoadFromUnit(run));
+        auto& window = *run.program->mainWindow();
         window.findChild<QAction*>(QStringLiteral("mnuMidiMonitor"))->trigger();
         auto* monitor = run.program->midiMonitor();
         QVERIFY(monitor && monitor->isVisible());
@@ -127,14 +106,12 @@ private slots:
         }
         // Yesterday two more interfaces were plugged in ahead of the unit.
         const auto settingsFile = folder.filePath(QStringLiteral("VrxConfig.ini"));
-        QFile ini(settingsFile);
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[Quillmore]\nLog=1\n[MIDI I/O]\nInput=%1\nOutput=%2\n"
-                                 "InputName=VRX Simulator\nOutputName=VRX Simulator\n")
-                      .arg(simulatorIn + 2)
-                      .arg(simulatorOut + 2)
-                      .toUtf8());
-        ini.close();
+        writeAll(settingsFile,
+                 QStringLiteral("[Quillmore]\nLog=1\n[MIDI I/O]\nInput=%1\nOutput=%2\n"
+                                "InputName=VRX Simulator\nOutputName=VRX Simulator\n")
+                     .arg(simulatorIn + 2)
+                     .arg(simulatorOut + 2)
+                     .toUtf8());
 
         ProgramRun run(folder.path());
         QCOMPARE(int(run.program->settings().midiInDevice()), simulatorIn);

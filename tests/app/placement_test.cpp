@@ -1,5 +1,4 @@
 // Where the main window opens on a desktop with two monitors and framed windows.
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -47,11 +46,9 @@ private slots:
 
     void aPlacePastTheSecondMonitorIsFittedOntoIt() {
         QTemporaryDir folder;
-        QFile settings(folder.filePath(QStringLiteral("VrxConfig.ini")));
-        QVERIFY(settings.open(QIODevice::WriteOnly));
         // 2600 px from the left: on the right-hand monitor, but too far for the window.
-        settings.write("[VRXConfig]\r\nMaximised=0\r\nLeft=39000\r\nTop=1500\r\n");
-        settings.close();
+        writeAll(folder.filePath(QStringLiteral("VrxConfig.ini")),
+                 "[VRXConfig]\r\nMaximised=0\r\nLeft=39000\r\nTop=1500\r\n");
         const QRect opened = startAndLeave(folder.path());
         const QRect right = QGuiApplication::screens().at(1)->availableGeometry();
         QCOMPARE(opened.right() + 1, right.right() + 1 - 4);

@@ -1,45 +1,27 @@
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
-#include <QFile>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
 #include <QXmlStreamReader>
 
 #include "editor/channel_panel.h"
 #include "editor/compare_window.h"
-#include "editor/main_window.h"
-#include "editor/pin_grid.h"
+#include "editor_bench.h"
 #include "files/config_file.h"
-#include "model/program_image.h"
-#include "recording_dialogs.h"
 
 using vrx::MainWindow;
 using vrx::PinGrid;
 using vrx::ProgramData;
-using vrx::testing::RecordingDialogs;
+using namespace vrx::testing;
 using Answer = vrx::EditorDialogs::Answer;
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void writeConfiguration(const QString& path, const ProgramData& data) {
-    QFile file(path);
-    const auto text = QByteArray::fromStdString(vrx::configFileText(vrx::encodeProgramData(data)));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
-        qFatal("cannot write %s", qPrintable(path));
-    }
+    writeAll(path, QByteArray::fromStdString(vrx::configFileText(vrx::encodeProgramData(data))));
 }
 
 // Four stop tabs in a row, as the editor holds them after opening them from a file.
@@ -56,33 +38,17 @@ ProgramData stopTabs() {
 class EditingTest : public QObject {
     Q_OBJECT
 
-    RecordingDialogs dialogs_;
-    QTemporaryDir folder_;
+    EditorBench bench_;
+    RecordingDialogs& dialogs_ = bench_.dialogs;
 
     std::unique_ptr<MainWindow> makeWindow(const ProgramData& data = {}) {
-        dialogs_ = RecordingDialogs{};
-        auto window = std::make_unique<MainWindow>(vrx::EditorSetup{
-            vrx::testing::numberedInstruments(128), &dialogs_, {VRX_RESOURCE_DIR}});
-        window->decodeProgramData(vrx::encodeProgramData(data));
-        return window;
+        return bench_.windowWith(data);
     }
-    QString path(const QString& name) const { return folder_.filePath(name); }
+    QString path(const QString& name) const { return bench_.path(name); }
     static QAction* action(const MainWindow& window, const char* name) {
-        auto* found = window.findChild<QAction*>(name);
-        if (!found) {
-            qFatal("no action %s", name);
-        }
-        return found;
+        return named(window, name);
     }
-    static PinGrid* grid(const MainWindow& window) { return window.findChild<PinGrid*>(); }
-    // Picks an entry in a floating drop-down, as the user does.
-    static void editPin(MainWindow& window, int row, int column, int choose) {
-        grid(window)->beginCellEdit(row, column);
-        QComboBox* box = grid(window)->activeEditor();
-        box->hidePopup();
-        box->setCurrentIndex(choose);
-        grid(window)->commitPendingEdit();
-    }
+    static PinGrid* grid(const MainWindow& window) { return gridOf(window); }
     static void showTab(MainWindow& window, int tab) {
         window.findChild<QTabWidget*>("tabScope")->setCurrentIndex(tab);
     }
@@ -120,16 +86,12 @@ private slots:
         QCOMPARE(window->shownTitle(), QString("VRXConfig by Tallowmere"));
 
         QAction* redo = action(*window, "mnuRedo");
-        QCOMPARE(redo->shortcuts(),
-                 (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
         redo->trigger();
         QCOMPARE(window->programData().channels[2].keyOffset, 12);
         QVERIFY(window->hasUnsavedChanges());
 
         // A choice still floating in the grid is the step that Undo takes back.
-        grid(*window)->beginCellEdit(5, PinGrid::kFunctionColumn);
-        grid(*window)->activeEditor()->hidePopup();
-        grid(*window)->activeEditor()->setCurrentIndex(vrx::kMidiStop);
+        pickInCell(*grid(*window), 5, PinGrid::kFunctionColumn, vrx::kMidiStop);
         undo->trigger();
         QCOMPARE(grid(*window)->editState(), PinGrid::kNoEdit);
         QCOMPARE(window->programData().pins[4], start.pins[4]);

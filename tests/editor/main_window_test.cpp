@@ -6,32 +6,23 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
-#include <QToolButton>
 
-#include "editor/main_window.h"
-#include "model/program_image.h"
-#include "recording_dialogs.h"
+#include "editor_bench.h"
 
 using vrx::MainWindow;
-using vrx::testing::RecordingDialogs;
+using namespace vrx::testing;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    RecordingDialogs dialogs_;
+    EditorBench bench_;
+    RecordingDialogs& dialogs_ = bench_.dialogs;
 
     std::unique_ptr<MainWindow> makeWindow(QStringList pictureFolders = {VRX_RESOURCE_DIR}) {
-        dialogs_ = RecordingDialogs{};
-        return std::make_unique<MainWindow>(
-            vrx::EditorSetup{vrx::testing::numberedInstruments(128), &dialogs_, pictureFolders});
+        return bench_.makeWindow(pictureFolders);
     }
     static QAction* action(const MainWindow& window, const QString& name) {
-        auto* found = window.findChild<QAction*>(name);
-        if (!found) {
-            qFatal("no action %s", qPrintable(name));
-        }
-        return found;
+        return named(window, name);
     }
     static QStringList enabledState(const MainWindow& window) {
         const QStringList menu = {"mnuLoad", "mnuSave", "mnuLoadOrgan", "mnuWrite"};
@@ -47,7 +38,7 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
-    void aDecodeEnablesAllFourCommandsButAShortImageChangesNothing() {
+    void commandSlotsMoveMenuAndToolbarTogether() {
         auto window = makeWindow();
         const QStringList initial = {"1/1", "0/0", "1/1", "0/0"};
         QCOMPARE(enabledState(*window), initial);
@@ -57,10 +48,8 @@ private slots:
         QVERIFY(window->decodeProgramData(vrx::encodeProgramData(vrx::ProgramData{})).ok());
         QCOMPARE(enabledState(*window), (QStringList{"1/1", "1/1", "1/1", "1/1"}));
         QCOMPARE(window->shownTitle(), QString("VRXConfig by Tallowmere"));
-    }
-
-    void slotsMoveMenuAndToolbarTogetherAndIgnoreUnknownSlots() {
-        auto window = makeWindow();
+        // Slots move menu and toolbar together; unknown slots are ignored.
+        window->setInitialCommandState();
         window->setCommandEnabled(4, true);
         window->setCommandEnabled(-1, true);
         QCOMPARE(enabledState(*window), (QStringList{"1/1", "0/0", "1/1", "0/0"}));
@@ -69,47 +58,6 @@ private slots:
         QCOMPARE(enabledState(*window), (QStringList{"0/0", "0/0", "1/1", "1/1"}));
         window->setInitialCommandState();
         QCOMPARE(enabledState(*window), (QStringList{"1/1", "0/0", "1/1", "0/0"}));
-    }
-
-    void menuItemsCarryTheirCaptionsAndShortcuts() {
-        const struct {
-            const char* name;
-            const char* caption;
-            const char* shortcut;
-        } items[] = {
-            {"mnuLoad", "&Open Previously Saved VRX Configuration", "Ctrl+O"},
-            {"mnuSave", "&Save VRX Configuration to File", "Ctrl+S"},
-            {"mnuLoadOrgan", "&Load Current Settings from the VRX", "Ctrl+L"},
-            {"mnuWrite", "&Write Program Data To VRX", "Ctrl+W"},
-            {"mnuExit", "E&xit", ""},
-            {"mnuMidiSetup", "&MIDI I/O Setup", "Ctrl+M"},
-            {"mnuViewDocs", "&View On-line Docs", ""},
-            {"mnuAbout", "&About VRXConfig", ""},
-        };
-        auto window = makeWindow();
-        for (const auto& item : items) {
-            QCOMPARE(action(*window, item.name)->text(), QString(item.caption));
-            QCOMPARE(action(*window, item.name)->shortcut().toString(), QString(item.shortcut));
-        }
-    }
-
-    void toolbarHoldsFiveButtonsWithTipsAndThreeSeparators() {
-        auto window = makeWindow();
-        auto* toolbar = window->findChild<QToolBar*>("tbrMain");
-        QStringList layout;
-        for (QAction* a : toolbar->actions()) {
-            layout << (a->isSeparator() ? QString("-") : a->data().toString() + "=" + a->toolTip());
-            if (!a->isSeparator()) {
-                auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(a));
-                QVERIFY(button);
-                QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
-            }
-        }
-        QCOMPARE(layout, (QStringList{"load=Open Previously Saved VRX Configuration",
-                                      "save=&Save VRX Configuration to File", "-",
-                                      "loado=Load Current Settings from the VRX",
-                                      "write=Write Program Data To VRX", "-", "-",
-                                      "midi=Setup MIDI input and output devices"}));
     }
 
     void toolbarPicturesComeFromTheirFilesOrAStandIn() {
@@ -243,18 +191,6 @@ private slots:
                 QVERIFY(dialogs_.asked[0].text.contains(c.address));
             }
         }
-    }
-
-    void tabsComeInOrderAndTheProgramNumberShowsTen() {
-        auto window = makeWindow();
-        auto* tabs = window->findChild<QTabWidget*>("tabScope");
-        QCOMPARE(tabs->count(), 3);
-        QCOMPARE(tabs->tabText(0), QString("MIDI Channel Settings"));
-        QCOMPARE(tabs->tabText(1), QString("Control Inputs"));
-        QCOMPARE(tabs->tabText(2), QString("General Settings"));
-        auto* memory = window->findChild<QLineEdit*>("memory");
-        QCOMPARE(memory->text(), QString("10"));
-        QVERIFY(memory->isReadOnly());
     }
 
     void clickingTheProgramNumberLabelFocusesItsBox() {

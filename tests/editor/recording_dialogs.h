@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QPrinter>
 #include <QStringList>
 #include <QUrl>
@@ -84,6 +85,18 @@ inline NameList numberedInstruments(int count) {
         names.push_back(std::to_string(k) + " - Program " + std::to_string(k));
     }
     return names;
+}
+
+inline QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
 }
 
 }  // namespace vrx::testing

@@ -8,34 +8,28 @@
 
 #include "files/config_file.h"
 #include "model/program_image.h"
+#include "temp_folder.h"
 
 namespace vrx {
 namespace {
 
 namespace fs = std::filesystem;
 
-class AtomicSave : public testing::Test {
+class AtomicSave : public ::testing::Test {
 protected:
-    fs::path folder_ =
-        fs::path(testing::TempDir()) /
-        (std::string("atomic-") + testing::UnitTest::GetInstance()->current_test_info()->name());
+    void SetUp() override { std::ofstream(target_, std::ios::binary) << old_; }
+    void TearDown() override {
+        setBeforeRenameHookForTesting(nullptr);
+        fs::permissions(folder_.path(), fs::perms::owner_all, fs::perm_options::add);
+    }
+    testing::TempFolder folder_;
     fs::path target_ = folder_ / "organ.vrx";
     const std::string old_ = "the previous configuration\r\n";
 
-    void SetUp() override {
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        std::ofstream(target_, std::ios::binary) << old_;
-    }
-    void TearDown() override {
-        setBeforeRenameHookForTesting(nullptr);
-        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(folder_);
-    }
     std::string targetContents() const { return readWholeFile(target_).value(); }
     std::size_t filesInFolder() const {
         return static_cast<std::size_t>(
-            std::distance(fs::directory_iterator(folder_), fs::directory_iterator{}));
+            std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator{}));
     }
 };
 
@@ -59,7 +53,7 @@ TEST_F(AtomicSave, FailureBeforeTheRenameKeepsTheOldFile) {
 }
 
 TEST_F(AtomicSave, ReadOnlyFolderKeepsTheOldFile) {
-    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(folder_.path(), fs::perms::owner_read | fs::perms::owner_exec);
     if (std::ofstream(folder_ / "probe")) {
         GTEST_SKIP() << "this user may write into read-only folders";
     }

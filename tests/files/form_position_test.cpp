@@ -117,27 +117,33 @@ TEST_F(FormPosition, LoadingAndSavingLeaveKeyAndDefaultAsTheyWere) {
     EXPECT_EQ(settings.Key(), "Mine");
 }
 
-TEST_F(FormPosition, NormalWindowStoresItsStateAndRectangleInOrder) {
-    auto settings = ini("");
-    settings.SaveFormPosition({1500, 900, 12000, 7000, WindowState::kNormal});
-    EXPECT_TRUE(settings.Success());
-    EXPECT_EQ(
-        readBytes(file_),
-        "[VRXConfig]\r\nMaximised=0\r\nLeft=1500\r\nTop=900\r\nWidth=12000\r\nHeight=7000\r\n");
-}
-
-TEST_F(FormPosition, MaximisedWindowKeepsThePlacementStoredBefore) {
-    auto settings = ini("[VRXConfig]\nMaximised=0\nLeft=1500\nTop=900\nWidth=12000\nHeight=7000\n");
-    settings.SaveFormPosition({0, 0, 28800, 16200, WindowState::kMaximised});
-    EXPECT_EQ(readBytes(file_),
-              "[VRXConfig]\nMaximised=1\nLeft=1500\nTop=900\nWidth=12000\nHeight=7000\n");
-}
-
-TEST_F(FormPosition, MinimisedWindowStoresNothing) {
-    constexpr std::string_view before = "[VRXConfig]\nMaximised=1\nLeft=1500\n";
-    auto settings = ini(before);
-    settings.SaveFormPosition({0, 0, 100, 100, WindowState::kMinimised});
-    EXPECT_EQ(readBytes(file_), before);
+TEST_F(FormPosition, SavedPlacementKeepsTheLastNormalRectangle) {
+    struct Case {
+        const char* name;
+        std::string_view before;
+        WindowPlacement window;
+        std::string_view after;
+    };
+    constexpr std::string_view kStored =
+        "[VRXConfig]\nMaximised=0\nLeft=1500\nTop=900\nWidth=12000\nHeight=7000\n";
+    const Case cases[] = {
+        {"a normal window stores its state and rectangle in order",
+         "",
+         {1500, 900, 12000, 7000, WindowState::kNormal},
+         "[VRXConfig]\r\nMaximised=0\r\nLeft=1500\r\nTop=900\r\nWidth=12000\r\nHeight=7000\r\n"},
+        {"a maximised window keeps the rectangle stored before",
+         kStored,
+         {0, 0, 28800, 16200, WindowState::kMaximised},
+         "[VRXConfig]\nMaximised=1\nLeft=1500\nTop=900\nWidth=12000\nHeight=7000\n"},
+        {"a minimised window stores nothing",
+         kStored,
+         {0, 0, 100, 100, WindowState::kMinimised},
+         kStored},
+    };
+    for (const auto& c : cases) {
+        ini(c.before).SaveFormPosition(c.window);
+        EXPECT_EQ(readBytes(file_), c.after) << c.name;
+    }
 }
 
 }  // namespace

@@ -131,14 +131,5 @@ TEST(ProfileText, EnumeratesNamesAsTheFileSpellsThem) {
     EXPECT_EQ(profile.keyNames("Missing"), std::nullopt);
 }
 
-TEST(ProfileText, DeletesOneKeyOrEverySectionOfAName) {
-    auto profile = ProfileText::parse("[a]\nx=1\ny=2\n[B]\nz=3\n[c]\nw=4\n[b]\nv=5\n");
-    EXPECT_TRUE(profile.deleteKey("A", "X"));
-    EXPECT_FALSE(profile.deleteKey("a", "missing"));
-    EXPECT_TRUE(profile.deleteSection("b"));
-    EXPECT_FALSE(profile.deleteSection("b"));
-    EXPECT_EQ(profile.render(), "[a]\ny=2\n[c]\nw=4\n");
-}
-
 }  // namespace
 }  // namespace vrx
