@@ -57,10 +57,24 @@ void DeviceLink::loadFromDevice() {
 }
 
 void DeviceLink::backupFromDevice() {
+    backupCancelRequested_ = false;
+    backupProgram_ = 0;
     runGuarded([this] { beginReading(kMarkerBackup); });
 }
 
+void DeviceLink::cancelBackup() {
+    if (operationMarker_ != kMarkerBackup) {
+        return;
+    }
+    backupCancelRequested_ = true;
+    // Nothing read yet and the unit silent: there is nothing to wait for.
+    if (commState_ == kStateAwaitingIdentity) {
+        commState_ = kStateFinished;
+    }
+}
+
 void DeviceLink::beginReading(int marker) {
+    abandonSequence();
     operationMarker_ = marker;
     // Every operation starts with the first unit; a count left over from an earlier
     // write would address a unit that is not there and wait for ever.
@@ -81,6 +95,7 @@ void DeviceLink::beginReading(int marker) {
 
 void DeviceLink::writeToDevice() {
     runGuarded([this] {
+        abandonSequence();
         operationMarker_ = kMarkerWrite;
         deviceIndex_ = 0;  // as for a load: the first unit, whatever was written before
         if (!setup_.midiConfigured) {
@@ -118,6 +133,10 @@ void DeviceLink::startIdentityExchange() {
 }
 
 void DeviceLink::identityStep() {
+    if (sequenceRunning()) {
+        sequenceIdentityStep();
+        return;
+    }
     if (operationMarker_ == kMarkerBackup) {
         startBackup();
         return;
@@ -130,8 +149,11 @@ void DeviceLink::identityStep() {
     commState_ = kStateWriting;
     transferProgram();
     // A write is over once its messages are queued, whether or not more units could
-    // follow: the output queue shows "Done." when the last of them has gone out.
-    commState_ = kStateFinished;
+    // follow: the output queue shows "Done." when the last of them has gone out. A
+    // verified write goes on with the read-back.
+    if (!sequenceRunning()) {
+        commState_ = kStateFinished;
+    }
 }
 
 void DeviceLink::transferProgram() {
@@ -159,6 +181,15 @@ void DeviceLink::transferProgram() {
 void DeviceLink::transferStep() {
     if (operationMarker_ == kMarkerLoad) {
         sendProgramRequest(deviceIndex_, activeProgram_ - 1);
+        return;
+    }
+    if (verifyAfterWriting_) {
+        Bytes image = view_.currentImage(firmwareVersionByte_);
+        image.resize(kProgramBytes, 0xFF);
+        sequenceDevice_ = deviceIndex_++;
+        startSequence(ProgramRestore({{activeProgram_, std::move(image)}}, true),
+                      SequenceStep::kBeforeWriting);
+        writeCurrentProgram();
         return;
     }
     writeProgramToMemory(deviceIndex_, activeProgram_ - 1);
@@ -272,7 +303,8 @@ void DeviceLink::tickSteps() {
         }
     }
     // 2. Ask again every second while the user keeps the status window open.
-    if (commState_ == kStateAwaitingIdentity && view_.statusVisible()) {
+    // A restore has its own progress window and keeps asking while it runs.
+    if (commState_ == kStateAwaitingIdentity && (view_.statusVisible() || sequenceRunning())) {
         if (++retryTicks_ == kRetryTicks) {
             retryTicks_ = 0;
             startIdentityExchange();
@@ -306,8 +338,9 @@ void DeviceLink::tickSteps() {
             }
         }
     }
-    // 5.
-    queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite);
+    stepSequence();
+    // 5. Once a write reads back, only its own messages are paced.
+    queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite && !sequenceRunning());
 }
 
 void DeviceLink::completionDisplay() {

@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "link/link_view.h"
 #include "link/output_queue.h"
 #include "link/program_prompt.h"
+#include "link/program_restore.h"
 #include "protocol/clock.h"
 #include "protocol/midi_port.h"
 #include "protocol/midi_setup.h"
@@ -20,6 +22,7 @@ enum CommState : int {
     kStateFinished = 11,  // the next tick shows the result
     kStateResultShown = 27,
     kStateWriting = 28,
+    kStateRestarting = 29,  // a program's messages are going out; the unit reboots after
     kStateAwaitingIdentity = 40,
     kStateRequestSent = 42,
     kStateReceiving = 43,  // part of the Program Data is there
@@ -34,7 +37,8 @@ enum OperationMarker : int {
     kMarkerWrite = 2,
     kMarkerFile = 3,
     kMarkerCancelled = 5,
-    kMarkerBackup = 6,  // every program of the unit, back to back
+    kMarkerBackup = 6,   // every program of the unit, back to back
+    kMarkerRestore = 8,  // programs from files written one after the other
 };
 
 // Loads a program of a VRX unit into the editor and writes the editor's configuration
@@ -65,6 +69,22 @@ public:
     // Reads every program the unit reports into view.programRead, one request after
     // the other, without asking for a number.
     void backupFromDevice();
+    // Stops a backup once the program being read has arrived.
+    void cancelBackup();
+    int backupProgram() const { return backupProgram_; }
+
+    // After a write has sent its reboot the program is read back and compared with what
+    // was sent. On unless the user turned it off.
+    void setVerifyAfterWriting(bool on) { verifyAfterWriting_ = on; }
+    bool verifyAfterWriting() const { return verifyAfterWriting_; }
+    // Writes each program with the unit's pacing and, when verification is on, reads it
+    // back before the next one. One identity exchange starts it; after each reboot the
+    // next one waits for the unit to answer again.
+    void restorePrograms(std::vector<ProgramToWrite> programs);
+    // Stops a restore between two programs, never inside one.
+    void cancelRestore();
+    // The programs of the last restore, or the one program of the last verified write.
+    const ProgramRestore& restore() const { return restore_; }
     // The file operations of the main window share the link's marker and its result
     // display: a load ends in state 11 and the next tick shows what it read.
     void fileOperationStarted();
@@ -103,8 +123,10 @@ public:
     bool busy() const { return busyDepth_ > 0; }
     // A write is still sending its paced messages. The unit must get all of them in
     // order, so nothing else may start before the last has gone out.
+    // Reading a written program back belongs to its write.
     bool writeInProgress() const {
-        return operationMarker_ == kMarkerWrite && !queue_.midiOutQueue().empty();
+        return (operationMarker_ == kMarkerWrite && !queue_.midiOutQueue().empty()) ||
+               restore_.active();
     }
 
     MidiSetup& midiSetup() { return setup_; }
@@ -129,6 +151,17 @@ private:
     void receiveProgramResponse(ByteView message);
     void programComplete();
     void queueMessage(ByteView message) { queue_.queueMessage(message); }
+
+    // Writing programs one after the other, each read back when verification is on.
+    enum class SequenceStep { kNone, kBeforeWriting, kRestarting, kBeforeReadBack, kReadingBack };
+    void startSequence(ProgramRestore restore, SequenceStep first);
+    void sequenceIdentityStep();
+    void writeCurrentProgram();
+    void stepSequence();  // from the timer, once the program's messages are out
+    void readBackComplete(ByteView programData);
+    void endSequence();
+    void abandonSequence();  // a new operation replaces one still running
+    bool sequenceRunning() const { return sequenceStep_ != SequenceStep::kNone; }
 
     // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must
     // not step the state machine again. Ticks are dropped, messages wait in the input
@@ -165,6 +198,12 @@ private:
     std::string firmwareVersionText_;
 
     int backupProgram_ = 0;
+    bool backupCancelRequested_ = false;
+    bool verifyAfterWriting_ = true;
+    ProgramRestore restore_;
+    SequenceStep sequenceStep_ = SequenceStep::kNone;
+    int sequenceDevice_ = 0;
+    bool rebootAfterReadBack_ = false;
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
 };

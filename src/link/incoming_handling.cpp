@@ -74,13 +74,15 @@ void DeviceLink::receiveProgramResponse(ByteView message) {
 
 void DeviceLink::programComplete() {
     const auto& data = receivedProgramData_.data();
-    if (operationMarker_ == kMarkerLoad) {
+    if (sequenceStep_ == SequenceStep::kReadingBack) {
+        readBackComplete(data);
+    } else if (operationMarker_ == kMarkerLoad) {
         view_.decodeIntoEditor(data);
         queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
         commState_ = kStateFinished;
     } else if (operationMarker_ == kMarkerBackup) {
         view_.programRead(backupProgram_, data);
-        if (backupProgram_ < programCount_) {
+        if (backupProgram_ < programCount_ && !backupCancelRequested_) {
             ++backupProgram_;
             requestBackupProgram();
         } else {

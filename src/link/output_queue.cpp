@@ -28,6 +28,13 @@ void OutputQueue::queueMessage(ByteView message) {
         ensurePortsOpen();
     }
     midiOutQueue_.push_back(bytesToHexText(message));
+    pacedFlags_.push_back(false);
+}
+
+void OutputQueue::queuePacedMessage(ByteView message) {
+    queueMessage(message);
+    pacedFlags_.back() = true;
+    ++pacedItems_;
 }
 
 Status OutputQueue::sendHexMessage(std::string_view hexText) {
@@ -57,6 +64,7 @@ void OutputQueue::ensurePortsOpen() {
     }
     if (setup_.portInDevice != 0 && setup_.portOutDevice != 0) {
         midiOutQueue_.emplace_back(kOpenPortsItem);
+        pacedFlags_.push_back(false);
         portsOpen_ = true;
     }
 }
@@ -72,7 +80,7 @@ void OutputQueue::pumpOutputQueue(bool writing) {
         input_.start();
     } else {
         sendItem(item);
-        if (writing) {
+        if (writing || pacedFlags_.front()) {
             pausedUntilMs_ = clock_.nowMs() + kWritePauseMs;
             if (midiOutQueue_.size() == 1 && writeEndQueued_) {
                 // The write's last message has gone out: the unit has all it needs.
@@ -82,6 +90,10 @@ void OutputQueue::pumpOutputQueue(bool writing) {
         }
     }
     midiOutQueue_.pop_front();
+    if (pacedFlags_.front()) {
+        --pacedItems_;
+    }
+    pacedFlags_.pop_front();
 }
 
 void OutputQueue::sendItem(const std::string& item) {

@@ -29,6 +29,10 @@ public:
     OutputQueue& operator=(const OutputQueue&) = delete;
 
     void queueMessage(ByteView message);
+    // A message that stores something in the unit: the pause follows it whatever the
+    // link is doing, so a restore's reads are not slowed by its writes' pacing.
+    void queuePacedMessage(ByteView message);
+    bool pacedMessagesQueued() const { return pacedItems_ > 0; }
     // Converts hex text, ends it with F7 when it does not end so, and queues it.
     Status sendHexMessage(std::string_view hexText);
     void ensurePortsOpen();
@@ -67,6 +71,8 @@ private:
     LinkView& view_;
     const Clock& clock_;
     std::deque<std::string> midiOutQueue_;
+    std::deque<bool> pacedFlags_;  // beside each item of midiOutQueue_
+    int pacedItems_ = 0;
     bool portsOpen_ = false;
     bool writeEndQueued_ = false;
     std::int64_t pausedUntilMs_ = std::numeric_limits<std::int64_t>::min();

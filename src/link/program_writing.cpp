@@ -1,0 +1,173 @@
+// Writing programs into the unit one after the other and reading each back: the
+// verified write of the main window and the restore of a folder of programs.
+#include "link/device_link.h"
+#include "link/readback_differences.h"
+#include "model/program_image.h"
+#include "protocol/messages.h"
+
+namespace vrx {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+constexpr const char* kWriteCaption = "Writing Program Data to VRX";
+constexpr const char* kRequestingConfigurationFirst = "Requesting VRX Configuration first...";
+constexpr const char* kCallerSplash = "frmSplash";
+
+}  // namespace
+
+void DeviceLink::restorePrograms(std::vector<ProgramToWrite> programs) {
+    runGuarded([this, &programs] {
+        operationMarker_ = kMarkerRestore;
+        deviceIndex_ = 0;
+        sequenceDevice_ = 0;
+        startSequence(ProgramRestore(std::move(programs), verifyAfterWriting_),
+                      SequenceStep::kBeforeWriting);
+        if (!setup_.midiConfigured) {
+            callerForm_ = kCallerSplash;
+            view_.showMidiSetup(setup_);
+            if (setup_.midiSetupCancelled) {
+                restore_.skipRemaining(WriteOutcome::kCancelled);
+                restore_.finish();
+                sequenceStep_ = SequenceStep::kNone;
+                return;
+            }
+        }
+        view_.centreStatus();
+        view_.setStatusCaption(kWriteCaption);
+        view_.setStatusText(kRequestingConfigurationFirst);
+        view_.showStatus();
+        startIdentityExchange();
+    });
+}
+
+void DeviceLink::cancelRestore() {
+    if (!restore_.active()) {
+        return;
+    }
+    restore_.cancel();
+    // While the link waits for the unit to answer, no program is in hand: the last one
+    // is whole in the unit, only its read-back is given up.
+    if (commState_ == kStateAwaitingIdentity) {
+        if (sequenceStep_ == SequenceStep::kBeforeReadBack) {
+            restore_.complete(WriteOutcome::kNoReadBack, "cancelled before it was read back");
+        }
+        endSequence();
+    }
+}
+
+void DeviceLink::abandonSequence() {
+    if (restore_.active()) {
+        restore_.skipRemaining(WriteOutcome::kCancelled);
+        restore_.finish();
+    }
+    sequenceStep_ = SequenceStep::kNone;
+}
+
+void DeviceLink::startSequence(ProgramRestore restore, SequenceStep first) {
+    restore_ = std::move(restore);
+    sequenceStep_ = first;
+}
+
+void DeviceLink::sequenceIdentityStep() {
+    if (sequenceStep_ == SequenceStep::kBeforeReadBack) {
+        sequenceStep_ = SequenceStep::kReadingBack;
+        requestProgramData(sequenceDevice_, restore_.current()->programNumber - 1);
+        return;
+    }
+    view_.appendStatusText(" ok");
+    writeCurrentProgram();
+}
+
+void DeviceLink::writeCurrentProgram() {
+    const ProgramToWrite* program = restore_.current();
+    while (program != nullptr && program->programNumber > programCount_ &&
+           operationMarker_ == kMarkerRestore) {
+        restore_.complete(WriteOutcome::kNotStored,
+                          "the unit has " + std::to_string(programCount_) + " programs");
+        program = restore_.current();
+    }
+    if (program == nullptr || restore_.cancelRequested()) {
+        endSequence();
+        return;
+    }
+    if (operationMarker_ == kMarkerRestore) {
+        view_.setStatusText("Program " + std::to_string(program->programNumber) + " (" +
+                            std::to_string(restore_.done() + 1) + " of " +
+                            std::to_string(restore_.total()) + ")" + kCrLf + kWriteCaption +
+                            "... ");
+    }
+    const auto device = static_cast<std::uint8_t>(sequenceDevice_);
+    rebootAfterReadBack_ = false;  // the program's own reboot follows
+    for (const auto& message : programUpdateMessages(
+             device, static_cast<unsigned>(program->programNumber - 1), program->programData)) {
+        queue_.queuePacedMessage(message);
+    }
+    queue_.queuePacedMessage(vrxReboot(device));
+    queue_.markWriteEnd();
+    sequenceStep_ = SequenceStep::kRestarting;
+    commState_ = kStateRestarting;
+}
+
+void DeviceLink::stepSequence() {
+    if (commState_ != kStateRestarting || queue_.pacedMessagesQueued() ||
+        queue_.paused(clock_.nowMs())) {
+        return;
+    }
+    // The unit has all of the program and is restarting. Whatever follows, reading it
+    // back or writing the next program, waits until it answers again.
+    if (restore_.verify()) {
+        view_.appendStatusText(std::string(kCrLf) + "Verifying...");
+        sequenceStep_ = SequenceStep::kBeforeReadBack;
+    } else {
+        restore_.complete(WriteOutcome::kWritten);
+        if (restore_.current() == nullptr || restore_.cancelRequested()) {
+            endSequence();
+            return;
+        }
+        sequenceStep_ = SequenceStep::kBeforeWriting;
+    }
+    retryTicks_ = 0;
+    dotCount_ = 0;
+    startIdentityExchange();
+}
+
+void DeviceLink::readBackComplete(ByteView programData) {
+    const auto parts = differingParts(restore_.current()->programData, programData);
+    if (parts.empty()) {
+        view_.appendStatusText(" ok");
+        restore_.complete(WriteOutcome::kVerified);
+    } else {
+        const std::string differing = joinParts(parts);
+        view_.appendStatusText(std::string(kCrLf) + "The unit holds something else in " +
+                               differing + "." + kCrLf + "Please write the program again.");
+        restore_.complete(WriteOutcome::kDiffers,
+                          "the unit holds something else in " + differing + "; write it again");
+    }
+    // The unit has just answered: the next program needs no identity exchange first.
+    sequenceStep_ = SequenceStep::kBeforeWriting;
+    rebootAfterReadBack_ = true;
+    writeCurrentProgram();
+}
+
+void DeviceLink::endSequence() {
+    if (restore_.cancelRequested()) {
+        restore_.skipRemaining(WriteOutcome::kCancelled);
+    }
+    restore_.finish();
+    sequenceStep_ = SequenceStep::kNone;
+    if (rebootAfterReadBack_) {
+        // As after a load, the unit leaves the state the request put it in.
+        queueMessage(vrxReboot(static_cast<std::uint8_t>(sequenceDevice_)));
+        rebootAfterReadBack_ = false;
+    }
+    if (operationMarker_ == kMarkerRestore) {
+        std::string summary;
+        for (const auto& result : restore_.results()) {
+            summary += kCrLf + resultLine(result);
+        }
+        view_.appendStatusText(summary);
+    }
+    commState_ = kStateFinished;
+}
+
+}  // namespace vrx
