@@ -16,6 +16,7 @@ inline constexpr std::string_view kMidiInputKey = "Input";
 inline constexpr std::string_view kMidiOutputKey = "Output";
 inline constexpr std::string_view kPreferencesSection = "Preferences";
 inline constexpr std::string_view kLastDirectoryKey = "Path";
+inline constexpr std::string_view kVerifyAfterWritingKey = "VerifyAfterWriting";
 inline constexpr std::string_view kLogSection = "Quillmore";
 inline constexpr std::string_view kLogKey = "Log";
 
@@ -55,6 +56,9 @@ public:
     // been chosen.
     const std::string& lastDirectory() const { return lastDirectory_; }
     void setLastDirectory(std::string folder) { lastDirectory_ = std::move(folder); }
+    // Options > Verify After Writing: on unless the file says "0".
+    bool verifyAfterWriting() const { return verifyAfterWriting_; }
+    void setVerifyAfterWriting(bool on) { verifyAfterWriting_ = on; }
 
     const std::filesystem::path& settingsFile() const { return settingsFile_; }
 
@@ -65,6 +69,8 @@ private:
     std::int16_t midiOutDevice_ = 0;
     bool logEnabled_ = false;
     std::string lastDirectory_;
+    bool verifyAfterWriting_ = true;
+    bool verifyAfterWritingStored_ = false;
 };
 
 }  // namespace vrx
