@@ -7,6 +7,7 @@
 
 #include "cli/device_session.h"
 #include "files/config_file.h"
+#include "files/program_folder.h"
 #include "model/program_image.h"
 #include "protocol/midi_device_list.h"
 
@@ -18,6 +19,7 @@ struct DeviceCommandOptions {
     int program = 0;
     std::string file;
     std::string directory;
+    bool noVerify = false;
 };
 
 int fail(const SessionFailure& failure) {
@@ -25,7 +27,9 @@ int fail(const SessionFailure& failure) {
     return failure.exitStatus;
 }
 
-void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout = true) {
+}  // namespace
+
+void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout) {
     command
         .add_option("--in", options.inPosition, "MIDI input, numbered as `vrxtool ports` lists it")
         ->check(CLI::PositiveNumber);
@@ -47,6 +51,8 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeou
             ->capture_default_str();
     }
 }
+
+namespace {
 
 int runPorts(const DeviceOptions& options) {
     SteadyClock clock;
@@ -126,6 +132,7 @@ int runWrite(const DeviceCommandOptions& options) {
     }
     session.view().setProgramData(*data);
     auto& link = session.link();
+    link.setVerifyAfterWriting(!options.noVerify);
     link.writeToDevice();
     // The write is over when its last message and the pause after it are through.
     auto failure = session.run([&] {
@@ -135,17 +142,15 @@ int runWrite(const DeviceCommandOptions& options) {
     if (!failure) {
         failure = abandoned(link, session.view());
     }
+    if (!failure && !link.restore().allSucceeded()) {
+        failure = SessionFailure{kExitFailed, resultLine(link.restore().results().front())};
+    }
     if (failure) {
         return fail(*failure);
     }
-    std::cerr << options.file << " written to program " << options.program << "\n";
+    std::cerr << options.file << " written to program " << options.program
+              << (options.noVerify ? "\n" : " and verified\n");
     return kExitOk;
-}
-
-std::filesystem::path backupFileName(const std::filesystem::path& directory, int program) {
-    char name[32];
-    std::snprintf(name, sizeof name, "program-%03d.vrx", program);
-    return directory / name;
 }
 
 int runBackup(const DeviceCommandOptions& options) {
@@ -164,7 +169,7 @@ int runBackup(const DeviceCommandOptions& options) {
     session.view().setProgramReadHandler([&](int program, ByteView programData) {
         ProgramData data;
         static_cast<void>(decodeProgramData(programData, data));
-        const auto path = backupFileName(directory, program);
+        const auto path = programFileName(directory, program);
         if (auto written =
                 writeConfigFile(path, encodeProgramData(data, link.firmwareVersionByte()));
             !written && !writeFailure) {
@@ -208,6 +213,8 @@ void addDeviceCommands(CLI::App& app, int& exitStatus) {
     write->add_option("--program", options->program, "program number, from 1")
         ->required()
         ->check(CLI::Range(1, 32767));
+    write->add_flag("--no-verify", options->noVerify,
+                    "do not read the program back to check what the unit stored");
     addDeviceOptions(*write, options->device);
     write->callback([options, &exitStatus] { exitStatus = runWrite(*options); });
 

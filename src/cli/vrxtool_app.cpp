@@ -4,6 +4,7 @@
 
 #include "cli/device_commands.h"
 #include "cli/file_commands.h"
+#include "cli/restore_command.h"
 
 namespace vrx::cli {
 
@@ -13,6 +14,7 @@ int runVrxtool(int argc, char** argv) {
     int exitStatus = 0;
     addFileCommands(app, exitStatus);
     addDeviceCommands(app, exitStatus);
+    addRestoreCommand(app, exitStatus);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -16,14 +16,15 @@ struct ProgramToWrite {
 
 // What became of one program of a restore (or of a single write).
 enum class WriteOutcome {
-    kPending,     // not reached yet
-    kWritten,     // sent; not read back because verification is off
-    kVerified,    // read back and the same as what was sent
-    kDiffers,     // read back and something else: the write should be repeated
-    kNotStored,   // the unit has no program with that number
-    kSendFailed,  // the output failed while the program was being sent
-    kNoReadBack,  // written, but the read-back was cancelled or never came
-    kCancelled,   // the user stopped the restore before this program
+    kPending,       // not reached yet
+    kWritten,       // sent; not read back because verification is off
+    kVerified,      // read back and the same as what was sent
+    kDiffers,       // read back and something else: the write should be repeated
+    kNotStored,     // the unit has no program with that number
+    kSendFailed,    // the output failed while the program was being sent
+    kNoReadBack,    // written, but the read-back was cancelled or never came
+    kCancelled,     // the user stopped the restore before this program
+    kFileUnusable,  // its file could not be read
 };
 
 struct WriteResult {

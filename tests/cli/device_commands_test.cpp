@@ -39,9 +39,27 @@ TEST_F(DeviceCommands, WriteSendsAFileAndReportsDone) {
     ASSERT_TRUE(writeConfigFile(file("p.vrx"), savedImageOf(7)));
     const auto run = vrxtool({"write", "p.vrx", "--program", "2", "--simulator"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("Writing Program Data to VRX... \nDone."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Writing Program Data to VRX... \nDone.\nVerifying... ok"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("p.vrx written to program 2 and verified"), std::string::npos);
     // Five messages paced 700 ms apart after the identity exchange.
     EXPECT_GE(run.seconds, 3.5);
+}
+
+TEST_F(DeviceCommands, RestoreWritesTheChosenFilesAndNamesThoseThatFailed) {
+    std::filesystem::create_directories(file("backup"));
+    ASSERT_TRUE(writeConfigFile(file("backup/program-002.vrx"), savedImageOf(9)));
+    ASSERT_TRUE(writeConfigFile(file("backup/program-005.vrx"), savedImageOf(10)));
+    ASSERT_TRUE(writeConfigFile(file("backup/program-009.vrx"), savedImageOf(11)));
+    write(file("backup/program-004.vrx"), "hello\r\n");
+    const auto run = vrxtool({"restore", "backup", "--only", "2-4", "--simulator"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out,
+              "Program 2: written and verified\n"
+              "Program 4: failed: program-004.vrx: it holds no Program Data line\n");
+    EXPECT_TRUE(run.err.ends_with("vrxtool: not restored: program 4\n")) << run.err;
+    EXPECT_EQ(vrxtool({"restore", "backup", "--only", "5-3", "--simulator"}).status, 2);
 }
 
 TEST_F(DeviceCommands, WriteRefusesAFileWithoutProgramData) {
