@@ -69,7 +69,7 @@ std::optional<SessionFailure> DeviceSession::configurePorts() {
 
 bool DeviceSession::queueDrained() {
     auto& queue = link_.outputQueue();
-    return queue.midiOutQueue().empty() && !queue.paused(clock_.nowMs());
+    return queue.midiOutQueue().empty() && !queue.paused();
 }
 
 std::optional<SessionFailure> DeviceSession::run(const std::function<bool()>& done) {
@@ -83,8 +83,15 @@ std::optional<SessionFailure> DeviceSession::run(const std::function<bool()>& do
         link_.dispatchMidiEvents();
         const std::int64_t now = clock_.nowMs();
         if (now >= nextTickMs) {
+            const std::int64_t pauseEnd = link_.outputQueue().pausedUntilMs();
             link_.mainTimerTick();
             nextTickMs = std::max(nextTickMs + DeviceLink::kTickMs, now + 1);
+            // A message of a write went out: tick in step with it, so the tick that
+            // ends its pause comes 600 ms after it, not up to a tick later.
+            const std::int64_t newPauseEnd = link_.outputQueue().pausedUntilMs();
+            if (newPauseEnd != pauseEnd) {
+                nextTickMs = newPauseEnd - OutputQueue::kWritePauseMs + DeviceLink::kTickMs;
+            }
         }
         if (view_.problem()) {
             view_.finish();

@@ -69,7 +69,9 @@ int runRestore(const RestoreOptions& options) {
     if (!set.programs.empty()) {
         link.restorePrograms(set.programs);
         if (auto failure = session.run([&] {
-                return link.operationMarker() == kMarkerRestore &&
+                // A failed send or a unit that stopped answering ends it early.
+                const int marker = link.operationMarker();
+                return (marker == kMarkerRestore || marker == kMarkerFailed) &&
                        link.commState() == kStateResultShown && session.queueDrained();
             })) {
             return fail(failure->exitStatus, failure->message);

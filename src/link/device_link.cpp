@@ -23,6 +23,18 @@ constexpr const char* kRetrying = "Retrying...";
 constexpr const char* kInvalidFile = "Invalid VRX Program Data file... Sorry.";
 constexpr const char* kFileLoaded = "Program Data successfully loaded from file ";
 constexpr const char* kTitleEditing = "VRXConfig - Editing Program Data #";
+constexpr const char* kStoppedAnswering =
+    "The VRX stopped answering. Check your MIDI connections and try again.";
+
+std::string writeFailureLine(const OutputQueue::SendFailure& failure) {
+    if (failure.total == 0) {
+        return "Sending failed before any Program Data went out. The program in the VRX is "
+               "unchanged.";
+    }
+    return "Sending failed: " + std::to_string(failure.sent) + " of " +
+           std::to_string(failure.total) +
+           " messages went out. The program in the VRX may be incomplete: write it again.";
+}
 
 }  // namespace
 
@@ -35,15 +47,32 @@ DeviceLink::DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, con
     input_.setMessageHandler([this] { midiIn_Message(); });
 }
 
+namespace {
+
+// Keeps the link's busy depth balanced when a step throws: one exception must not
+// leave every later tick and message refused.
+class BusyScope {
+public:
+    explicit BusyScope(int& depth) : depth_(depth) { ++depth_; }
+    ~BusyScope() { --depth_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    int& depth_;
+};
+
+}  // namespace
+
 void DeviceLink::runGuarded(const std::function<void()>& step) {
-    ++busyDepth_;
-    step();
-    --busyDepth_;
+    {
+        const BusyScope scope(busyDepth_);
+        step();
+    }
     // Messages that came while a dialog was open are handled now, in order.
-    while (busyDepth_ == 0 && inputDeferred_ && !queue_.paused(clock_.nowMs())) {
-        ++busyDepth_;
+    while (busyDepth_ == 0 && inputDeferred_ && !queue_.paused()) {
+        const BusyScope scope(busyDepth_);
         drainInput();
-        --busyDepth_;
     }
 }
 
@@ -76,6 +105,7 @@ void DeviceLink::cancelBackup() {
 void DeviceLink::beginReading(int marker) {
     abandonSequence();
     operationMarker_ = marker;
+    failure_.reset();
     // Every operation starts with the first unit; a count left over from an earlier
     // write would address a unit that is not there and wait for ever.
     deviceIndex_ = 0;
@@ -97,6 +127,7 @@ void DeviceLink::writeToDevice() {
     runGuarded([this] {
         abandonSequence();
         operationMarker_ = kMarkerWrite;
+        failure_.reset();
         deviceIndex_ = 0;  // as for a load: the first unit, whatever was written before
         if (!setup_.midiConfigured) {
             callerForm_ = kCallerSplash;
@@ -186,7 +217,6 @@ void DeviceLink::transferStep() {
     if (verifyAfterWriting_) {
         Bytes image = view_.currentImage(firmwareVersionByte_);
         image.resize(kProgramBytes, 0xFF);
-        sequenceDevice_ = deviceIndex_++;
         startSequence(ProgramRestore({{activeProgram_, std::move(image)}}, true),
                       SequenceStep::kBeforeWriting);
         writeCurrentProgram();
@@ -194,7 +224,7 @@ void DeviceLink::transferStep() {
     }
     writeProgramToMemory(deviceIndex_, activeProgram_ - 1);
     queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
-    queue_.markWriteEnd();
+    queue_.markWriteEnd(static_cast<int>(kUpdateBlocks) + 1);  // and the reboot
     ++deviceIndex_;
     commState_ = kStateFinished;
 }
@@ -220,9 +250,44 @@ void DeviceLink::sendProgramRequest(int device, int programIndex) {
 
 void DeviceLink::requestProgramData(int device, int programIndex) {
     expectedLength_ = kProgramBytes;
+    requestedProgramIndex_ = programIndex;
+    requestRetries_ = 0;
+    watchForSilence();
     queueMessage(
         programRequest(static_cast<std::uint8_t>(device), static_cast<unsigned>(programIndex)));
     commState_ = kStateRequestSent;
+}
+
+void DeviceLink::watchForSilence() {
+    silentTicks_ = 0;
+    discardingAnswer_ = false;
+}
+
+void DeviceLink::askAgainOrGiveUp() {
+    if (requestRetries_ == kRequestRetries) {
+        endWithFailure(kStoppedAnswering);
+        return;
+    }
+    ++requestRetries_;
+    view_.appendStatusText(".");
+    watchForSilence();
+    queueMessage(programRequest(static_cast<std::uint8_t>(deviceIndex_),
+                                static_cast<unsigned>(requestedProgramIndex_)));
+    // What came so far belongs to the lost answer.
+    commState_ = kStateRequestSent;
+}
+
+void DeviceLink::reportWriteFailure(const OutputQueue::SendFailure& failure) {
+    endWithFailure(writeFailureLine(failure));
+}
+
+void DeviceLink::endWithFailure(const std::string& line) {
+    failSequence(line);
+    failure_ = line;
+    operationMarker_ = kMarkerFailed;
+    view_.appendStatusText(kCrLf + line);
+    view_.showStatus();
+    commState_ = kStateFinished;
 }
 
 void DeviceLink::startBackup() {
@@ -261,7 +326,7 @@ void DeviceLink::mainTimerTick() {
         return;
     }
     dispatchMidiEvents();
-    if (queue_.paused(clock_.nowMs())) {
+    if (queue_.pauseHoldsTick()) {
         return;
     }
     runGuarded([this] {
@@ -294,7 +359,10 @@ void DeviceLink::tickSteps() {
                 }
                 view_.enableAllCommands();
                 view_.checkMidiStopChannels();
-                view_.hideStatus();
+                // A failure stays on screen until the user has read it and closes it.
+                if (!failure_) {
+                    view_.hideStatus();
+                }
                 lastHandledState_ = kStateResultShown;
                 break;
             default:
@@ -338,12 +406,26 @@ void DeviceLink::tickSteps() {
             }
         }
     }
+    // The unit has not answered a request for 2 s since it went out, or since the last
+    // part of the answer: the answer was lost, or spoilt on the way.
+    const bool awaitingAnswer = commState_ == kStateRequestSent || commState_ == kStateReceiving;
+    if (awaitingAnswer && queue_.midiOutQueue().empty()) {
+        if (++silentTicks_ >= kResponseTimeoutTicks) {
+            askAgainOrGiveUp();
+        }
+    }
     stepSequence();
     // 5. Once a write reads back, only its own messages are paced.
     queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite && !sequenceRunning());
+    if (const auto failure = queue_.takeSendFailure()) {
+        reportWriteFailure(*failure);
+    }
 }
 
 void DeviceLink::completionDisplay() {
+    if (operationMarker_ == kMarkerFailed) {
+        return;  // the editor stays as it was; the status says why
+    }
     view_.showPinGrid();
     view_.centreStatus();
     switch (operationMarker_) {

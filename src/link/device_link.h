@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ enum OperationMarker : int {
     kMarkerFile = 3,
     kMarkerCancelled = 5,
     kMarkerBackup = 6,   // every program of the unit, back to back
+    kMarkerFailed = 7,   // the unit stopped answering or the output failed; see failure()
     kMarkerRestore = 8,  // programs from files written one after the other
 };
 
@@ -57,7 +59,12 @@ public:
     static constexpr int kDotsBeforeWarning = 4;
     static constexpr int kPromptPauseTicks = 10;  // after the first Identity Reply of a run
     static constexpr int kResultTicks = 21;       // a load's result stays on screen
+    // After VRX_REBOOT the unit restarts and hears nothing for a second.
+    static constexpr std::int64_t kUnitRestartMs = 1000;
     static constexpr const char* kDeviceName = "VRX";
+    // A request the unit has not answered for 2 s is asked again, three times at most.
+    static constexpr int kResponseTimeoutTicks = 20;
+    static constexpr int kRequestRetries = 3;
 
     DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, const Clock& clock);
     DeviceLink(const DeviceLink&) = delete;
@@ -120,6 +127,8 @@ public:
     std::uint8_t firmwareVersionByte() const { return firmwareVersionByte_; }
     const std::string& firmwareVersionText() const { return firmwareVersionText_; }
     const ResponseGatherer& receivedProgramData() const { return receivedProgramData_; }
+    // The line the status window ended with when the last operation failed.
+    const std::optional<std::string>& failure() const { return failure_; }
     bool busy() const { return busyDepth_ > 0; }
     // A write is still sending its paced messages. The unit must get all of them in
     // order, so nothing else may start before the last has gone out.
@@ -151,6 +160,10 @@ private:
     void receiveProgramResponse(ByteView message);
     void programComplete();
     void queueMessage(ByteView message) { queue_.queueMessage(message); }
+    void watchForSilence();
+    void askAgainOrGiveUp();
+    void reportWriteFailure(const OutputQueue::SendFailure& failure);
+    void endWithFailure(const std::string& line);
 
     // Writing programs one after the other, each read back when verification is on.
     enum class SequenceStep { kNone, kBeforeWriting, kRestarting, kBeforeReadBack, kReadingBack };
@@ -160,7 +173,8 @@ private:
     void stepSequence();  // from the timer, once the program's messages are out
     void readBackComplete(ByteView programData);
     void endSequence();
-    void abandonSequence();  // a new operation replaces one still running
+    void failSequence(const std::string& line);  // the unit stopped answering or the output failed
+    void abandonSequence();                      // a new operation replaces one still running
     bool sequenceRunning() const { return sequenceStep_ != SequenceStep::kNone; }
 
     // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must
@@ -198,11 +212,15 @@ private:
     std::string firmwareVersionText_;
 
     int backupProgram_ = 0;
+    int requestedProgramIndex_ = 0;
+    int silentTicks_ = 0;
+    int requestRetries_ = 0;
+    bool discardingAnswer_ = false;  // a damaged part spoilt it: wait for silence
+    std::optional<std::string> failure_;
     bool backupCancelRequested_ = false;
     bool verifyAfterWriting_ = true;
     ProgramRestore restore_;
     SequenceStep sequenceStep_ = SequenceStep::kNone;
-    int sequenceDevice_ = 0;
     bool rebootAfterReadBack_ = false;
     int busyDepth_ = 0;
     bool inputDeferred_ = false;

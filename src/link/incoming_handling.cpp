@@ -6,7 +6,7 @@
 namespace vrx {
 
 void DeviceLink::midiIn_Message() {
-    if (busyDepth_ > 0 || queue_.paused(clock_.nowMs())) {
+    if (busyDepth_ > 0 || queue_.paused()) {
         inputDeferred_ = true;
         return;
     }
@@ -55,18 +55,25 @@ void DeviceLink::receiveProgramResponse(ByteView message) {
     if (commState_ != kStateRequestSent && commState_ != kStateReceiving) {
         return;
     }
+    silentTicks_ = 0;
+    commState_ = kStateReceiving;
+    if (discardingAnswer_) {
+        return;  // the rest of a spoilt answer; the request is asked again when it is over
+    }
     // A response too short to hold its header carries no data; it still counts as the
     // first answer to the request.
     const auto unpacked = receivedProgramData_.append(message);
     if (!unpacked.badPositions.empty()) {
-        // The bad bytes are dropped; one box per message is enough to tell the user the
-        // cable or the unit garbled it.
-        view_.showMessage("Error in conversion at pos " +
-                          std::to_string(unpacked.badPositions.front()) + ": " +
-                          bytesToHexText(programResponsePayload(message)));
+        // A damaged byte would shift everything after it: the whole answer is thrown
+        // away and asked for again once the unit has finished sending it.
+        view_.writeLog("Error in conversion at pos " +
+                       std::to_string(unpacked.badPositions.front()) + ": " +
+                       bytesToHexText(programResponsePayload(message)));
+        receivedProgramData_.restart(expectedLength_);
+        discardingAnswer_ = true;
+        return;
     }
     if (!receivedProgramData_.complete()) {
-        commState_ = kStateReceiving;
         return;
     }
     programComplete();

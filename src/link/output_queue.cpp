@@ -1,5 +1,6 @@
 #include "link/output_queue.h"
 
+#include <algorithm>
 #include <array>
 
 #include "protocol/hex_text.h"
@@ -69,6 +70,15 @@ void OutputQueue::ensurePortsOpen() {
     }
 }
 
+void OutputQueue::markWriteEnd(int count) {
+    writeEndQueued_ = true;
+    writeMessages_ = count;
+    writeMessagesSent_ = 0;
+    itemsBeforeWrite_ = static_cast<int>(
+        std::count_if(midiOutQueue_.begin(), midiOutQueue_.end() - count,
+                      [](const std::string& item) { return item != kOpenPortsItem; }));
+}
+
 void OutputQueue::pumpOutputQueue(bool writing) {
     if (midiOutQueue_.empty()) {
         return;
@@ -78,17 +88,33 @@ void OutputQueue::pumpOutputQueue(bool writing) {
         startInput();
         openOutput();
         input_.start();
-    } else {
-        sendItem(item);
-        if (writing || pacedFlags_.front()) {
-            pausedUntilMs_ = clock_.nowMs() + kWritePauseMs;
-            if (midiOutQueue_.size() == 1 && writeEndQueued_) {
-                // The write's last message has gone out: the unit has all it needs.
-                writeEndQueued_ = false;
-                view_.appendStatusText("Done.");
-            }
+        popFront();
+        return;
+    }
+    const bool paced = writing || pacedFlags_.front();
+    const bool sent = sendItem(item);
+    if (paced && !sent) {
+        stopWriteAfterFailure();
+        return;
+    }
+    if (paced) {
+        pausedUntilMs_ = clock_.nowMs() + kWritePauseMs;
+        pauseTicksLeft_ = kWritePauseTicks;
+        if (itemsBeforeWrite_ > 0) {
+            --itemsBeforeWrite_;
+        } else if (writeEndQueued_) {
+            ++writeMessagesSent_;
+        }
+        if (midiOutQueue_.size() == 1 && writeEndQueued_) {
+            // The write's last message has gone out: the unit has all it needs.
+            writeEndQueued_ = false;
+            view_.appendStatusText("Done.");
         }
     }
+    popFront();
+}
+
+void OutputQueue::popFront() {
     midiOutQueue_.pop_front();
     if (pacedFlags_.front()) {
         --pacedItems_;
@@ -96,16 +122,34 @@ void OutputQueue::pumpOutputQueue(bool writing) {
     pacedFlags_.pop_front();
 }
 
-void OutputQueue::sendItem(const std::string& item) {
+void OutputQueue::stopWriteAfterFailure() {
+    sendFailure_ =
+        SendFailure{writeEndQueued_ ? writeMessagesSent_ : 0, writeEndQueued_ ? writeMessages_ : 0};
+    writeEndQueued_ = false;
+    itemsBeforeWrite_ = 0;
+    midiOutQueue_.clear();
+    pacedFlags_.clear();
+    pacedItems_ = 0;
+}
+
+bool OutputQueue::pauseHoldsTick() {
+    if (pauseTicksLeft_ == 0) {
+        return false;
+    }
+    return --pauseTicksLeft_ > 0;
+}
+
+bool OutputQueue::sendItem(const std::string& item) {
     const auto bytes = hexTextToBytes(item);
     if (!bytes) {
-        return;
+        return false;
     }
     const bool wasOpen = output_.state() >= kPortOpen;
     const auto sent = output_.sendSysex(*bytes);
     if (!sent) {
         midiOut_Error(wasOpen ? kMidiErrorDevice : kMidiErrorPortClosed, sent.error());
     }
+    return sent.ok();
 }
 
 void OutputQueue::switchFilters(bool on) {

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <deque>
 #include <limits>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "link/link_view.h"
 #include "protocol/bytes.h"
@@ -20,8 +22,12 @@ class OutputQueue {
 public:
     static constexpr std::string_view kOpenPortsItem = "r";
     static constexpr std::size_t kReceiveBufferBytes = 300;
-    // The unit needs this long to store what a write sends it.
+    // The unit needs this long to store what a write sends it: six timer ticks of
+    // 100 ms. The pause is counted in ticks, not read off the clock, so the message
+    // after it leaves on the tick that comes due as the pause ends, never one later
+    // because that tick fired a millisecond early.
     static constexpr std::int64_t kWritePauseMs = 600;
+    static constexpr int kWritePauseTicks = 6;
 
     OutputQueue(MidiInput& input, MidiOutput& output, MidiSetup& setup, LinkView& view,
                 const Clock& clock);
@@ -48,12 +54,23 @@ public:
     void midiOut_Error(int code, std::string_view message);
     void midiOut_QueueEmpty();
 
-    // The messages of a write are all queued: "Done." follows the last of them.
-    void markWriteEnd() { writeEndQueued_ = true; }
+    // The last `count` messages queued are a write's: "Done." follows the last of them.
+    void markWriteEnd(int count);
+    // How far a write got when a message of it could not be sent. The queue is emptied
+    // at once then: nothing may follow a block the unit did not get.
+    struct SendFailure {
+        int sent;   // of the write's messages, before the one that failed
+        int total;  // the write's messages; 0 when it failed before they were queued
+    };
+    // The failure of the write since the last call, if one failed.
+    std::optional<SendFailure> takeSendFailure() { return std::exchange(sendFailure_, {}); }
 
-    // While a write's pause lasts, the timer and the input wait. The tick due at the
-    // very moment the pause ends still finds the timer busy.
-    bool paused(std::int64_t nowMs) const { return nowMs <= pausedUntilMs_; }
+    // While a write's pause lasts, the timer and the input wait.
+    bool paused() const { return pauseTicksLeft_ > 0; }
+    // Counts one timer tick against the pause: true while the pause still holds the
+    // tick back. The sixth tick after a message ends the pause and runs.
+    bool pauseHoldsTick();
+    // When the pause ends on the clock, for a driver that wants to tick right then.
     std::int64_t pausedUntilMs() const { return pausedUntilMs_; }
 
     bool portsOpen() const { return portsOpen_; }
@@ -63,7 +80,10 @@ public:
 
 private:
     void switchFilters(bool on);
-    void sendItem(const std::string& item);
+    // False when the output refused the message.
+    bool sendItem(const std::string& item);
+    void stopWriteAfterFailure();
+    void popFront();
 
     MidiInput& input_;
     MidiOutput& output_;
@@ -75,7 +95,12 @@ private:
     int pacedItems_ = 0;
     bool portsOpen_ = false;
     bool writeEndQueued_ = false;
+    int itemsBeforeWrite_ = 0;
+    int writeMessages_ = 0;
+    int writeMessagesSent_ = 0;
+    std::optional<SendFailure> sendFailure_;
     std::int64_t pausedUntilMs_ = std::numeric_limits<std::int64_t>::min();
+    int pauseTicksLeft_ = 0;
 };
 
 }  // namespace vrx

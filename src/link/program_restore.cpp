@@ -19,6 +19,8 @@ std::string resultLine(const WriteResult& result) {
             return line + "written and verified";
         case WriteOutcome::kCancelled:
             return line + "not written (cancelled)";
+        case WriteOutcome::kAbandoned:
+            return line + "not written (the restore stopped)";
         default:
             return line + "failed: " + result.detail;
     }

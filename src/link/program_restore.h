@@ -24,6 +24,7 @@ enum class WriteOutcome {
     kSendFailed,    // the output failed while the program was being sent
     kNoReadBack,    // written, but the read-back was cancelled or never came
     kCancelled,     // the user stopped the restore before this program
+    kAbandoned,     // a failure before it stopped the restore
     kFileUnusable,  // its file could not be read
 };
 

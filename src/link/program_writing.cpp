@@ -19,7 +19,6 @@ void DeviceLink::restorePrograms(std::vector<ProgramToWrite> programs) {
     runGuarded([this, &programs] {
         operationMarker_ = kMarkerRestore;
         deviceIndex_ = 0;
-        sequenceDevice_ = 0;
         startSequence(ProgramRestore(std::move(programs), verifyAfterWriting_),
                       SequenceStep::kBeforeWriting);
         if (!setup_.midiConfigured) {
@@ -71,7 +70,7 @@ void DeviceLink::startSequence(ProgramRestore restore, SequenceStep first) {
 void DeviceLink::sequenceIdentityStep() {
     if (sequenceStep_ == SequenceStep::kBeforeReadBack) {
         sequenceStep_ = SequenceStep::kReadingBack;
-        requestProgramData(sequenceDevice_, restore_.current()->programNumber - 1);
+        requestProgramData(deviceIndex_, restore_.current()->programNumber - 1);
         return;
     }
     view_.appendStatusText(" ok");
@@ -96,21 +95,26 @@ void DeviceLink::writeCurrentProgram() {
                             std::to_string(restore_.total()) + ")" + kCrLf + kWriteCaption +
                             "... ");
     }
-    const auto device = static_cast<std::uint8_t>(sequenceDevice_);
+    const auto device = static_cast<std::uint8_t>(deviceIndex_);
     rebootAfterReadBack_ = false;  // the program's own reboot follows
     for (const auto& message : programUpdateMessages(
              device, static_cast<unsigned>(program->programNumber - 1), program->programData)) {
         queue_.queuePacedMessage(message);
     }
     queue_.queuePacedMessage(vrxReboot(device));
-    queue_.markWriteEnd();
+    queue_.markWriteEnd(static_cast<int>(kUpdateBlocks) + 1);  // and the reboot
     sequenceStep_ = SequenceStep::kRestarting;
     commState_ = kStateRestarting;
 }
 
 void DeviceLink::stepSequence() {
-    if (commState_ != kStateRestarting || queue_.pacedMessagesQueued() ||
-        queue_.paused(clock_.nowMs())) {
+    if (commState_ != kStateRestarting || queue_.pacedMessagesQueued() || queue_.paused()) {
+        return;
+    }
+    // The unit hears nothing while it restarts. A timer tick may come a little early;
+    // half a tick of slack keeps that from costing a whole second of retry.
+    const std::int64_t rebootSentMs = queue_.pausedUntilMs() - OutputQueue::kWritePauseMs;
+    if (clock_.nowMs() + kTickMs / 2 < rebootSentMs + kUnitRestartMs) {
         return;
     }
     // The unit has all of the program and is restarting. Whatever follows, reading it
@@ -149,6 +153,18 @@ void DeviceLink::readBackComplete(ByteView programData) {
     writeCurrentProgram();
 }
 
+void DeviceLink::failSequence(const std::string& line) {
+    if (!sequenceRunning()) {
+        return;
+    }
+    const bool written = sequenceStep_ == SequenceStep::kBeforeReadBack ||
+                         sequenceStep_ == SequenceStep::kReadingBack;
+    restore_.complete(written ? WriteOutcome::kNoReadBack : WriteOutcome::kSendFailed, line);
+    restore_.skipRemaining(WriteOutcome::kAbandoned);
+    restore_.finish();
+    sequenceStep_ = SequenceStep::kNone;
+}
+
 void DeviceLink::endSequence() {
     if (restore_.cancelRequested()) {
         restore_.skipRemaining(WriteOutcome::kCancelled);
@@ -157,8 +173,11 @@ void DeviceLink::endSequence() {
     sequenceStep_ = SequenceStep::kNone;
     if (rebootAfterReadBack_) {
         // As after a load, the unit leaves the state the request put it in.
-        queueMessage(vrxReboot(static_cast<std::uint8_t>(sequenceDevice_)));
+        queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
         rebootAfterReadBack_ = false;
+    }
+    if (operationMarker_ == kMarkerWrite) {
+        ++deviceIndex_;  // as a write without the read-back leaves it
     }
     if (operationMarker_ == kMarkerRestore) {
         std::string summary;

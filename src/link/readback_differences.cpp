@@ -18,10 +18,21 @@ constexpr std::size_t kKeyboardMaskBytes = 8;
 constexpr std::size_t kTuningByte = 37;
 constexpr std::size_t kPinPairFirst = 46;  // row r at 44 + 2r and 45 + 2r
 
+// "3, 17, 42-73": three or more rows in a row are told as a range.
 std::string numberList(const std::set<int>& numbers) {
     std::string text;
-    for (const int n : numbers) {
-        text += (text.empty() ? "" : ", ") + std::to_string(n);
+    for (auto it = numbers.begin(); it != numbers.end();) {
+        auto last = it;
+        while (std::next(last) != numbers.end() && *std::next(last) == *last + 1) {
+            ++last;
+        }
+        text += (text.empty() ? "" : ", ") + std::to_string(*it);
+        if (std::distance(it, last) >= 2) {
+            text += "-" + std::to_string(*last);
+            it = std::next(last);
+        } else {
+            ++it;
+        }
     }
     return text;
 }

@@ -38,8 +38,29 @@ Status SimulatedOutput::openDevice(int device) {
 }
 
 Status SimulatedOutput::sendBytes(ByteView message) {
+    if (!unit_.cableCarriesNextMessage()) {
+        return Status::failure("the MIDI output " + std::string(kSimulatorDeviceName) + " is gone");
+    }
     unit_.receive(message);
     return success();
+}
+
+std::vector<Bytes> separateRealTimeBytes(const std::vector<Bytes>& arrived) {
+    std::vector<Bytes> messages;
+    for (const auto& message : arrived) {
+        Bytes rest;
+        for (const auto byte : message) {
+            if (byte >= kFirstRealTimeStatus && message.size() > 1) {
+                messages.push_back({byte});
+            } else {
+                rest.push_back(byte);
+            }
+        }
+        if (!rest.empty()) {
+            messages.push_back(std::move(rest));
+        }
+    }
+    return messages;
 }
 
 }  // namespace vrx

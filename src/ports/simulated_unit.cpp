@@ -1,6 +1,7 @@
 #include "ports/simulated_unit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/program_data.h"
 #include "model/program_image.h"
@@ -18,6 +19,8 @@ constexpr std::uint8_t kFamilyLow = 0x01;
 constexpr std::uint8_t kHighBit = 0x80;
 constexpr std::uint8_t kBlankByte = 0xFF;
 constexpr std::int64_t kUsPerMs = 1000;
+constexpr std::uint8_t kActiveSensing = 0xFE;
+constexpr std::uint8_t kClock = 0xF8;
 
 unsigned sevenBitNumber(ByteView bytes) {
     unsigned value = 0;
@@ -72,6 +75,12 @@ bool SimulatedUnit::answerRequest() {
     return true;
 }
 
+bool SimulatedUnit::cableCarriesNextMessage() {
+    ++messagesOffered_;
+    const auto& failsAfter = settings_.behaviour.outputFailsAfter;
+    return !failsAfter || messagesOffered_ <= *failsAfter;
+}
+
 void SimulatedUnit::receive(ByteView message) {
     const std::int64_t nowUs = clock_.nowMs() * kUsPerMs;
     const std::int64_t startUs = std::max(nowUs, toUnitFreeUs_);
@@ -81,6 +90,10 @@ void SimulatedUnit::receive(ByteView message) {
     receivedAtMs_.push_back(clock_.nowMs());
     if (faults_.echo) {
         send(Bytes(message.begin(), message.end()), arrivedUs);
+    }
+    if (arrivedUs < deafUntilUs_) {
+        ++unheardCount_;
+        return;
     }
     if (isIdentityRequest(message)) {
         if (message.size() > 2 && addressedToMe(message[2]) && answerRequest()) {
@@ -97,24 +110,64 @@ void SimulatedUnit::receive(ByteView message) {
         if (message.size() >= kRequestBytes && answerRequest()) {
             answerProgramRequest(message, arrivedUs);
         }
-    } else if (const auto block = parseProgramUpdate(message)) {
-        for (std::size_t i = 0; i < block->data.size(); ++i) {
-            const std::size_t at = block->address + i;
-            if (at >= memory_.size()) {
-                memory_.resize(at + 1, kBlankByte);
-            }
-            memory_[at] = block->data[i];
-        }
+    } else if (std::ranges::equal(command, constants.cmdProgramUpdate)) {
+        storeUpdate(message, arrivedUs);
     } else if (std::ranges::equal(command, constants.cmdReboot)) {
         ++rebootCount_;
+        if (settings_.behaviour.deafAfterReboot) {
+            deafUntilUs_ = arrivedUs + kRebootDeafMs * kUsPerMs;
+        }
     }
+}
+
+bool SimulatedUnit::storeUpdate(ByteView message, std::int64_t arrivedUs) {
+    const auto previousUs = std::exchange(lastUpdateUs_, arrivedUs);
+    if (settings_.behaviour.strictPacing && previousUs &&
+        arrivedUs - *previousUs < kUpdateSpacingMs * kUsPerMs) {
+        // Still storing the previous block.
+        droppedUpdates_.emplace_back(message.begin(), message.end());
+        return false;
+    }
+    const auto block = parseProgramUpdate(message);
+    if (!block) {
+        return false;
+    }
+    for (std::size_t i = 0; i < block->data.size(); ++i) {
+        const std::size_t at = block->address + i;
+        if (at >= memory_.size()) {
+            memory_.resize(at + 1, kBlankByte);
+        }
+        memory_[at] = block->data[i];
+    }
+    return true;
 }
 
 void SimulatedUnit::send(Bytes message, std::int64_t readyUs) {
     const std::int64_t startUs = std::max(readyUs, fromUnitFreeUs_);
-    const std::int64_t arrivalUs = startUs + wireTimeUs(message.size());
+    std::int64_t arrivalUs = startUs + wireTimeUs(message.size());
+    if (settings_.behaviour.lineNoise) {
+        // Active sensing ahead of the message, a clock byte in its middle.
+        inFlight_.push_back({startUs + wireTimeUs(1), Bytes{kActiveSensing}});
+        if (message.size() > 2 && message.front() == kSysexStart) {
+            message.insert(message.begin() + static_cast<long>(message.size() / 2), kClock);
+        }
+        noiseBytesSent_ += 2;
+        arrivalUs += wireTimeUs(2);
+    }
     fromUnitFreeUs_ = arrivalUs;
     inFlight_.push_back({arrivalUs, std::move(message)});
+}
+
+void SimulatedUnit::sendAnswer(Bytes message, std::int64_t readyUs) {
+    ++answersSent_;
+    const auto& behaviour = settings_.behaviour;
+    if (behaviour.lostAnswer == answersSent_) {
+        return;
+    }
+    if (behaviour.damagedAnswer == answersSent_ && message.size() > kResponseHeaderBytes + 2) {
+        message[kResponseHeaderBytes + 1] |= kHighBit;
+    }
+    send(std::move(message), readyUs);
 }
 
 Bytes SimulatedUnit::identityReply() const {
@@ -140,7 +193,7 @@ Bytes SimulatedUnit::identityReply() const {
 }
 
 void SimulatedUnit::answerIdentity(std::int64_t readyUs) {
-    send(identityReply(), readyUs);
+    sendAnswer(identityReply(), readyUs);
 }
 
 Bytes SimulatedUnit::readMemory(unsigned address, unsigned count) const {
@@ -189,7 +242,7 @@ void SimulatedUnit::answerProgramRequest(ByteView request, std::int64_t readyUs)
         faults_.loseLastPart = false;
     }
     for (auto& response : responses) {
-        send(std::move(response), readyUs);
+        sendAnswer(std::move(response), readyUs);
     }
 }
 

@@ -10,6 +10,25 @@
 
 namespace vrx {
 
+// How strict the simulated unit is, and what goes wrong with it. The tests, vrxtool's
+// --simulator-fault and the program's --simulator all set the same options.
+struct SimulatedBehaviour {
+    // A real unit is still storing the previous block: a PROGRAM_UPDATE that arrives
+    // less than kUpdateSpacingMs after the previous one is dropped (and recorded).
+    bool strictPacing = true;
+    // After VRX_REBOOT the unit restarts and hears nothing for kRebootDeafMs.
+    bool deafAfterReboot = true;
+    // Active sensing (FE) before each of its messages and a clock byte (F8) inside each
+    // SysEx message, as a busy MIDI line carries them.
+    bool lineNoise = false;
+    // The program's output fails after carrying this many messages (the cable pulled).
+    std::optional<int> outputFailsAfter;
+    // The K-th message the unit sends (from 1, identity replies and responses alike)
+    // never arrives, or arrives with one data byte damaged (bit 7 set).
+    std::optional<int> lostAnswer;
+    std::optional<int> damagedAnswer;
+};
+
 // How the simulated unit introduces itself.
 struct SimulatedUnitSettings {
     std::uint8_t firmwareMajor = 1;
@@ -22,6 +41,7 @@ struct SimulatedUnitSettings {
     std::uint8_t formatByte = 18;
     std::uint8_t deviceByte = 0;
     int responseParts = 1;  // a PROGRAM_RESPONSE is split into 1, 2, 4 or 8 messages
+    SimulatedBehaviour behaviour;
 };
 
 // Faults for tests. The one-shot ones apply to the next response and then clear.
@@ -41,6 +61,8 @@ class SimulatedUnit {
 public:
     static constexpr std::int64_t kBaud = 31250;
     static constexpr std::int64_t kBitsPerByte = 10;  // start, eight data bits, stop
+    static constexpr std::int64_t kUpdateSpacingMs = 550;
+    static constexpr std::int64_t kRebootDeafMs = 1000;
 
     explicit SimulatedUnit(const Clock& clock, SimulatedUnitSettings settings = {});
 
@@ -49,6 +71,8 @@ public:
 
     // A message the program starts sending now.
     void receive(ByteView message);
+    // Whether the program's output still reaches the unit; counts the message offered.
+    bool cableCarriesNextMessage();
     // Answers whose last byte has arrived by now, in the order they were sent.
     std::vector<Bytes> takeArrived();
     std::optional<std::int64_t> nextArrivalMs() const;
@@ -58,6 +82,11 @@ public:
     const std::vector<std::int64_t>& receivedAtMs() const { return receivedAtMs_; }
     int rebootCount() const { return rebootCount_; }
     int requestCount() const { return requestCount_; }
+    // PROGRAM_UPDATE messages that came too soon after the previous one.
+    const std::vector<Bytes>& droppedUpdates() const { return droppedUpdates_; }
+    // Messages that came while the unit restarted.
+    int unheardCount() const { return unheardCount_; }
+    int noiseBytesSent() const { return noiseBytesSent_; }
     // The 256 bytes of a program (from 1), as the unit holds them.
     Bytes program(int number) const;
     void setProgram(int number, ByteView data);
@@ -70,6 +99,8 @@ private:
     bool addressedToMe(std::uint8_t device) const;
     bool answerRequest();  // false while requests are still being ignored
     void send(Bytes message, std::int64_t readyUs);
+    void sendAnswer(Bytes message, std::int64_t readyUs);
+    bool storeUpdate(ByteView message, std::int64_t arrivedUs);
     void answerIdentity(std::int64_t readyUs);
     void answerProgramRequest(ByteView request, std::int64_t readyUs);
     Bytes identityReply() const;
@@ -91,6 +122,13 @@ private:
     std::int64_t fromUnitFreeUs_ = 0;  // and the cable back
     int rebootCount_ = 0;
     int requestCount_ = 0;
+    std::vector<Bytes> droppedUpdates_;
+    std::optional<std::int64_t> lastUpdateUs_;
+    std::int64_t deafUntilUs_ = 0;
+    int unheardCount_ = 0;
+    int answersSent_ = 0;
+    int messagesOffered_ = 0;
+    int noiseBytesSent_ = 0;
 };
 
 // What a freshly delivered unit holds in a program: a varied, plausible configuration

@@ -43,8 +43,8 @@ TEST_F(DeviceCommands, WriteSendsAFileAndReportsDone) {
               std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("p.vrx written to program 2 and verified"), std::string::npos);
-    // Five messages paced 700 ms apart after the identity exchange.
-    EXPECT_GE(run.seconds, 3.5);
+    // Five messages paced 600 ms apart after the identity exchange.
+    EXPECT_GE(run.seconds, 3.0);
 }
 
 TEST_F(DeviceCommands, RestoreWritesTheChosenFilesAndNamesThoseThatFailed) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -26,9 +27,10 @@ protected:
         double seconds = 0;
     };
 
+    // The process id keeps two runs of the suite on one machine out of each other's way.
     std::filesystem::path folder_ =
         std::filesystem::path(testing::TempDir()) /
-        (std::string("vrxtool-") +
+        (std::string("vrxtool-") + std::to_string(getpid()) + "-" +
          testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
          testing::UnitTest::GetInstance()->current_test_info()->name());
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 
 #include "link/link_bench.h"
 #include "protocol/messages.h"
@@ -99,45 +100,87 @@ TEST(DeviceLink, SecondLoadAfterAFullResultDisplayOpensThePromptOnItsFirstPauseT
     EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(3));
 }
 
-TEST(DeviceLink, WriteSendsFourUpdatesAndTheRebootPacedSevenHundredMillisecondsApart) {
+TEST(DeviceLink, WriteFollowsTheTickSequenceWithMessagesExactlySixHundredMillisecondsApart) {
     LinkBench bench;
     bench.link.setVerifyAfterWriting(false);  // the read-back has its own tests
     bench.view.promptAnswers = {3};
     auto image = plausibleProgramData(9, kFormatByteDefault);
     image.resize(kImageBytes, 0);
     bench.view.imageToWrite = image;
+    std::int64_t promptAt = -1;
+    bench.view.whileModal = [&] { promptAt = bench.clock.nowMs(); };
+    std::int64_t doneAt = -1;
+    std::int64_t hiddenAt = -1;
 
     bench.link.writeToDevice();
     EXPECT_EQ(bench.view.statusText, "Requesting VRX Configuration first...");
     EXPECT_EQ(bench.view.statusCaption, "Writing Program Data to VRX");
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
+    ASSERT_TRUE(bench.tickUntil([&] {
+        if (doneAt < 0 && bench.view.statusText.ends_with("Done.")) {
+            doneAt = bench.clock.nowMs();
+        }
+        if (hiddenAt < 0 && bench.view.commandsEnabled == 1) {
+            hiddenAt = bench.clock.nowMs();
+        }
+        return hiddenAt >= 0;
+    }));
     EXPECT_EQ(bench.view.promptTitles, std::vector<std::string>{"Writing Program Data To VRX"});
     EXPECT_EQ(bench.view.imageFormatBytes, std::vector<std::uint8_t>{18});
 
-    // The last five messages the unit saw, and when.
-    const auto& received = bench.unit.received();
-    const auto& at = bench.unit.receivedAtMs();
-    ASSERT_GE(received.size(), 5u);
-    const std::size_t first = received.size() - 5;
+    // Ports open on the first tick; every message of a write, the identity exchange's
+    // included, is followed by 600 ms in which the timer and the input wait; the reply
+    // that came meanwhile opens the prompt on the tick that ends the pause.
     const auto blocks = programUpdateMessages(0, 2, image);
-    for (std::size_t k = 0; k < 4; ++k) {
-        EXPECT_EQ(received[first + k], blocks[k]) << "block " << k + 1;
-    }
-    EXPECT_EQ(received.back(), vrxReboot(0));
-    for (std::size_t k = first + 1; k < received.size(); ++k) {
-        EXPECT_EQ(at[k] - at[k - 1], 700) << "message " << k;
-    }
-    // The pause after the reboot holds the timer as well: five messages, 3.5 s.
-    const auto rebootAt = at.back();
-    bench.tickUntil([&] {
-        return bench.link.lastHandledState() == kStateFinished &&
-               bench.clock.nowMs() > rebootAt + 600;
-    });
-    EXPECT_GE(bench.clock.nowMs() - at[first], 3500);
+    const std::vector<Bytes> expected = {tagMessage(), identityRequest(), blocks[0],   blocks[1],
+                                         blocks[2],    blocks[3],         vrxReboot(0)};
+    EXPECT_EQ(bench.unit.received(), expected);
+    EXPECT_EQ(bench.unit.receivedAtMs(),
+              (std::vector<std::int64_t>{200, 800, 1400, 2000, 2600, 3200, 3800}));
+    EXPECT_EQ(promptAt, 1400);
+    EXPECT_EQ(doneAt, 3800);
+    // The result stays while the last pause and 17 more ticks run out.
+    EXPECT_EQ(hiddenAt, 6000);
+    EXPECT_FALSE(bench.view.statusShown);
     EXPECT_EQ(bench.unit.program(3), Bytes(image.begin(), image.begin() + kProgramBytes));
-    EXPECT_TRUE(bench.view.statusText.ends_with(
-        "Requesting VRX Configuration first... ok\r\nWriting Program Data to VRX... \r\nDone."))
-        << bench.view.statusText;
+    EXPECT_EQ(bench.view.statusText,
+              "Requesting VRX Configuration first... ok\r\nWriting Program Data to VRX... "
+              "\r\nDone.");
+}
+
+TEST(DeviceLink, UnansweredRequestIsAskedAgainEveryTwoSecondsThenTheLoadEndsSayingWhy) {
+    LinkBench bench;
+    bench.view.promptAnswers = {6};
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return !bench.view.promptTitles.empty(); }));
+    bench.unit.faults().silent = true;
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
+
+    const auto requests = bench.receivedWithCommand(requestCommand());
+    ASSERT_EQ(requests.size(), 4u);
+    const auto& received = bench.unit.received();
+    std::vector<std::int64_t> at;
+    for (std::size_t k = 0; k < received.size(); ++k) {
+        if (isManufacturerMessage(received[k]) && received[k] == programRequest(0, 5)) {
+            at.push_back(bench.unit.receivedAtMs()[k]);
+        }
+    }
+    ASSERT_EQ(at.size(), 4u);
+    for (std::size_t k = 1; k < at.size(); ++k) {
+        EXPECT_EQ(at[k] - at[k - 1], 2000) << "request " << k + 1;
+    }
+    EXPECT_EQ(bench.clock.nowMs() - at.back(), 2100);  // the result shows on the next tick
+    EXPECT_EQ(bench.view.statusText,
+              "Requesting VRX Program Data.. ok...\r\nThe VRX stopped answering. Check your MIDI "
+              "connections and try again.");
+    EXPECT_EQ(bench.link.failure(),
+              "The VRX stopped answering. Check your MIDI connections and try again.");
+    EXPECT_TRUE(bench.view.decoded.empty());
+    EXPECT_FALSE(bench.view.gridShown);
+    EXPECT_EQ(bench.view.windowTitle, "");
+    // The reason stays on screen after the result time.
+    bench.ticks(40);
+    EXPECT_TRUE(bench.view.statusShown);
+    EXPECT_EQ(bench.view.commandsEnabled, 1);
 }
 
 TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning) {
@@ -338,6 +381,21 @@ TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
     ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
     EXPECT_EQ(stateDuringPrompt, kStatePromptPause);
     EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(7));
+}
+
+TEST(DeviceLink, AStepThatThrowsLeavesLaterTicksWorking) {
+    LinkBench bench;
+    bench.view.promptAnswers = {1, 4};
+    bench.view.whileModal = [] { throw std::runtime_error("dialog failed"); };
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStatePromptPause; }));
+    EXPECT_THROW(bench.ticks(20), std::runtime_error);
+    EXPECT_FALSE(bench.link.busy());
+
+    bench.view.whileModal = nullptr;
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.decoded.size() == 1; }));
+    EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(4));
 }
 
 TEST(DeviceLink, AnswersArrivingDuringTheWritePromptAreHandledAfterIt) {

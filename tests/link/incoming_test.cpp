@@ -96,22 +96,6 @@ TEST(IncomingHandling, OwnMessagesEchoedBackOnAMidiLoopChangeNothing) {
     EXPECT_TRUE(bench.view.messages.empty());
 }
 
-TEST(IncomingHandling, CorruptedBytesShowOneBoxPerMessageAndAreDropped) {
-    LinkBench bench;
-    bench.unit.faults().corruptedBytes = 3;
-    loadUntilRequestSent(bench, 4);
-    bench.ticks(5);
-    ASSERT_EQ(bench.view.messages.size(), 1u);
-    EXPECT_TRUE(bench.view.messages.front().starts_with("Error in conversion at pos 2: "))
-        << bench.view.messages.front();
-    // The three bytes are gone, so the request stays incomplete: no time limit.
-    EXPECT_EQ(bench.link.receivedProgramData().data().size(), kProgramBytes - 3);
-    EXPECT_EQ(bench.link.commState(), kStateReceiving);
-    bench.ticks(200);
-    EXPECT_EQ(bench.link.commState(), kStateReceiving);
-    EXPECT_TRUE(bench.view.decoded.empty());
-}
-
 TEST(IncomingHandling, ResponsesWithoutCompleteHeaderCarryNoData) {
     LinkBench bench;
     loadUntilRequestSent(bench, 1);
@@ -151,18 +135,6 @@ TEST(IncomingHandling, ShortIdentityReplyIsIgnored) {
     EXPECT_EQ(bench.link.dipSwitchProgram(), 5);
     EXPECT_EQ(bench.link.programCount(), 8);
     EXPECT_EQ(bench.link.firmwareVersionByte(), 0x12);
-}
-
-TEST(IncomingHandling, LostLastPartLeavesTheRequestWaiting) {
-    SimulatedUnitSettings settings;
-    settings.responseParts = 4;
-    LinkBench bench(settings);
-    bench.unit.faults().loseLastPart = true;
-    loadUntilRequestSent(bench, 1);
-    bench.ticks(50);
-    EXPECT_EQ(bench.link.commState(), kStateReceiving);
-    EXPECT_EQ(bench.link.receivedProgramData().data().size(), 192u);
-    EXPECT_TRUE(bench.view.decoded.empty());
 }
 
 TEST(IncomingHandling, UnitAnsweringOnlyAfterRetriesIsStillLoaded) {

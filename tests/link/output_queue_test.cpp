@@ -116,15 +116,17 @@ TEST(OutputQueue, WriteEndsWithDoneAfterItsLastMessageAndPausesAfterEach) {
         bench.queue.queueMessage(programUpdate(0, k * 64, Bytes(64, 0)));
     }
     bench.queue.queueMessage(vrxReboot(0));
-    bench.queue.markWriteEnd();
+    bench.queue.markWriteEnd(5);
     bench.queue.pumpOutputQueue(true);  // "r"
-    EXPECT_FALSE(bench.queue.paused(bench.clock.nowMs()));
+    EXPECT_FALSE(bench.queue.paused());
     for (int k = 0; k < 5; ++k) {
-        bench.clock.advanceBy(700);
-        EXPECT_FALSE(bench.queue.paused(bench.clock.nowMs()));
         bench.queue.pumpOutputQueue(true);
-        EXPECT_TRUE(bench.queue.paused(bench.clock.nowMs() + 600));
-        EXPECT_FALSE(bench.queue.paused(bench.clock.nowMs() + 601));
+        // Five ticks are held back; the sixth, 600 ms after the message, runs.
+        for (int held = 1; held <= 5; ++held) {
+            EXPECT_TRUE(bench.queue.pauseHoldsTick()) << "tick " << held;
+        }
+        EXPECT_FALSE(bench.queue.pauseHoldsTick());
+        EXPECT_FALSE(bench.queue.paused());
         EXPECT_EQ(bench.view.statusText, k == 4 ? "Done." : "") << "message " << k + 1;
     }
     EXPECT_EQ(bench.output.sent.size(), 5u);

@@ -2,6 +2,8 @@
 // simulated unit in virtual time.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "link/device_link.h"
 #include "link/link_bench.h"
 #include "protocol/messages.h"
@@ -134,6 +136,59 @@ TEST(Restore, WritesEachProgramAndReportsEachOne) {
             "\r\nProgram 5: " + (c.verify ? "written and verified" : "written (not verified)") +
             "\r\nProgram 17: failed: the unit has 16 programs"))
             << bench.view.statusText;
+    }
+}
+
+// What the strict unit does wrong is caught: a block it dropped for coming too soon
+// shows in the read-back, a failed output stops the restore. Neither is called success.
+TEST(Restore, WhatTheUnitDidNotGetIsNeverReportedAsWritten) {
+    struct Case {
+        const char* name;
+        bool strayUpdate;  // another update reaches the unit just before block 3
+        std::optional<int> outputFailsAfter;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"block dropped",
+         true,
+         {},
+         {"Program 3: failed: the unit holds something else in pin rows 42-73; write it again",
+          "Program 4: written and verified"}},
+        // tag, identity, then the first three updates of program 3 reach the unit.
+        {"output gone",
+         false,
+         5,
+         {"Program 3: failed: Sending failed: 3 of 5 messages went out. The program in the VRX "
+          "may be incomplete: write it again.",
+          "Program 4: not written (the restore stopped)"}},
+    };
+    for (const auto& c : cases) {
+        SimulatedUnitSettings settings;
+        settings.behaviour.outputFailsAfter = c.outputFailsAfter;
+        LinkBench bench(settings);
+        // Every pin of the new programs differs from what the unit holds.
+        Bytes third = programBytes(3);
+        Bytes fourth = programBytes(4);
+        for (std::size_t i = 46; i < kProgramBytes; ++i) {
+            third[i] = static_cast<std::uint8_t>(third[i] ^ 0x01);
+            fourth[i] = static_cast<std::uint8_t>(fourth[i] ^ 0x01);
+        }
+        bench.link.restorePrograms({{3, third}, {4, fourth}});
+        if (c.strayUpdate) {
+            ASSERT_TRUE(bench.tickUntil([&] {
+                return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size() == 2;
+            }));
+            bench.ticks(3);
+            bench.unit.receive(programUpdateMessages(0, 15, programBytes(16))[0]);
+        }
+        ASSERT_TRUE(bench.tickUntil([&] {
+            return bench.link.commState() == kStateResultShown && !bench.link.writeInProgress();
+        })) << c.name;
+        std::vector<std::string> lines;
+        for (const auto& result : bench.link.restore().results()) {
+            lines.push_back(resultLine(result));
+        }
+        EXPECT_EQ(lines, c.lines) << c.name;
     }
 }
 

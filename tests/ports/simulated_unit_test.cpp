@@ -60,6 +60,7 @@ TEST(SimulatedUnit, StoresUpdatesAndOnlyListensToItsOwnDeviceByte) {
     const Bytes image(kImageBytes, 0x5A);
     for (const auto& m : programUpdateMessages(0, 4, image)) {
         unit.receive(m);
+        clock.advanceBy(600);
     }
     for (const auto& m : programUpdateMessages(1, 5, image)) {  // another unit's
         unit.receive(m);
@@ -71,6 +72,41 @@ TEST(SimulatedUnit, StoresUpdatesAndOnlyListensToItsOwnDeviceByte) {
     EXPECT_EQ(unit.received().size(), 9u);
     unit.receive(programRequest(1, 0));
     EXPECT_FALSE(unit.nextArrivalMs());
+}
+
+// A real unit still storing a block drops the next one; restarting, it hears nothing.
+TEST(SimulatedUnit, DropsUpdatesThatComeTooSoonAndHearsNothingWhileRestarting) {
+    struct Row {
+        std::int64_t updateGapMs;
+        bool strict;
+        std::size_t dropped;
+    };
+    for (const Row row : {Row{550, true, 0}, Row{549, true, 3}, Row{100, false, 0}}) {
+        VirtualClock clock;
+        SimulatedUnit unit(clock);
+        unit.settings().behaviour.strictPacing = row.strict;
+        const Bytes image(kImageBytes, 0x33);
+        for (const auto& m : programUpdateMessages(0, 0, image)) {
+            unit.receive(m);
+            clock.advanceBy(row.updateGapMs);
+        }
+        EXPECT_EQ(unit.droppedUpdates().size(), row.dropped) << row.updateGapMs;
+        EXPECT_EQ(unit.program(1) == Bytes(kProgramBytes, 0x33), row.dropped == 0)
+            << row.updateGapMs;
+    }
+    for (const bool deaf : {true, false}) {
+        VirtualClock clock;
+        SimulatedUnit unit(clock);
+        unit.settings().behaviour.deafAfterReboot = deaf;
+        unit.receive(vrxReboot(0));  // arrives after 2.88 ms: deaf until 1002.88 ms
+        clock.advanceTo(1000);
+        unit.receive(identityRequest());  // arrives at 1001.92 ms
+        clock.advanceTo(1001);
+        unit.receive(identityRequest());  // arrives at 1003.84 ms: heard
+        clock.advanceBy(100);
+        EXPECT_EQ(unit.takeArrived().size(), deaf ? 1u : 2u);
+        EXPECT_EQ(unit.unheardCount(), deaf ? 1 : 0);
+    }
 }
 
 TEST(SimulatedUnit, AnswersQueueUpOnTheCableBack) {
