@@ -107,7 +107,11 @@ Bytes QtLinkView::currentImage(std::uint8_t firmwareVersionByte) {
     return windows_.main.currentImage(firmwareVersionByte);
 }
 
-void QtLinkView::programRead(int, ByteView) {}
+void QtLinkView::programRead(int programNumber, ByteView programData) {
+    if (programReadHandler_) {
+        programReadHandler_(programNumber, programData);
+    }
+}
 
 void QtLinkView::writeLog(std::string_view line) {
     windows_.log.writeLog(line);

@@ -12,6 +12,7 @@
 #include "app/frm_status.h"
 #include "app/qt_link_view.h"
 #include "editor/main_window.h"
+#include "editor/qt_editor_dialogs.h"
 #include "link/device_link.h"
 #include "model/vocabulary.h"
 
@@ -70,6 +71,7 @@ VrxApplication::VrxApplication(AppOptions options, QObject* parent)
 
 VrxApplication::~VrxApplication() {
     timer_.stop();
+    unitPrograms_.reset();
     link_.reset();
     view_.reset();
     delete main_;
@@ -163,6 +165,22 @@ MainWindow& VrxApplication::loadMainWindow() {
                             [this](const QString& text) { showMessage(text); }});
     link_ = std::make_unique<DeviceLink>(ports.input(), ports.output(), *view_, clock_);
     view_->attach(*link_);
+    link_->setVerifyAfterWriting(settings_.verifyAfterWriting());
+    main_->setVerifyAfterWriting(settings_.verifyAfterWriting());
+    connect(main_, &MainWindow::verifyAfterWritingToggled, this, [this](bool on) {
+        settings_.setVerifyAfterWriting(on);
+        link_->setVerifyAfterWriting(on);
+    });
+    EditorDialogs* dialogs = options_.dialogs;
+    if (dialogs == nullptr) {
+        ownDialogs_ = std::make_unique<QtEditorDialogs>();
+        dialogs = ownDialogs_.get();
+    }
+    unitPrograms_ = std::make_unique<UnitProgramsCommands>(UnitProgramsCommands::Context{
+        *main_, *link_, *view_, *dialogs, options_.chooseFolder, clock_});
+    connect(main_, &MainWindow::backupAllRequested, this, [this] { unitPrograms_->backUpAll(); });
+    connect(main_, &MainWindow::restoreProgramsRequested, this,
+            [this] { unitPrograms_->restorePrograms(); });
 
     connect(&timer_, &QTimer::timeout, this, &VrxApplication::timerTick);
     connect(status_, &frmStatus::closedByUser, this, [this] { link_->statusWindowClosed(); });
@@ -195,6 +213,7 @@ MainWindow& VrxApplication::loadMainWindow() {
 void VrxApplication::timerTick() {
     reportFileLoad();
     link_->mainTimerTick();
+    unitPrograms_->timerTick();
 }
 
 void VrxApplication::reportFileLoad() {

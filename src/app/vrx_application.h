@@ -12,6 +12,7 @@
 #include "app/frm_choice.h"
 #include "app/frm_splash.h"
 #include "app/frm_status.h"
+#include "app/unit_programs.h"
 #include "editor/main_window.h"
 #include "files/app_paths.h"
 #include "files/log_file.h"
@@ -40,6 +41,7 @@ struct AppOptions {
     EditorDialogs* dialogs = nullptr;                 // null: the real file dialogs
     std::function<void(const QString&)> showMessage;  // null: a real message box
     const Clock* clock = nullptr;                     // null: the steady clock
+    FolderChooser chooseFolder;                       // null: the real folder dialog
 };
 
 // The program as a whole: everything that lives for the whole run. It starts with the
@@ -65,6 +67,7 @@ public:
     frmStatus* statusWindow() const { return status_; }
     QtLinkView* linkView() const { return view_.get(); }
     DeviceLink* link() const { return link_.get(); }
+    UnitProgramsCommands* unitPrograms() const { return unitPrograms_.get(); }
     MidiPortSet& ports() { return *ports_; }
     ProgramSettings& settings() { return settings_; }
     const AppPaths& paths() const { return paths_; }
@@ -106,6 +109,8 @@ private:
     QPointer<frmStatus> status_;
     std::unique_ptr<QtLinkView> view_;
     std::unique_ptr<DeviceLink> link_;
+    std::unique_ptr<EditorDialogs> ownDialogs_;
+    std::unique_ptr<UnitProgramsCommands> unitPrograms_;
     QTimer timer_;
 };
 

@@ -167,14 +167,12 @@ int runBackup(const DeviceCommandOptions& options) {
     auto& link = session.link();
     std::optional<SessionFailure> writeFailure;
     session.view().setProgramReadHandler([&](int program, ByteView programData) {
-        ProgramData data;
-        static_cast<void>(decodeProgramData(programData, data));
-        const auto path = programFileName(directory, program);
         if (auto written =
-                writeConfigFile(path, encodeProgramData(data, link.firmwareVersionByte()));
+                saveProgramFile(directory, program, programData, link.firmwareVersionByte());
             !written && !writeFailure) {
-            writeFailure = SessionFailure{kExitFailed,
-                                          "cannot write " + path.string() + ": " + written.error()};
+            writeFailure = SessionFailure{kExitFailed, "cannot write " +
+                                                           programFileName(directory, program).string() +
+                                                           ": " + written.error()};
         }
     });
     link.backupFromDevice();

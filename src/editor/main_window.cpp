@@ -171,6 +171,15 @@ void MainWindow::buildMenus() {
                                             commitPendingEdit();
                                             emit writeToDeviceRequested();
                                         });
+    file->addSeparator()->setObjectName("mnuSeparatorUnit");
+    addItem(file, "mnuBackupAll", tr("&Back Up All Programs\u2026"), QKeySequence(), [this] {
+        commitPendingEdit();
+        emit backupAllRequested();
+    });
+    addItem(file, "mnuRestore", tr("&Restore Programs\u2026"), QKeySequence(), [this] {
+        commitPendingEdit();
+        emit restoreProgramsRequested();
+    });
     file->addSeparator()->setObjectName("mnuSeparator1");
     addItem(file, "mnuExit", tr("E&xit"), QKeySequence(), [this] { askToExit(); });
 
@@ -178,12 +187,25 @@ void MainWindow::buildMenus() {
     options->setObjectName("mnuOptions");
     addItem(options, "mnuMidiSetup", tr("&MIDI I/O Setup"), QKeySequence(Qt::CTRL | Qt::Key_M),
             [this] { emit midiSetupRequested(); });
+    verifyAfterWriting_ = options->addAction(tr("&Verify After Writing"));
+    verifyAfterWriting_->setObjectName("mnuVerifyAfterWriting");
+    verifyAfterWriting_->setCheckable(true);
+    verifyAfterWriting_->setChecked(true);
+    connect(verifyAfterWriting_, &QAction::toggled, this, &MainWindow::verifyAfterWritingToggled);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName("mnuHelp");
     addItem(help, "mnuViewDocs", tr("&View On-line Docs"), QKeySequence(),
             [this] { openManual(); });
     addItem(help, "mnuAbout", tr("&About VRXConfig"), QKeySequence(), [this] { showAbout(); });
+}
+
+void MainWindow::setVerifyAfterWriting(bool on) {
+    verifyAfterWriting_->setChecked(on);
+}
+
+bool MainWindow::verifyAfterWriting() const {
+    return verifyAfterWriting_->isChecked();
 }
 
 void MainWindow::buildToolbar(const QStringList& pictureFolders) {

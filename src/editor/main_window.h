@@ -92,6 +92,10 @@ public:
     void setFirmwareVersionByte(std::uint8_t byte) { firmwareVersionByte_ = byte; }
     QString aboutText() const;
 
+    // The check of Options > Verify After Writing, as the settings file keeps it.
+    void setVerifyAfterWriting(bool on);
+    bool verifyAfterWriting() const;
+
     void loadProgramDataFile();
     void saveProgramDataFile();
     void showAbout();
@@ -106,6 +110,11 @@ signals:
     void loadFromDeviceRequested();
     void writeToDeviceRequested();
     void midiSetupRequested();
+    // File > Back Up All Programs... and Restore Programs...
+    void backupAllRequested();
+    void restoreProgramsRequested();
+    // Options > Verify After Writing was checked or unchecked.
+    void verifyAfterWritingToggled(bool on);
     // A file load has ended: programBlockCount is 1 when the file held a configuration
     // (now shown) and 0 when it held none or could not be read (the editor is unchanged).
     void fileLoadFinished(int programBlockCount, const QString& loadedFileName);
@@ -138,6 +147,7 @@ private:
     QToolBar* tbrMain_ = nullptr;
     std::array<QAction*, kCommandSlots> menuCommands_{};
     std::array<QAction*, kCommandSlots> toolbarCommands_{};
+    QAction* verifyAfterWriting_ = nullptr;
 
     QString startAction_;
     QString lastDirectory_;

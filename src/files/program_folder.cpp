@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "files/config_file.h"
+#include "model/program_image.h"
 
 namespace vrx {
 
@@ -12,6 +13,16 @@ std::filesystem::path programFileName(const std::filesystem::path& folder, int p
     char name[32];
     std::snprintf(name, sizeof name, "program-%03d.vrx", programNumber);
     return folder / name;
+}
+
+Status saveProgramFile(const std::filesystem::path& folder, int programNumber,
+                       ByteView programData, std::uint8_t firmwareVersionByte) {
+    ProgramData data;
+    if (auto decoded = decodeProgramData(programData, data); !decoded) {
+        return decoded;
+    }
+    return writeConfigFile(programFileName(folder, programNumber),
+                           encodeProgramData(data, firmwareVersionByte));
 }
 
 std::vector<ProgramFile> readProgramFolder(const std::filesystem::path& folder) {
