@@ -29,6 +29,9 @@ public:
         options.dialogs = &dialogs;
         options.showMessage = [this](const QString& text) { messages << text; };
         options.clock = &clock;
+        options.chooseFolder = [this](QWidget*, const QString&, const QString&) {
+            return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+        };
         program = std::make_unique<VrxApplication>(std::move(options));
     }
 
@@ -70,6 +73,7 @@ public:
     VirtualClock clock;
     vrx::testing::RecordingDialogs dialogs;
     QStringList messages;
+    QStringList folderAnswers;  // taken from the front; empty means "cancelled"
     std::unique_ptr<VrxApplication> program;
 };
 
