@@ -4,13 +4,12 @@
 #include <iostream>
 #include <variant>
 
+#include "files/app_paths.h"
 #include "files/atomic_file.h"
 #include "files/config_file.h"
 
 namespace vrx::cli {
 namespace {
-
-constexpr const char* kInstrumentFile = "genmidi.txt";
 
 std::string named(const std::filesystem::path& path) {
     return path.string() + ": ";
@@ -68,9 +67,13 @@ int printOutput(std::string_view text) {
 NameList instrumentNamesBesideProgram() {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const auto folder = error ? std::filesystem::current_path(error) : self.parent_path();
+    AppPaths paths;
+    paths.executableFolder = error ? std::filesystem::current_path(error) : self.parent_path();
+    // Installed into <prefix>/bin, the data are in <prefix>/share/vrxconfig, as the
+    // editor finds them.
+    paths.installedDataFolder = paths.executableFolder.parent_path() / "share" / "vrxconfig";
     // vrxtool keeps no log: a missing file simply gives the numbered list.
-    return loadInstrumentNames((folder / kInstrumentFile).string());
+    return loadInstrumentNames(paths.resourceFile(kInstrumentFileName).string());
 }
 
 }  // namespace vrx::cli

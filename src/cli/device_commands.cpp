@@ -1,14 +1,18 @@
 #include "cli/device_commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 
 #include "cli/device_session.h"
+#include "cli/interrupts.h"
 #include "files/config_file.h"
 #include "files/program_folder.h"
 #include "model/program_image.h"
+#include "ports/simulated_fault_names.h"
+#include "protocol/messages.h"
 #include "protocol/midi_device_list.h"
 
 namespace vrx::cli {
@@ -43,6 +47,10 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeou
     command
         .add_flag("--simulator-silent", options.simulatorSilent, "the simulated unit never answers")
         ->group("");
+    command.add_option("--simulator-fault", options.simulatorFaults,
+                       "rehearse a failure with the simulated unit; repeatable. NAME[=N] is "
+                       "one of:\n" +
+                           simulatorFaultHelp());
     if (withTimeout) {
         command
             .add_option("--timeout", options.timeoutSeconds,
@@ -75,6 +83,12 @@ int runPorts(const DeviceOptions& options) {
         }
     }
     return kExitOk;
+}
+
+int remainingMessages(DeviceLink& link) {
+    const auto& queue = link.outputQueue().midiOutQueue();
+    return static_cast<int>(std::ranges::count_if(
+        queue, [](const std::string& item) { return item != OutputQueue::kOpenPortsItem; }));
 }
 
 bool finished(DeviceLink& link, int marker) {
@@ -133,12 +147,42 @@ int runWrite(const DeviceCommandOptions& options) {
     session.view().setProgramData(*data);
     auto& link = session.link();
     link.setVerifyAfterWriting(!options.noVerify);
+    // A write cut short leaves the unit with a half-new program: the first Ctrl+C lets
+    // the write finish, the second abandons it.
+    const InterruptCounter interrupts;
+    int interruptsSeen = 0;
+    const auto interrupted = [&] {
+        if (interrupts.count() == interruptsSeen) {
+            return false;
+        }
+        interruptsSeen = interrupts.count();
+        if (link.commState() == kStateAwaitingIdentity) {
+            return true;  // nothing of the program has gone out yet
+        }
+        if (interruptsSeen == 1) {
+            session.view().finish();
+            std::cerr << "vrxtool: interrupted: finishing the " << remainingMessages(link)
+                      << " messages that remain (interrupt again to abandon them)\n";
+            return false;
+        }
+        return true;
+    };
     link.writeToDevice();
+    bool stoppedByUser = false;
     // The write is over when its last message and the pause after it are through.
     auto failure = session.run([&] {
-        return link.operationMarker() == kMarkerCancelled ||
+        stoppedByUser = stoppedByUser || interrupted();
+        return stoppedByUser || link.operationMarker() == kMarkerCancelled ||
                (finished(link, kMarkerWrite) && session.queueDrained());
     });
+    if (!failure && stoppedByUser) {
+        const auto progress = link.outputQueue().writeProgress();
+        failure = SessionFailure{
+            kExitFailed, progress.total == 0
+                             ? "interrupted before anything was written: the program in the "
+                               "VRX is unchanged"
+                             : incompleteWriteLine("Abandoned", progress)};
+    }
     if (!failure) {
         failure = abandoned(link, session.view());
     }
@@ -170,9 +214,9 @@ int runBackup(const DeviceCommandOptions& options) {
         if (auto written =
                 saveProgramFile(directory, program, programData, link.firmwareVersionByte());
             !written && !writeFailure) {
-            writeFailure = SessionFailure{kExitFailed, "cannot write " +
-                                                           programFileName(directory, program).string() +
-                                                           ": " + written.error()};
+            writeFailure = SessionFailure{
+                kExitFailed, "cannot write " + programFileName(directory, program).string() + ": " +
+                                 written.error()};
         }
     });
     link.backupFromDevice();
@@ -201,7 +245,7 @@ void addDeviceCommands(CLI::App& app, int& exitStatus) {
     auto* read = app.add_subcommand("read", "Load a program from the unit into a .vrx file");
     read->add_option("--program", options->program, "program number, from 1")
         ->required()
-        ->check(CLI::Range(1, 32767));
+        ->check(CLI::Range(1, kMaxAddressableProgram));
     read->add_option("-o,--output", options->file, "the .vrx file to write")->required();
     addDeviceOptions(*read, options->device);
     read->callback([options, &exitStatus] { exitStatus = runRead(*options); });
@@ -210,7 +254,7 @@ void addDeviceCommands(CLI::App& app, int& exitStatus) {
     write->add_option("file", options->file, "the .vrx file to send")->required();
     write->add_option("--program", options->program, "program number, from 1")
         ->required()
-        ->check(CLI::Range(1, 32767));
+        ->check(CLI::Range(1, kMaxAddressableProgram));
     write->add_flag("--no-verify", options->noVerify,
                     "do not read the program back to check what the unit stored");
     addDeviceOptions(*write, options->device);

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <thread>
 
+#include "ports/simulated_fault_names.h"
 #include "protocol/midi_device_list.h"
 
 namespace vrx::cli {
@@ -32,7 +33,20 @@ DeviceSession::DeviceSession(const DeviceOptions& options, std::ostream& progres
     }
 }
 
+DeviceSession::~DeviceSession() {
+    link_.closePorts();
+}
+
 std::optional<SessionFailure> DeviceSession::configurePorts() {
+    if (auto* unit = ports_.simulatedUnit()) {
+        for (const auto& fault : options_.simulatorFaults) {
+            if (auto problem = applySimulatorFault(*unit, fault); !problem.empty()) {
+                return SessionFailure{kExitBadInput, problem};
+            }
+        }
+    } else if (!options_.simulatorFaults.empty()) {
+        return SessionFailure{kExitBadInput, "--simulator-fault needs --simulator"};
+    }
     const int inPosition = options_.inPosition.value_or(ports_.simulatorInputPosition());
     const int outPosition = options_.outPosition.value_or(ports_.simulatorOutputPosition());
     if (inPosition == 0 || outPosition == 0) {
@@ -92,6 +106,10 @@ std::optional<SessionFailure> DeviceSession::run(const std::function<bool()>& do
             if (newPauseEnd != pauseEnd) {
                 nextTickMs = newPauseEnd - OutputQueue::kWritePauseMs + DeviceLink::kTickMs;
             }
+        }
+        if (link_.failure()) {
+            view_.finish();
+            return SessionFailure{kExitFailed, *link_.failure()};
         }
         if (view_.problem()) {
             view_.finish();

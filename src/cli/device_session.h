@@ -3,6 +3,8 @@
 #include <functional>
 #include <iosfwd>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/console_link_view.h"
 #include "link/device_link.h"
@@ -16,7 +18,8 @@ struct DeviceOptions {
     std::optional<int> inPosition;   // --in, as `vrxtool ports` numbers the inputs
     std::optional<int> outPosition;  // --out
     bool simulator = false;
-    bool simulatorSilent = false;  // a simulated unit that never answers
+    bool simulatorSilent = false;              // a simulated unit that never answers
+    std::vector<std::string> simulatorFaults;  // --simulator-fault NAME[=N]
     double timeoutSeconds = 10;
 };
 
@@ -35,12 +38,17 @@ struct SessionFailure {
 class DeviceSession {
 public:
     DeviceSession(const DeviceOptions& options, std::ostream& progress, int programNumber = 0);
+    // The ports are closed on every way out, failures included.
+    ~DeviceSession();
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
 
     // Chooses the ports from --in and --out (the simulated unit's when they are not
-    // given and --simulator is).
+    // given and --simulator is), and sets the simulated unit's faults.
     std::optional<SessionFailure> configurePorts();
-    // Runs the link until `done` holds. Fails when the unit has not moved the link on
-    // for the timeout, or when something went wrong on the way.
+    // Runs the link until `done` holds. Fails with the link's own line when the unit
+    // stopped answering or a write could not be sent, when the unit has not moved the
+    // link on for the timeout, or when something else went wrong on the way.
     std::optional<SessionFailure> run(const std::function<bool()>& done);
 
     DeviceLink& link() { return link_; }

@@ -1,5 +1,6 @@
 #include "cli/file_commands.h"
 
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -116,7 +117,11 @@ int runUnsysex(const FileOptions& options) {
     if (!messages) {
         return fail(kExitBadInput, options.input + ": " + messages.error());
     }
-    const auto image = imageFromDump(*messages);
+    std::vector<std::string> notes;
+    const auto image = imageFromDump(*messages, notes);
+    for (const auto& note : notes) {
+        std::cerr << "vrxtool: " << options.input << ": " << note << "\n";
+    }
     if (!image) {
         return fail(kExitBadInput, options.input + ": " + image.error());
     }

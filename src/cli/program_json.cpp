@@ -98,7 +98,17 @@ const json& arrayOf(const json& object, const std::string& place, const std::str
     return value;
 }
 
-ChannelSetting readChannel(const json& entry, const std::string& place) {
+// The entry's position is its channel: a midiChannel that says otherwise means the
+// array was reordered, and its settings would silently move to another channel.
+ChannelSetting readChannel(const json& entry, const std::string& place, int position) {
+    if (entry.is_object() && entry.contains("midiChannel")) {
+        const int stated = integerIn(entry, place, "midiChannel", 1, kMidiChannels);
+        if (stated != position + 1) {
+            reject(placeOf(place, "midiChannel"),
+                   std::to_string(stated) + " at position " + std::to_string(position + 1) +
+                       ": channel entries must be in order 1 to " + std::to_string(kMidiChannels));
+        }
+    }
     ChannelSetting channel;
     channel.inputKeyboard = integerIn(entry, place, "inputKeyboard", 0, kMaxKeyboard);
     channel.analogInput = integerIn(entry, place, "analogInput", 0, kMaxAnalogInput);
@@ -134,7 +144,7 @@ ProgramData readProgram(const json& root) {
     ProgramData data;
     const auto& channels = arrayOf(root, "", "channels", kMidiChannels);
     for (std::size_t c = 0; c < channels.size(); ++c) {
-        data.channels[c] = readChannel(channels[c], indexed("channels", c));
+        data.channels[c] = readChannel(channels[c], indexed("channels", c), static_cast<int>(c));
     }
     data.archiveAnalogInput = integerIn(root, "", "archiveAnalogInput", 0, kMaxTuningInput);
     data.archiveMidiChannel = integerIn(root, "", "archiveMidiChannel", 0, kMaxMidiChannel);

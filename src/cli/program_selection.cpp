@@ -2,10 +2,12 @@
 
 #include <charconv>
 
+#include "protocol/messages.h"
+
 namespace vrx::cli {
 namespace {
 
-constexpr int kHighestProgram = 32767;
+constexpr int kHighestProgram = kMaxAddressableProgram;
 
 std::optional<int> programNumber(std::string_view text) {
     int value = 0;

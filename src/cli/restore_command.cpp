@@ -66,16 +66,15 @@ int runRestore(const RestoreOptions& options) {
     }
     auto& link = session.link();
     link.setVerifyAfterWriting(!options.noVerify);
+    std::optional<SessionFailure> failure;
     if (!set.programs.empty()) {
         link.restorePrograms(set.programs);
-        if (auto failure = session.run([&] {
-                // A failed send or a unit that stopped answering ends it early.
-                const int marker = link.operationMarker();
-                return (marker == kMarkerRestore || marker == kMarkerFailed) &&
-                       link.commState() == kStateResultShown && session.queueDrained();
-            })) {
-            return fail(failure->exitStatus, failure->message);
-        }
+        failure = session.run([&] {
+            // A failed send or a unit that stopped answering ends it early.
+            const int marker = link.operationMarker();
+            return (marker == kMarkerRestore || marker == kMarkerFailed) &&
+                   link.commState() == kStateResultShown && session.queueDrained();
+        });
     }
     std::vector<WriteResult> results = set.unusable;
     if (!set.programs.empty()) {
@@ -89,6 +88,9 @@ int runRestore(const RestoreOptions& options) {
         if (!succeeded(result.outcome)) {
             failed += (failed.empty() ? "" : ", ") + std::to_string(result.programNumber);
         }
+    }
+    if (failure) {
+        return fail(failure->exitStatus, failure->message);
     }
     if (!failed.empty()) {
         return fail(kExitFailed, "not restored: program " + failed);

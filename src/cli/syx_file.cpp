@@ -11,8 +11,6 @@
 namespace vrx::cli {
 namespace {
 
-constexpr std::uint8_t kFirstStatusByte = 0x80;
-
 std::string hexByte(std::uint8_t value) {
     return "0x" + byteToHex2(value);
 }
@@ -29,18 +27,22 @@ Bytes imageOf(ByteView program) {
     return image;
 }
 
-Result<Bytes> gatherResponses(const std::vector<SysexMessage>& messages) {
+Result<Bytes> gatherResponses(const std::vector<SysexMessage>& messages,
+                              std::vector<std::string>& notes) {
     ResponseGatherer gatherer;
     for (std::size_t i = 0; i < messages.size() && !gatherer.complete(); ++i) {
         const auto& message = messages[i];
         if (!isProgramResponse(message.bytes)) {
+            notes.push_back("note: skipped " + whereIs(message, i + 1) +
+                            ", which is not a PROGRAM_RESPONSE");
             continue;
         }
         const auto unpacked = gatherer.append(message.bytes);
-        if (!unpacked.badPositions.empty()) {
-            return Result<Bytes>::failure(whereIs(message, i + 1) + ": packed byte " +
-                                          std::to_string(unpacked.badPositions.front()) +
-                                          " of the PROGRAM_RESPONSE is above 127");
+        for (const auto position : unpacked.badPositions) {
+            const std::size_t at = message.offset + kResponseHeaderBytes + position;
+            notes.push_back("warning: skipped the stray byte " +
+                            hexByte(message.bytes[kResponseHeaderBytes + position - 1]) +
+                            " at byte " + std::to_string(at) + " in " + whereIs(message, i + 1));
         }
     }
     if (!gatherer.complete()) {
@@ -107,7 +109,7 @@ Result<std::vector<SysexMessage>> splitSysexFile(ByteView file) {
                                     hexByte(file[start]) + " lies outside a SysEx message");
         }
         auto end = start + 1;
-        while (end < file.size() && file[end] < kFirstStatusByte) {
+        while (end < file.size() && file[end] != kSysexEnd && file[end] != kSysexStart) {
             ++end;
         }
         if (end == file.size()) {
@@ -135,21 +137,16 @@ Bytes joinSysexFile(const std::vector<Bytes>& messages) {
     return file;
 }
 
-Result<Bytes> imageFromDump(const std::vector<SysexMessage>& messages) {
+Result<Bytes> imageFromDump(const std::vector<SysexMessage>& messages,
+                            std::vector<std::string>& notes) {
     const auto has = [&messages](bool (*kind)(ByteView)) {
         return std::any_of(messages.begin(), messages.end(),
                            [kind](const SysexMessage& m) { return kind(m.bytes); });
     };
-    const bool responses = has(isProgramResponse);
-    const bool updates = has(isProgramUpdate);
-    if (responses && updates) {
-        return Result<Bytes>::failure(
-            "holds both PROGRAM_RESPONSE and PROGRAM_UPDATE messages; keep one kind");
+    if (has(isProgramResponse)) {
+        return gatherResponses(messages, notes);
     }
-    if (responses) {
-        return gatherResponses(messages);
-    }
-    if (updates) {
+    if (has(isProgramUpdate)) {
         return placeUpdates(messages);
     }
     return Result<Bytes>::failure("holds no PROGRAM_RESPONSE or PROGRAM_UPDATE message");

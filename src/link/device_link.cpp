@@ -26,17 +26,13 @@ constexpr const char* kTitleEditing = "VRXConfig - Editing Program Data #";
 constexpr const char* kStoppedAnswering =
     "The VRX stopped answering. Check your MIDI connections and try again.";
 
-std::string writeFailureLine(const OutputQueue::SendFailure& failure) {
-    if (failure.total == 0) {
-        return "Sending failed before any Program Data went out. The program in the VRX is "
-               "unchanged.";
-    }
-    return "Sending failed: " + std::to_string(failure.sent) + " of " +
-           std::to_string(failure.total) +
+}  // namespace
+
+std::string incompleteWriteLine(std::string_view what, const WriteProgress& progress) {
+    return std::string(what) + ": " + std::to_string(progress.sent) + " of " +
+           std::to_string(progress.total) +
            " messages went out. The program in the VRX may be incomplete: write it again.";
 }
-
-}  // namespace
 
 DeviceLink::DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, const Clock& clock)
     : input_(input),
@@ -265,7 +261,7 @@ void DeviceLink::watchForSilence() {
 
 void DeviceLink::askAgainOrGiveUp() {
     if (requestRetries_ == kRequestRetries) {
-        endWithFailure(kStoppedAnswering);
+        endWithFailure(kStoppedAnswering, true);
         return;
     }
     ++requestRetries_;
@@ -277,17 +273,27 @@ void DeviceLink::askAgainOrGiveUp() {
     commState_ = kStateRequestSent;
 }
 
-void DeviceLink::reportWriteFailure(const OutputQueue::SendFailure& failure) {
-    endWithFailure(writeFailureLine(failure));
+void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
+    if (failure.total == 0) {
+        endWithFailure(
+            "Sending failed before any Program Data went out. The program in the VRX is "
+            "unchanged.",
+            true);
+        return;
+    }
+    // The write's status text already ends with a new line.
+    endWithFailure(incompleteWriteLine("Sending failed", failure), false);
 }
 
-void DeviceLink::endWithFailure(const std::string& line) {
+void DeviceLink::endWithFailure(const std::string& line, bool onNewLine) {
     failSequence(line);
     failure_ = line;
     operationMarker_ = kMarkerFailed;
-    view_.appendStatusText(kCrLf + line);
+    view_.appendStatusText((onNewLine ? kCrLf : "") + line);
     view_.showStatus();
     commState_ = kStateFinished;
+    // A write's end may already be on screen: its result display runs again.
+    lastHandledState_ = kStateIdle;
 }
 
 void DeviceLink::startBackup() {
@@ -302,7 +308,7 @@ void DeviceLink::startBackup() {
 
 void DeviceLink::requestBackupProgram() {
     view_.setStatusText("Reading program " + std::to_string(backupProgram_) + " of " +
-                        std::to_string(programCount_) + "..");
+                        std::to_string(backupProgramCount()) + "..");
     requestProgramData(deviceIndex_, backupProgram_ - 1);
 }
 
@@ -357,10 +363,11 @@ void DeviceLink::tickSteps() {
                 if (view_.statusVisible() && timeoutCount_ < kResultTicks) {
                     break;
                 }
-                view_.enableAllCommands();
-                view_.checkMidiStopChannels();
-                // A failure stays on screen until the user has read it and closes it.
+                // A failure leaves the editor as it was, and stays on screen until the
+                // user has read it and closes it.
                 if (!failure_) {
+                    view_.enableAllCommands();
+                    view_.checkMidiStopChannels();
                     view_.hideStatus();
                 }
                 lastHandledState_ = kStateResultShown;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "link/program_prompt.h"
 #include "link/program_restore.h"
 #include "protocol/clock.h"
+#include "protocol/messages.h"
 #include "protocol/midi_port.h"
 #include "protocol/midi_setup.h"
 #include "protocol/response_gatherer.h"
@@ -42,6 +44,10 @@ enum OperationMarker : int {
     kMarkerFailed = 7,   // the unit stopped answering or the output failed; see failure()
     kMarkerRestore = 8,  // programs from files written one after the other
 };
+
+// The line that ends a write stopped after `progress.sent` of its messages; `what`
+// says why ("Sending failed").
+std::string incompleteWriteLine(std::string_view what, const WriteProgress& progress);
 
 // Loads a program of a VRX unit into the editor and writes the editor's configuration
 // into a program. Everything runs on the user-interface thread, driven by the 100 ms
@@ -151,6 +157,9 @@ private:
     void sendProgramRequest(int device, int programIndex);
     void requestProgramData(int device, int programIndex);
     void startBackup();
+    // A request cannot address programs above kMaxAddressableProgram, whatever the
+    // unit reports.
+    int backupProgramCount() const { return std::min(programCount_, kMaxAddressableProgram); }
     void requestBackupProgram();
     void writeProgramToMemory(int device, int page);
     void setActiveProgram(int n);
@@ -162,8 +171,8 @@ private:
     void queueMessage(ByteView message) { queue_.queueMessage(message); }
     void watchForSilence();
     void askAgainOrGiveUp();
-    void reportWriteFailure(const OutputQueue::SendFailure& failure);
-    void endWithFailure(const std::string& line);
+    void reportWriteFailure(const WriteProgress& failure);
+    void endWithFailure(const std::string& line, bool onNewLine);
 
     // Writing programs one after the other, each read back when verification is on.
     enum class SequenceStep { kNone, kBeforeWriting, kRestarting, kBeforeReadBack, kReadingBack };

@@ -89,7 +89,7 @@ void DeviceLink::programComplete() {
         commState_ = kStateFinished;
     } else if (operationMarker_ == kMarkerBackup) {
         view_.programRead(backupProgram_, data);
-        if (backupProgram_ < programCount_ && !backupCancelRequested_) {
+        if (backupProgram_ < backupProgramCount() && !backupCancelRequested_) {
             ++backupProgram_;
             requestBackupProgram();
         } else {

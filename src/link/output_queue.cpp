@@ -13,6 +13,7 @@ namespace {
 // out while the input is open.
 constexpr std::array<std::uint8_t, 3> kFilteredStatuses = {0xF9, 0xFE, 0xF8};
 constexpr std::string_view kOutputErrorLogLine = "MIDI error opening MIDI tx stream.";
+constexpr std::string_view kInputErrorLogLine = "MIDI error opening MIDI rx stream (input).";
 
 }  // namespace
 
@@ -123,8 +124,7 @@ void OutputQueue::popFront() {
 }
 
 void OutputQueue::stopWriteAfterFailure() {
-    sendFailure_ =
-        SendFailure{writeEndQueued_ ? writeMessagesSent_ : 0, writeEndQueued_ ? writeMessages_ : 0};
+    sendFailure_ = writeProgress();
     writeEndQueued_ = false;
     itemsBeforeWrite_ = 0;
     midiOutQueue_.clear();
@@ -170,7 +170,9 @@ void OutputQueue::startInput() {
     }
     const auto opened = input_.open();
     if (!opened) {
-        midiOut_Error(kMidiErrorDevice, opened.error());
+        // The log names the input, so a failing input is not taken for the output.
+        view_.writeLog(kInputErrorLogLine);
+        view_.showMessage(opened.error());
     }
     switchFilters(true);
 }

@@ -15,6 +15,11 @@
 
 namespace vrx {
 
+struct WriteProgress {
+    int sent;   // of the write's messages, before the one that failed
+    int total;  // the write's messages; 0 before they are queued
+};
+
 // Nothing goes to the MIDI output directly: messages wait here as hex text and leave
 // one per timer tick, which is the pace the unit can follow. The same queue carries
 // the item that (re)opens the ports, so they open in order with the messages.
@@ -56,14 +61,16 @@ public:
 
     // The last `count` messages queued are a write's: "Done." follows the last of them.
     void markWriteEnd(int count);
-    // How far a write got when a message of it could not be sent. The queue is emptied
-    // at once then: nothing may follow a block the unit did not get.
-    struct SendFailure {
-        int sent;   // of the write's messages, before the one that failed
-        int total;  // the write's messages; 0 when it failed before they were queued
-    };
+    // How far the write is: its messages sent so far, of how many. Both are 0 until
+    // the write's messages are queued.
+    WriteProgress writeProgress() const {
+        return writeEndQueued_ ? WriteProgress{writeMessagesSent_, writeMessages_}
+                               : WriteProgress{0, 0};
+    }
+    // When a message of a write cannot be sent the queue is emptied at once: nothing may
+    // follow a block the unit did not get.
     // The failure of the write since the last call, if one failed.
-    std::optional<SendFailure> takeSendFailure() { return std::exchange(sendFailure_, {}); }
+    std::optional<WriteProgress> takeSendFailure() { return std::exchange(sendFailure_, {}); }
 
     // While a write's pause lasts, the timer and the input wait.
     bool paused() const { return pauseTicksLeft_ > 0; }
@@ -98,7 +105,7 @@ private:
     int itemsBeforeWrite_ = 0;
     int writeMessages_ = 0;
     int writeMessagesSent_ = 0;
-    std::optional<SendFailure> sendFailure_;
+    std::optional<WriteProgress> sendFailure_;
     std::int64_t pausedUntilMs_ = std::numeric_limits<std::int64_t>::min();
     int pauseTicksLeft_ = 0;
 };

@@ -1,7 +1,9 @@
 #include "link/program_prompt.h"
 
 #include "files/number_text.h"
+#include "protocol/messages.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -51,7 +53,8 @@ void ProgramPrompt::open(std::string title, int dipSwitchProgram, int programCou
                        std::to_string(programCount);
         showNumber(1);
     } else {
-        maxProgramNumber_ = programCount;
+        // A unit may report more programs than a request can address.
+        maxProgramNumber_ = std::min(programCount, kMaxAddressableProgram);
         dipSwitchInvalid_ = false;
         warningVisible_ = false;
         showNumber(dipSwitchProgram);

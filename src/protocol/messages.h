@@ -45,6 +45,10 @@ Bytes vrxReboot(std::uint8_t device);
 Bytes programResponse(std::uint8_t device, ByteView data);
 
 // Address of byte 0 of a program page in the unit's memory.
+// Requests and updates carry the address in three 7-bit bytes: 2^21 bytes of memory,
+// 8192 programs. A higher program number would wrap round to another program.
+constexpr int kMaxAddressableProgram = static_cast<int>((1u << 21) / kProgramBytes);
+
 constexpr unsigned pageAddress(unsigned page) {
     return page * kProgramBytes;
 }

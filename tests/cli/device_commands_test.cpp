@@ -1,8 +1,12 @@
 // vrxtool's device commands, run as the user runs them, against the simulated unit.
+#include <sstream>
+
+#include "cli/device_session.h"
 #include "cli/vrxtool_runner.h"
 #include "files/config_file.h"
 #include "model/program_image.h"
 #include "ports/simulated_unit.h"
+#include "protocol/messages.h"
 
 namespace vrx {
 namespace {
@@ -100,6 +104,86 @@ TEST_F(DeviceCommands, ProgramTheUnitDoesNotHoldIsBadInput) {
         << run.err;
 }
 
+TEST_F(DeviceCommands, ProgramNumbersTheAddressCannotCarryAreRefused) {
+    ASSERT_TRUE(writeConfigFile(file("p.vrx"), savedImageOf(1)));
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"read", "--simulator", "--program", "8193", "-o", "x.vrx"},
+             {"write", "p.vrx", "--simulator", "--program", "8193"}}) {
+        const auto run = vrxtool(args);
+        EXPECT_EQ(run.status, 2) << args.front();
+        EXPECT_NE(run.err.find("--program: Value 8193 not in range 1 to 8192"), std::string::npos)
+            << run.err;
+    }
+}
+
+TEST_F(DeviceCommands, SimulatorFaultsEndTheWayTheUserSeesThem) {
+    ASSERT_TRUE(writeConfigFile(file("p.vrx"), savedImageOf(4)));
+    struct Row {
+        std::vector<std::string> args;
+        int status;
+        std::string says;
+    };
+    const std::vector<Row> table = {
+        {{"write", "p.vrx", "--program", "2", "--simulator", "--simulator-fault",
+          "output-fails-after=4"},
+         1,
+         "vrxtool: Sending failed: 2 of 5 messages went out. The program in the VRX may be "
+         "incomplete: write it again.\n"},
+        {{"read", "--program", "2", "-o", "x.vrx", "--simulator", "--simulator-fault",
+          "lose-answer=2", "--simulator-fault", "line-noise"},
+         0,
+         "Requesting VRX Program Data.. ok.\nLoading Program Data from VRX...\nDone.\n"
+         "Program 2 saved to x.vrx\n"},
+        {{"read", "--program", "2", "-o", "x.vrx", "--simulator", "--simulator-fault",
+          "lose-answer"},
+         2,
+         "vrxtool: the simulator fault lose-answer needs a number: lose-answer=N\n"},
+        {{"read", "--program", "2", "-o", "x.vrx", "--simulator-fault", "echo"},
+         2,
+         "vrxtool: --simulator-fault needs --simulator\n"},
+    };
+    for (const auto& row : table) {
+        const auto run = vrxtool(row.args);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        EXPECT_TRUE(run.err.ends_with(row.says)) << run.err;
+    }
+}
+
+// Ctrl+C once the updates are going out: the first lets the write finish, a second
+// abandons it and says so.
+TEST_F(DeviceCommands, InterruptedWriteFinishesUnlessInterruptedTwice) {
+    ASSERT_TRUE(writeConfigFile(file("p.vrx"), savedImageOf(4)));
+    struct Row {
+        int interrupts;
+        int status;
+        std::string says;
+    };
+    for (const auto& row :
+         {Row{1, 0, "Done.\nVerifying... ok\np.vrx written to program 2 and verified\n"},
+          Row{2, 1,
+              " messages went out. The program in the VRX may be "
+              "incomplete: write it again.\n"}}) {
+        std::string kills;
+        for (int k = 0; k < row.interrupts; ++k) {
+            kills += "kill -INT $p; sleep 0.2; ";
+        }
+        const std::string script =
+            "cd '" + folder_.string() +
+            "' && ('" VRX_BIN_DIR
+            "/vrxtool' write p.vrx --program 2 --simulator 2>err.txt & p=$!; "
+            "until grep -q 'Writing Program Data to VRX' err.txt; do sleep 0.05; done; " +
+            kills + "wait $p)";
+        const int raw = std::system(script.c_str());
+        const auto err = read(file("err.txt"));
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, row.status) << err;
+        EXPECT_NE(err.find("vrxtool: interrupted: finishing the "), std::string::npos) << err;
+        EXPECT_TRUE(err.ends_with(row.says)) << err;
+        if (row.interrupts == 2) {
+            EXPECT_NE(err.find("vrxtool: Abandoned: "), std::string::npos) << err;
+        }
+    }
+}
+
 TEST_F(DeviceCommands, DevicesMustBeNamedWithoutTheSimulator) {
     const auto run = vrxtool({"read", "--program", "1", "-o", "x.vrx"});
     EXPECT_EQ(run.status, 2);
@@ -108,6 +192,30 @@ TEST_F(DeviceCommands, DevicesMustBeNamedWithoutTheSimulator) {
         vrxtool({"read", "--simulator", "--in", "9", "--program", "1", "-o", "x.vrx"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("there is no MIDI input #9"), std::string::npos) << missing.err;
+}
+
+// On the real clock the messages of a write are as far apart as the unit needs, and
+// not a tick more.
+TEST(DeviceSessionTiming, WriteMessagesLeaveSixHundredToSixHundredFiftyMillisecondsApart) {
+    cli::DeviceOptions options;
+    options.simulator = true;
+    std::ostringstream progress;
+    cli::DeviceSession session(options, progress, 3);
+    ASSERT_FALSE(session.configurePorts());
+    auto& link = session.link();
+    link.setVerifyAfterWriting(false);  // the write's own messages only
+    link.writeToDevice();
+    ASSERT_FALSE(session.run(
+        [&] { return link.commState() == kStateResultShown && session.queueDrained(); }));
+    const auto* unit = session.ports().simulatedUnit();
+    const auto& at = unit->receivedAtMs();
+    ASSERT_EQ(unit->received().size(), 7u) << progress.str();
+    EXPECT_EQ(unit->received().back(), vrxReboot(0));
+    for (std::size_t k = 2; k < at.size(); ++k) {
+        EXPECT_GE(at[k] - at[k - 1], 600) << "message " << k + 1;
+        EXPECT_LE(at[k] - at[k - 1], 650) << "message " << k + 1;
+    }
+    EXPECT_TRUE(unit->droppedUpdates().empty());
 }
 
 }  // namespace

@@ -165,6 +165,10 @@ TEST_F(JsonCommands, ImportRefusesWhatAnImageCannotHold) {
         {[](json& d) { d["pins"][9].erase("pinSubFunction"); },
          "pins[9].pinSubFunction: is missing"},
         {[](json& d) { d["pins"][9] = 3; }, "pins[9]: expected an object, found number"},
+        {[](json& d) { std::swap(d["channels"][2], d["channels"][5]); },
+         "channels[2].midiChannel: 6 at position 3: channel entries must be in order 1 to 16"},
+        {[](json& d) { d["channels"][2]["midiChannel"] = 17; },
+         "channels[2].midiChannel: 17 is out of range 1..16"},
         {[](json& d) { d["channels"][2]["keyOffset"] = 92; },
          "channels[2].keyOffset: 92 is out of range -36..91"},
         {[](json& d) { d["channels"][2]["keyOffset"] = -37; },
@@ -279,6 +283,41 @@ TEST_F(JsonCommands, UsageErrorsAreBadInput) {
     const auto help = vrxtool({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("unsysex"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vrx::cli
+
+namespace vrx::cli {
+namespace {
+
+using InstrumentFile = VrxtoolTest;
+
+// An installed vrxtool in <prefix>/bin finds the names in <prefix>/share/vrxconfig
+// when none lie beside it, as the editor does; one beside it comes first.
+TEST_F(InstrumentFile, ComesFromBesideTheProgramElseTheInstalledDataFolder) {
+    const auto bin = file("prefix/bin");
+    const auto share = file("prefix/share/vrxconfig");
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(share);
+    std::filesystem::copy_file(VRX_BIN_DIR "/vrxtool", bin / "vrxtool");
+    std::string installed;
+    std::string beside;
+    for (int n = 1; n <= 128; ++n) {
+        installed += "Installed " + std::to_string(n) + "\n";
+        beside += "Beside " + std::to_string(n) + "\n";
+    }
+    write(share / "genmidi.txt", installed);
+    const auto show = [&] {
+        const std::string command = "'" + (bin / "vrxtool").string() + "' show '" +
+                                    fixture("church_console.vrx").string() + "' > '" +
+                                    file("out.txt").string() + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return read(file("out.txt"));
+    };
+    EXPECT_NE(show().find("20 - Installed 20"), std::string::npos);
+    write(bin / "genmidi.txt", beside);
+    EXPECT_NE(show().find("20 - Beside 20"), std::string::npos);
 }
 
 }  // namespace

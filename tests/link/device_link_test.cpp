@@ -177,10 +177,11 @@ TEST(DeviceLink, UnansweredRequestIsAskedAgainEveryTwoSecondsThenTheLoadEndsSayi
     EXPECT_TRUE(bench.view.decoded.empty());
     EXPECT_FALSE(bench.view.gridShown);
     EXPECT_EQ(bench.view.windowTitle, "");
-    // The reason stays on screen after the result time.
+    // The reason stays on screen after the result time; the commands stay as they were.
     bench.ticks(40);
     EXPECT_TRUE(bench.view.statusShown);
-    EXPECT_EQ(bench.view.commandsEnabled, 1);
+    EXPECT_EQ(bench.view.commandsEnabled, 0);
+    EXPECT_EQ(bench.view.midiStopChecks, 0);
 }
 
 TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning) {
@@ -439,6 +440,20 @@ TEST(DeviceLink, BackupReadsEveryProgramTheUnitReportsInOrder) {
     EXPECT_TRUE(bench.view.promptTitles.empty());
     bench.ticks(2);
     EXPECT_EQ(bench.unit.rebootCount(), 1);
+}
+
+}  // namespace
+}  // namespace vrx
+
+namespace vrx {
+namespace {
+
+TEST(DeviceLink, BackupCountsOnlyTheProgramsARequestCanAddress) {
+    testing::LinkBench bench;
+    bench.unit.settings().programCount = kMaxAddressableProgram + 2;  // as it reports
+    bench.link.backupFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.programsRead.size() == 1; }));
+    EXPECT_EQ(bench.view.statusText, "Reading program 2 of 8192..");
 }
 
 }  // namespace

@@ -100,6 +100,25 @@ TEST(OutputQueue, WithoutAnOutputDeviceMessagesAreStillHandedOverAndOnlyLogged) 
     EXPECT_TRUE(bench.view.messages.empty());
 }
 
+TEST(OutputQueue, InputThatFailsToOpenIsLoggedAsTheInput) {
+    struct FailingInput : MidiInput {
+        Result<int> deviceCount() override { return 1; }
+        Result<std::string> deviceName(int) override { return std::string("in"); }
+        Status openDevice(int, std::size_t) override { return Status::failure("input busy"); }
+        void closeDevice() override {}
+    } input;
+    CountedOutput output(1);
+    MidiSetup setup{1, 2, true, false};
+    RecordingView view;
+    VirtualClock clock;
+    OutputQueue queue(input, output, setup, view, clock);
+    queue.queueMessage(vrxReboot(0));
+    queue.pumpOutputQueue(false);
+    EXPECT_EQ(view.logLines,
+              std::vector<std::string>{"MIDI error opening MIDI rx stream (input)."});
+    EXPECT_EQ(view.messages, std::vector<std::string>{"input busy"});
+}
+
 TEST(OutputQueue, OutputThatFailsToOpenIsReportedToTheUser) {
     QueueBench bench(1, 1, 1, 2);
     bench.setup.portOutDevice = 2;

@@ -82,6 +82,16 @@ TEST(ProgramPrompt, OutOfRangeOrNonNumericInputRestoresTheLastAcceptedNumber) {
     }
 }
 
+TEST(ProgramPrompt, NumbersARequestCannotAddressAreRefusedWhateverTheUnitReports) {
+    ProgramPrompt prompt;
+    prompt.open("t", 1, 10000, "VRX");
+    EXPECT_EQ(prompt.maxProgramNumber(), 8192);
+    prompt.numberTextChanged("8192");
+    EXPECT_EQ(prompt.numberText(), "8192");
+    prompt.numberTextChanged("8193");
+    EXPECT_EQ(prompt.numberText(), "8192");
+}
+
 TEST(ProgramPrompt, LeversShowTheSwitchValueBits) {
     ProgramPrompt prompt;
     prompt.open("t", 1, 256, "VRX");
