@@ -423,9 +423,12 @@ void DeviceLink::tickSteps() {
     }
     stepSequence();
     // 5. Once a write reads back, only its own messages are paced.
-    queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite && !sequenceRunning());
+    queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite && !sequenceRunning(),
+                           sequenceRunning());
     if (const auto failure = queue_.takeSendFailure()) {
-        reportWriteFailure(*failure);
+        if (!readBackSendFailed()) {
+            reportWriteFailure(*failure);
+        }
     }
 }
 

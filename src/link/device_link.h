@@ -182,8 +182,10 @@ private:
     void stepSequence();  // from the timer, once the program's messages are out
     void readBackComplete(ByteView programData);
     void endSequence();
-    void failSequence(const std::string& line);  // the unit stopped answering or the output failed
-    void abandonSequence();                      // a new operation replaces one still running
+    void failSequence(const std::string& line);
+    bool readBackSendFailed();  // true when it reported the failure itself  // the unit stopped
+                                // answering or the output failed
+    void abandonSequence();     // a new operation replaces one still running
     bool sequenceRunning() const { return sequenceStep_ != SequenceStep::kNone; }
 
     // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must

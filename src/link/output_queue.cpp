@@ -80,7 +80,7 @@ void OutputQueue::markWriteEnd(int count) {
                       [](const std::string& item) { return item != kOpenPortsItem; }));
 }
 
-void OutputQueue::pumpOutputQueue(bool writing) {
+void OutputQueue::pumpOutputQueue(bool writing, bool stopOnFailure) {
     if (midiOutQueue_.empty()) {
         return;
     }
@@ -94,7 +94,7 @@ void OutputQueue::pumpOutputQueue(bool writing) {
     }
     const bool paced = writing || pacedFlags_.front();
     const bool sent = sendItem(item);
-    if (paced && !sent) {
+    if ((paced || stopOnFailure) && !sent) {
         stopWriteAfterFailure();
         return;
     }

@@ -49,7 +49,9 @@ public:
     void ensurePortsOpen();
     // Sends the first item. `writing`: a unit is being written, so every message is
     // followed by the pause.
-    void pumpOutputQueue(bool writing);
+    // `stopOnFailure`: a failed send ends what is queued even when it is not paced, as
+    // a read-back after a write cannot go on without its requests.
+    void pumpOutputQueue(bool writing, bool stopOnFailure = false);
 
     void startInput();
     void stopInput();

@@ -165,6 +165,18 @@ void DeviceLink::failSequence(const std::string& line) {
     sequenceStep_ = SequenceStep::kNone;
 }
 
+bool DeviceLink::readBackSendFailed() {
+    const auto* program = restore_.current();
+    if (program == nullptr || (sequenceStep_ != SequenceStep::kBeforeReadBack &&
+                               sequenceStep_ != SequenceStep::kReadingBack)) {
+        return false;
+    }
+    endWithFailure("Sending failed: program " + std::to_string(program->programNumber) +
+                       " was written but could not be read back to verify it.",
+                   true);
+    return true;
+}
+
 void DeviceLink::endSequence() {
     if (restore_.cancelRequested()) {
         restore_.skipRemaining(WriteOutcome::kCancelled);

@@ -161,6 +161,13 @@ TEST(Restore, WhatTheUnitDidNotGetIsNeverReportedAsWritten) {
          {"Program 3: failed: Sending failed: 3 of 5 messages went out. The program in the VRX "
           "may be incomplete: write it again.",
           "Program 4: not written (the restore stopped)"}},
+        // The whole of program 3 and its reboot went out; the read-back's TAG MESSAGE fails.
+        {"output gone before the read-back",
+         false,
+         8,
+         {"Program 3: failed: Sending failed: program 3 was written but could not be read back "
+          "to verify it.",
+          "Program 4: not written (the restore stopped)"}},
     };
     for (const auto& c : cases) {
         SimulatedUnitSettings settings;
