@@ -136,7 +136,13 @@ bool OutputQueue::pauseHoldsTick() {
     if (pauseTicksLeft_ == 0) {
         return false;
     }
-    return --pauseTicksLeft_ > 0;
+    // A timer that fell behind fires its late ticks in a burst: six of them may come
+    // well inside 600 ms, and the unit drops a block that arrives too soon. The pause
+    // also lasts on the clock, less half a tick for a tick that fires a little early.
+    if (--pauseTicksLeft_ == 0 && clock_.nowMs() + kEarlyTickSlackMs < pausedUntilMs_) {
+        pauseTicksLeft_ = 1;
+    }
+    return pauseTicksLeft_ > 0;
 }
 
 bool OutputQueue::sendItem(const std::string& item) {

@@ -33,6 +33,7 @@ public:
     // because that tick fired a millisecond early.
     static constexpr std::int64_t kWritePauseMs = 600;
     static constexpr int kWritePauseTicks = 6;
+    static constexpr std::int64_t kEarlyTickSlackMs = 50;
 
     OutputQueue(MidiInput& input, MidiOutput& output, MidiSetup& setup, LinkView& view,
                 const Clock& clock);
