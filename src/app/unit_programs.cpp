@@ -77,6 +77,7 @@ void UnitProgramsCommands::backUpAll() {
     startedMs_ = context_.clock.nowMs();
     openProgress(kBackupTitle, 0);
     context_.link.backupFromDevice();
+    abandonIfNotStarted();
 }
 
 void UnitProgramsCommands::restorePrograms() {
@@ -130,6 +131,19 @@ void UnitProgramsCommands::restorePrograms() {
     startedMs_ = context_.clock.nowMs();
     openProgress(kRestoreTitle, static_cast<int>(programs.size()));
     context_.link.restorePrograms(std::move(programs));
+    abandonIfNotStarted();
+}
+
+void UnitProgramsCommands::abandonIfNotStarted() {
+    // The MIDI I/O Setup that comes first when no devices were chosen was cancelled.
+    if (context_.link.commState() == kStateAwaitingIdentity) {
+        return;
+    }
+    running_ = Running::kNone;
+    context_.view.setProgramReadHandler(nullptr);
+    if (progress_) {
+        progress_->close();
+    }
 }
 
 QList<int> UnitProgramsCommands::askWhichPrograms(const QString& folder, const QStringList& labels,

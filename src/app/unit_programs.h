@@ -61,6 +61,7 @@ private:
     void openProgress(const QString& title, int total);
     void showProgress(int done, int total, const QString& what);
     void cancelRequested();
+    void abandonIfNotStarted();
     void finishBackup();
     void finishRestore();
     void showSummary(const QString& title, const QString& text, bool allWell);
