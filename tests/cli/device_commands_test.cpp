@@ -168,8 +168,9 @@ TEST_F(DeviceCommands, InterruptedWriteFinishesUnlessInterruptedTwice) {
             kills += "kill -INT $p; sleep 0.2; ";
         }
         const std::string script =
+            // The previous row's err.txt would let the wait below pass at once.
             "cd '" + folder_.string() +
-            "' && ('" VRX_BIN_DIR
+            "' && rm -f err.txt && ('" VRX_BIN_DIR
             "/vrxtool' write p.vrx --program 2 --simulator 2>err.txt & p=$!; "
             "until grep -q 'Writing Program Data to VRX' err.txt; do sleep 0.05; done; " +
             kills + "wait $p)";
