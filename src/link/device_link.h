@@ -183,6 +183,7 @@ private:
     void readBackComplete(ByteView programData);
     void endSequence();
     void failSequence(const std::string& line);
+    void completeProgram(WriteOutcome outcome, std::string detail = {});
     bool readBackSendFailed();  // true when it reported the failure itself  // the unit stopped
                                 // answering or the output failed
     void abandonSequence();     // a new operation replaces one still running

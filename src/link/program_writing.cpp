@@ -48,9 +48,18 @@ void DeviceLink::cancelRestore() {
     // is whole in the unit, only its read-back is given up.
     if (commState_ == kStateAwaitingIdentity) {
         if (sequenceStep_ == SequenceStep::kBeforeReadBack) {
-            restore_.complete(WriteOutcome::kNoReadBack, "cancelled before it was read back");
+            completeProgram(WriteOutcome::kNoReadBack, "cancelled before it was read back");
         }
         endSequence();
+    }
+}
+
+void DeviceLink::completeProgram(WriteOutcome outcome, std::string detail) {
+    const auto index = static_cast<std::size_t>(restore_.done());
+    restore_.complete(outcome, std::move(detail));
+    // Support reads what became of each program in the log.
+    if (index < restore_.results().size()) {
+        view_.writeLog(resultLine(restore_.results()[index]));
     }
 }
 
@@ -81,8 +90,8 @@ void DeviceLink::writeCurrentProgram() {
     const ProgramToWrite* program = restore_.current();
     while (program != nullptr && program->programNumber > programCount_ &&
            operationMarker_ == kMarkerRestore) {
-        restore_.complete(WriteOutcome::kNotStored,
-                          "the unit has " + std::to_string(programCount_) + " programs");
+        completeProgram(WriteOutcome::kNotStored,
+                        "the unit has " + std::to_string(programCount_) + " programs");
         program = restore_.current();
     }
     if (program == nullptr || restore_.cancelRequested()) {
@@ -123,7 +132,7 @@ void DeviceLink::stepSequence() {
         view_.appendStatusText(std::string(kCrLf) + "Verifying...");
         sequenceStep_ = SequenceStep::kBeforeReadBack;
     } else {
-        restore_.complete(WriteOutcome::kWritten);
+        completeProgram(WriteOutcome::kWritten);
         if (restore_.current() == nullptr || restore_.cancelRequested()) {
             endSequence();
             return;
@@ -139,13 +148,13 @@ void DeviceLink::readBackComplete(ByteView programData) {
     const auto parts = differingParts(restore_.current()->programData, programData);
     if (parts.empty()) {
         view_.appendStatusText(" ok");
-        restore_.complete(WriteOutcome::kVerified);
+        completeProgram(WriteOutcome::kVerified);
     } else {
         const std::string differing = joinParts(parts);
         view_.appendStatusText(std::string(kCrLf) + "The unit holds something else in " +
                                differing + "." + kCrLf + "Please write the program again.");
-        restore_.complete(WriteOutcome::kDiffers,
-                          "the unit holds something else in " + differing + "; write it again");
+        completeProgram(WriteOutcome::kDiffers,
+                        "the unit holds something else in " + differing + "; write it again");
     }
     // The unit has just answered: the next program needs no identity exchange first.
     sequenceStep_ = SequenceStep::kBeforeWriting;
@@ -159,7 +168,7 @@ void DeviceLink::failSequence(const std::string& line) {
     }
     const bool written = sequenceStep_ == SequenceStep::kBeforeReadBack ||
                          sequenceStep_ == SequenceStep::kReadingBack;
-    restore_.complete(written ? WriteOutcome::kNoReadBack : WriteOutcome::kSendFailed, line);
+    completeProgram(written ? WriteOutcome::kNoReadBack : WriteOutcome::kSendFailed, line);
     restore_.skipRemaining(WriteOutcome::kAbandoned);
     restore_.finish();
     sequenceStep_ = SequenceStep::kNone;

@@ -83,9 +83,11 @@ TEST(VerifiedWrite, AProgramTheUnitDidNotKeepIsReportedInTheEditorsWords) {
         << bench.view.statusText;
     const auto& result = bench.link.restore().results().at(0);
     EXPECT_EQ(result.outcome, WriteOutcome::kDiffers);
-    EXPECT_EQ(resultLine(result),
-              "Program 4: failed: the unit holds something else in pin row 1 and tuning; "
-              "write it again");
+    const std::string line =
+        "Program 4: failed: the unit holds something else in pin row 1 and tuning; "
+        "write it again";
+    EXPECT_EQ(resultLine(result), line);
+    EXPECT_EQ(bench.view.logLines, std::vector<std::string>{line});
 }
 
 TEST(VerifiedWrite, TurnedOffTheWriteEndsWithItsRebootAsBefore) {
