@@ -137,8 +137,8 @@ public:
     const std::optional<std::string>& failure() const { return failure_; }
     bool busy() const { return busyDepth_ > 0; }
     // A write is still sending its paced messages. The unit must get all of them in
-    // order, so nothing else may start before the last has gone out.
-    // Reading a written program back belongs to its write.
+    // order, so nothing else may start before the last has gone out. Reading a written
+    // program back belongs to its write, as does every program of a restore.
     bool writeInProgress() const {
         return (operationMarker_ == kMarkerWrite && !queue_.midiOutQueue().empty()) ||
                restore_.active();
@@ -182,11 +182,12 @@ private:
     void stepSequence();  // from the timer, once the program's messages are out
     void readBackComplete(ByteView programData);
     void endSequence();
+    // The unit stopped answering or the output failed: the program in hand failed.
     void failSequence(const std::string& line);
     void completeProgram(WriteOutcome outcome, std::string detail = {});
-    bool readBackSendFailed();  // true when it reported the failure itself  // the unit stopped
-                                // answering or the output failed
-    void abandonSequence();     // a new operation replaces one still running
+    // A send of the read-back failed; true when this reported it.
+    bool readBackSendFailed();
+    void abandonSequence();  // a new operation replaces one still running
     bool sequenceRunning() const { return sequenceStep_ != SequenceStep::kNone; }
 
     // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must
