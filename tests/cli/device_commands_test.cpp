@@ -51,6 +51,23 @@ TEST_F(DeviceCommands, WriteSendsAFileAndReportsDone) {
     EXPECT_GE(run.seconds, 3.0);
 }
 
+// A block the unit dropped is found by the read-back: the write fails, naming what the
+// unit holds instead of the file.
+TEST_F(DeviceCommands, WriteTheUnitDidNotKeepEndsWithStatusOne) {
+    ASSERT_TRUE(writeConfigFile(file("p.vrx"), savedImageOf(7)));
+    const auto run = vrxtool(
+        {"write", "p.vrx", "--program", "2", "--simulator", "--simulator-fault", "drop-update=2"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("Verifying...\nThe unit holds something else in pin rows "),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("Please write the program again.\nvrxtool: Program 2: failed: the "
+                           "unit holds something else in pin rows "),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(run.err.ends_with("; write it again\n")) << run.err;
+}
+
 TEST_F(DeviceCommands, RestoreWritesTheChosenFilesAndNamesThoseThatFailed) {
     std::filesystem::create_directories(file("backup"));
     ASSERT_TRUE(writeConfigFile(file("backup/program-002.vrx"), savedImageOf(9)));
