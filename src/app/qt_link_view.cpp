@@ -118,7 +118,12 @@ Bytes QtLinkView::currentImage(std::uint8_t firmwareVersionByte) {
 }
 
 void QtLinkView::programRead(int programNumber, ByteView programData) {
-    // The window reads a program only to compare it with the editor's configuration.
+    // A backup or restore takes every program it reads; otherwise the window has read a
+    // program to compare it with the editor's configuration.
+    if (programReadHandler_) {
+        programReadHandler_(programNumber, programData);
+        return;
+    }
     if (const auto other = vrx::decodeProgramData(programData)) {
         windows_.main.showComparison(*other, QStringLiteral("Program Data #%1").arg(programNumber));
     }

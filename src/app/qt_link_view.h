@@ -42,6 +42,10 @@ public:
 
     // The link whose unit identity the About box and the file save show.
     void attach(const DeviceLink& link) { link_ = &link; }
+    // Where a backup's programs go as they arrive.
+    void setProgramReadHandler(std::function<void(int, ByteView)> handler) {
+        programReadHandler_ = std::move(handler);
+    }
 
     void setStatusText(std::string text) override;
     void appendStatusText(std::string_view text) override;
@@ -75,6 +79,7 @@ public:
 private:
     Windows windows_;
     const DeviceLink* link_ = nullptr;
+    std::function<void(int, ByteView)> programReadHandler_;
     QPointer<frmPrompt> prompt_;
     QPointer<frmMIDISetup> midiSetup_;
 };

@@ -19,6 +19,7 @@
 #include "app/qt_link_view.h"
 #include "app/window_placing.h"
 #include "editor/main_window.h"
+#include "editor/qt_editor_dialogs.h"
 #include "link/device_link.h"
 #include "link/kept_devices.h"
 #include "model/vocabulary.h"
@@ -68,6 +69,7 @@ VrxApplication::VrxApplication(AppOptions options, QObject* parent)
 
 VrxApplication::~VrxApplication() {
     timer_.stop();
+    unitPrograms_.reset();
     link_.reset();
     view_.reset();
     delete monitor_;
@@ -259,6 +261,22 @@ MainWindow& VrxApplication::loadMainWindow() {
         monitor->setObjectName(QStringLiteral("mnuMidiMonitor"));
         connect(monitor, &QAction::triggered, this, &VrxApplication::showMidiMonitor);
     }
+    link_->setVerifyAfterWriting(settings_.verifyAfterWriting());
+    main_->setVerifyAfterWriting(settings_.verifyAfterWriting());
+    connect(main_, &MainWindow::verifyAfterWritingToggled, this, [this](bool on) {
+        settings_.setVerifyAfterWriting(on);
+        link_->setVerifyAfterWriting(on);
+    });
+    EditorDialogs* dialogs = options_.dialogs;
+    if (dialogs == nullptr) {
+        ownDialogs_ = std::make_unique<QtEditorDialogs>();
+        dialogs = ownDialogs_.get();
+    }
+    unitPrograms_ = std::make_unique<UnitProgramsCommands>(UnitProgramsCommands::Context{
+        *main_, *link_, *view_, *dialogs, options_.chooseFolder, clock_});
+    connect(main_, &MainWindow::backupAllRequested, this, [this] { unitPrograms_->backUpAll(); });
+    connect(main_, &MainWindow::restoreProgramsRequested, this,
+            [this] { unitPrograms_->restorePrograms(); });
 
     connect(&timer_, &QTimer::timeout, this, &VrxApplication::timerTick);
     connect(status_, &frmStatus::closedByUser, this, [this] { link_->statusWindowClosed(); });
@@ -317,6 +335,7 @@ void VrxApplication::showRecentFiles() {
 void VrxApplication::timerTick() {
     reportFileLoad();
     link_->mainTimerTick();
+    unitPrograms_->timerTick();
     showUnitActivity();
     if (link_->readyToExit()) {
         exitSequence();

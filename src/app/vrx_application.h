@@ -14,6 +14,7 @@
 #include "app/frm_splash.h"
 #include "app/frm_status.h"
 #include "app/help_window.h"
+#include "app/unit_programs.h"
 #include "editor/main_window.h"
 #include "files/app_paths.h"
 #include "files/log_file.h"
@@ -46,6 +47,7 @@ struct AppOptions {
     // A configuration file named on the command line (absolute): the editor opens with
     // it after the splash, without the start screen.
     QString fileToOpen;
+    FolderChooser chooseFolder;  // null: the real folder dialog
 };
 
 // The program as a whole: everything that lives for the whole run. It starts with the
@@ -76,6 +78,7 @@ public:
     frmStatus* statusWindow() const { return status_; }
     QtLinkView* linkView() const { return view_.get(); }
     DeviceLink* link() const { return link_.get(); }
+    UnitProgramsCommands* unitPrograms() const { return unitPrograms_.get(); }
     MidiPortSet& ports() { return *ports_; }
     ProgramSettings& settings() { return settings_; }
     const AppPaths& paths() const { return paths_; }
@@ -132,6 +135,8 @@ private:
     QPointer<HelpWindow> help_;
     std::unique_ptr<QtLinkView> view_;
     std::unique_ptr<DeviceLink> link_;
+    std::unique_ptr<EditorDialogs> ownDialogs_;
+    std::unique_ptr<UnitProgramsCommands> unitPrograms_;
     QTimer timer_;
 };
 

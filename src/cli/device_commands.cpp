@@ -9,6 +9,7 @@
 #include "cli/device_session.h"
 #include "cli/interrupts.h"
 #include "files/config_file.h"
+#include "files/program_folder.h"
 #include "model/program_image.h"
 #include "ports/simulated_fault_names.h"
 #include "protocol/messages.h"
@@ -22,6 +23,7 @@ struct DeviceCommandOptions {
     int program = 0;
     std::string file;
     std::string directory;
+    bool noVerify = false;
 };
 
 int fail(const SessionFailure& failure) {
@@ -29,7 +31,9 @@ int fail(const SessionFailure& failure) {
     return failure.exitStatus;
 }
 
-void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout = true) {
+}  // namespace
+
+void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout) {
     command
         .add_option("--in", options.inPosition, "MIDI input, numbered as `vrxtool ports` lists it")
         ->check(CLI::PositiveNumber);
@@ -57,6 +61,8 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeou
             ->capture_default_str();
     }
 }
+
+namespace {
 
 int runPorts(const DeviceOptions& options) {
     SteadyClock clock;
@@ -142,6 +148,7 @@ int runWrite(const DeviceCommandOptions& options) {
     }
     session.view().setProgramData(*data);
     auto& link = session.link();
+    link.setVerifyAfterWriting(!options.noVerify);
     // A write cut short leaves the unit with a half-new program: the first Ctrl+C lets
     // the write finish, the second abandons it.
     const InterruptCounter interrupts;
@@ -181,17 +188,15 @@ int runWrite(const DeviceCommandOptions& options) {
     if (!failure) {
         failure = abandoned(link, session.view());
     }
+    if (!failure && !link.restore().allSucceeded()) {
+        failure = SessionFailure{kExitFailed, resultLine(link.restore().results().front())};
+    }
     if (failure) {
         return fail(*failure);
     }
-    std::cerr << options.file << " written to program " << options.program << "\n";
+    std::cerr << options.file << " written to program " << options.program
+              << (options.noVerify ? "\n" : " and verified\n");
     return kExitOk;
-}
-
-std::filesystem::path backupFileName(const std::filesystem::path& directory, int program) {
-    char name[32];
-    std::snprintf(name, sizeof name, "program-%03d.vrx", program);
-    return directory / name;
 }
 
 int runBackup(const DeviceCommandOptions& options) {
@@ -208,14 +213,12 @@ int runBackup(const DeviceCommandOptions& options) {
     auto& link = session.link();
     std::optional<SessionFailure> writeFailure;
     session.view().setProgramReadHandler([&](int program, ByteView programData) {
-        ProgramData data;
-        static_cast<void>(decodeProgramData(programData, data));
-        const auto path = backupFileName(directory, program);
         if (auto written =
-                writeConfigFile(path, encodeProgramData(data, link.firmwareVersionByte()));
+                saveProgramFile(directory, program, programData, link.firmwareVersionByte());
             !written && !writeFailure) {
-            writeFailure = SessionFailure{kExitFailed,
-                                          "cannot write " + path.string() + ": " + written.error()};
+            writeFailure = SessionFailure{
+                kExitFailed, "cannot write " + programFileName(directory, program).string() + ": " +
+                                 written.error()};
         }
     });
     link.backupFromDevice();
@@ -256,6 +259,8 @@ void addDeviceCommands(CLI::App& app, int& exitStatus) {
     write->add_option("--program", options->program, "program number, from 1")
         ->required()
         ->check(CLI::Range(1, kMaxAddressableProgram));
+    write->add_flag("--no-verify", options->noVerify,
+                    "do not read the program back to check what the unit stored");
     addDeviceOptions(*write, options->device);
     write->callback([options, &exitStatus] { exitStatus = runWrite(*options); });
 

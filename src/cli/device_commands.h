@@ -2,10 +2,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/device_session.h"
+
 namespace vrx::cli {
 
 // ports, read, write and backup: the commands that talk to a unit.
 // Each sets `exitStatus` when it runs.
 void addDeviceCommands(CLI::App& app, int& exitStatus);
+
+// --in, --out, --simulator and, for commands that wait for the unit, --timeout.
+void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout = true);
 
 }  // namespace vrx::cli

@@ -6,6 +6,7 @@
 #include "cli/device_commands.h"
 #include "cli/diff_command.h"
 #include "cli/file_commands.h"
+#include "cli/restore_command.h"
 
 namespace vrx::cli {
 
@@ -18,6 +19,7 @@ int runVrxtool(int argc, char** argv) {
     addFileCommands(app, exitStatus);
     addDeviceCommands(app, exitStatus);
     addDiffCommand(app, exitStatus);
+    addRestoreCommand(app, exitStatus);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

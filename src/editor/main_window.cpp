@@ -240,6 +240,15 @@ void MainWindow::buildMenus() {
             action->setEnabled(QFileInfo::exists(action->data().toString()));
         }
     });
+    file->addSeparator()->setObjectName("mnuSeparatorUnit");
+    addItem(file, "mnuBackupAll", tr("&Back Up All Programs\u2026"), QKeySequence(), [this] {
+        commitPendingEdit();
+        emit backupAllRequested();
+    });
+    addItem(file, "mnuRestore", tr("&Restore Programs\u2026"), QKeySequence(), [this] {
+        commitPendingEdit();
+        emit restoreProgramsRequested();
+    });
     file->addSeparator()->setObjectName("mnuSeparator1");
     addItem(file, "mnuExit", tr("E&xit"), QKeySequence(), [this] { askToExit(); });
 
@@ -250,6 +259,11 @@ void MainWindow::buildMenus() {
     midiSetupCommands_[0] =
         addItem(options, "mnuMidiSetup", tr("&MIDI I/O Setup"), QKeySequence(Qt::CTRL | Qt::Key_M),
                 [this] { emit midiSetupRequested(); });
+    verifyAfterWriting_ = options->addAction(tr("&Verify After Writing"));
+    verifyAfterWriting_->setObjectName("mnuVerifyAfterWriting");
+    verifyAfterWriting_->setCheckable(true);
+    verifyAfterWriting_->setChecked(true);
+    connect(verifyAfterWriting_, &QAction::toggled, this, &MainWindow::verifyAfterWritingToggled);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName("mnuHelp");
@@ -292,6 +306,14 @@ void MainWindow::buildEditMenu() {
     QAction* paste = edit->addAction(tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), this,
                                      [this] { pasteRows(); });
     paste->setObjectName("mnuPasteTab");
+}
+
+void MainWindow::setVerifyAfterWriting(bool on) {
+    verifyAfterWriting_->setChecked(on);
+}
+
+bool MainWindow::verifyAfterWriting() const {
+    return verifyAfterWriting_->isChecked();
 }
 
 void MainWindow::buildToolbar(const QStringList& pictureFolders) {

@@ -138,6 +138,10 @@ public:
     // the command line, a second start handing its file over, File › Recent Files and a
     // file dropped on the window.
     void openConfigurationFile(const QString& path);
+    // The check of Options > Verify After Writing, as the settings file keeps it.
+    void setVerifyAfterWriting(bool on);
+    bool verifyAfterWriting() const;
+
     void loadProgramDataFile();
     // True when the configuration was saved.
     bool saveProgramDataFile();
@@ -166,6 +170,11 @@ signals:
     void compareWithDeviceRequested();
     void writeToDeviceRequested();
     void midiSetupRequested();
+    // File > Back Up All Programs... and Restore Programs...
+    void backupAllRequested();
+    void restoreProgramsRequested();
+    // Options > Verify After Writing was checked or unchecked.
+    void verifyAfterWritingToggled(bool on);
     // A file load has ended: programBlockCount is 1 when the file held a configuration
     // (now shown) and 0 when it held none or could not be read (the editor is unchanged).
     void fileLoadFinished(int programBlockCount, const QString& loadedFileName);
@@ -218,6 +227,7 @@ private:
     bool writeSending_ = false;
     bool talkingToUnit_ = false;
     bool keepOpen_ = false;
+    QAction* verifyAfterWriting_ = nullptr;
 
     QString startAction_;
     QString lastDirectory_;

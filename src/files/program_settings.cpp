@@ -76,9 +76,15 @@ void ProgramSettings::readSettings(std::string documentsFolder) {
     }
     if (contains(sections, kPreferencesSection)) {
         settingsIni_.setSection(std::string(kPreferencesSection));
-        if (contains(settingsIni_.EnumerateCurrentSection(), kLastDirectoryKey)) {
+        const auto keys = settingsIni_.EnumerateCurrentSection();
+        if (contains(keys, kLastDirectoryKey)) {
             settingsIni_.setKey(std::string(kLastDirectoryKey));
             lastDirectory_ = settingsIni_.Value();
+        }
+        if (contains(keys, kVerifyAfterWritingKey)) {
+            settingsIni_.setKey(std::string(kVerifyAfterWritingKey));
+            verifyAfterWriting_ = settingsIni_.Value() != "0";
+            verifyAfterWritingStored_ = true;
         }
     }
     readDesktopSettings(sections);
@@ -169,6 +175,10 @@ bool ProgramSettings::writeSettings(const WindowPlacement& mainWindow) {
     }
     settingsIni_.setSection(std::string(kPreferencesSection));
     write(kLastDirectoryKey, lastDirectory_);
+    // A file that never had the switch turned off stays as it was.
+    if (!verifyAfterWriting_ || verifyAfterWritingStored_) {
+        write(kVerifyAfterWritingKey, verifyAfterWriting_ ? "1" : "0");
+    }
     return writeRecentFiles() && allWritten;
 }
 

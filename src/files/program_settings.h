@@ -20,6 +20,7 @@ inline constexpr std::string_view kMidiInputNameKey = "InputName";
 inline constexpr std::string_view kMidiOutputNameKey = "OutputName";
 inline constexpr std::string_view kPreferencesSection = "Preferences";
 inline constexpr std::string_view kLastDirectoryKey = "Path";
+inline constexpr std::string_view kVerifyAfterWritingKey = "VerifyAfterWriting";
 inline constexpr std::string_view kLogSection = "Quillmore";
 inline constexpr std::string_view kLogKey = "Log";
 // Desktop integration, each in a section of its own so the program's older sections
@@ -69,6 +70,9 @@ public:
     // been chosen.
     const std::string& lastDirectory() const { return lastDirectory_; }
     void setLastDirectory(std::string folder) { lastDirectory_ = std::move(folder); }
+    // Options > Verify After Writing: on unless the file says "0".
+    bool verifyAfterWriting() const { return verifyAfterWriting_; }
+    void setVerifyAfterWriting(bool on) { verifyAfterWriting_ = on; }
 
     // Newest first, at most kRecentFileCount.
     const std::vector<std::string>& recentFiles() const { return recentFiles_; }
@@ -94,6 +98,8 @@ private:
 
     void readDesktopSettings(const std::vector<std::string>& sections);
     bool writeRecentFiles();
+    bool verifyAfterWriting_ = true;
+    bool verifyAfterWritingStored_ = false;
 };
 
 }  // namespace vrx

@@ -88,10 +88,24 @@ void DeviceLink::compareWithDevice() {
 }
 
 void DeviceLink::backupFromDevice() {
+    backupCancelRequested_ = false;
+    backupProgram_ = 0;
     runGuarded([this] { beginReading(kMarkerBackup); });
 }
 
+void DeviceLink::cancelBackup() {
+    if (operationMarker_ != kMarkerBackup) {
+        return;
+    }
+    backupCancelRequested_ = true;
+    // Nothing read yet and the unit silent: there is nothing to wait for.
+    if (commState_ == kStateAwaitingIdentity) {
+        commState_ = kStateFinished;
+    }
+}
+
 void DeviceLink::beginReading(int marker) {
+    abandonSequence();
     operationMarker_ = marker;
     failure_.reset();
     // Every operation starts with the first unit; a count left over from an earlier
@@ -113,6 +127,7 @@ void DeviceLink::beginReading(int marker) {
 
 void DeviceLink::writeToDevice() {
     runGuarded([this] {
+        abandonSequence();
         operationMarker_ = kMarkerWrite;
         failure_.reset();
         deviceIndex_ = 0;  // as for a load: the first unit, whatever was written before
@@ -151,6 +166,10 @@ void DeviceLink::startIdentityExchange() {
 }
 
 void DeviceLink::identityStep() {
+    if (sequenceRunning()) {
+        sequenceIdentityStep();
+        return;
+    }
     if (operationMarker_ == kMarkerBackup) {
         startBackup();
         return;
@@ -163,8 +182,11 @@ void DeviceLink::identityStep() {
     commState_ = kStateWriting;
     transferProgram();
     // A write is over once its messages are queued, whether or not more units could
-    // follow: the output queue shows "Done." when the last of them has gone out.
-    commState_ = kStateFinished;
+    // follow: the output queue shows "Done." when the last of them has gone out. A
+    // verified write goes on with the read-back.
+    if (!sequenceRunning()) {
+        commState_ = kStateFinished;
+    }
 }
 
 void DeviceLink::transferProgram() {
@@ -192,6 +214,14 @@ void DeviceLink::transferProgram() {
 void DeviceLink::transferStep() {
     if (operationMarker_ == kMarkerLoad) {
         sendProgramRequest(deviceIndex_, activeProgram_ - 1);
+        return;
+    }
+    if (verifyAfterWriting_) {
+        Bytes image = view_.currentImage(firmwareVersionByte_);
+        image.resize(kProgramBytes, 0xFF);
+        startSequence(ProgramRestore({{activeProgram_, std::move(image)}}, true),
+                      SequenceStep::kBeforeWriting);
+        writeCurrentProgram();
         return;
     }
     writeProgramToMemory(deviceIndex_, activeProgram_ - 1);
@@ -262,6 +292,7 @@ void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
 }
 
 void DeviceLink::endWithFailure(const std::string& line, bool onNewLine) {
+    failSequence(line);
     failure_ = line;
     operationMarker_ = kMarkerFailed;
     view_.appendStatusText((onNewLine ? kCrLf : "") + line);
@@ -353,7 +384,8 @@ void DeviceLink::tickSteps() {
         }
     }
     // 2. Ask again every second while the user keeps the status window open.
-    if (commState_ == kStateAwaitingIdentity && view_.statusVisible()) {
+    // A restore has its own progress window and keeps asking while it runs.
+    if (commState_ == kStateAwaitingIdentity && (view_.statusVisible() || sequenceRunning())) {
         if (++retryTicks_ == kRetryTicks) {
             retryTicks_ = 0;
             startIdentityExchange();
@@ -395,10 +427,14 @@ void DeviceLink::tickSteps() {
             askAgainOrGiveUp();
         }
     }
-    // 5.
-    queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite);
+    stepSequence();
+    // 5. Once a write reads back, only its own messages are paced.
+    queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite && !sequenceRunning(),
+                           sequenceRunning());
     if (const auto failure = queue_.takeSendFailure()) {
-        reportWriteFailure(*failure);
+        if (!readBackSendFailed()) {
+            reportWriteFailure(*failure);
+        }
     }
 }
 

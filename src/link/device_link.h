@@ -5,10 +5,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/link_view.h"
 #include "link/output_queue.h"
 #include "link/program_prompt.h"
+#include "link/program_restore.h"
 #include "link/traffic_tap.h"
 #include "protocol/clock.h"
 #include "protocol/messages.h"
@@ -24,6 +26,7 @@ enum CommState : int {
     kStateFinished = 11,  // the next tick shows the result
     kStateResultShown = 27,
     kStateWriting = 28,
+    kStateRestarting = 29,  // a program's messages are going out; the unit reboots after
     kStateAwaitingIdentity = 40,
     kStateRequestSent = 42,
     kStateReceiving = 43,  // part of the Program Data is there
@@ -38,8 +41,9 @@ enum OperationMarker : int {
     kMarkerWrite = 2,
     kMarkerFile = 3,
     kMarkerCancelled = 5,
-    kMarkerBackup = 6,  // every program of the unit, back to back
-    kMarkerFailed = 7,  // the unit stopped answering or the output failed; see failure()
+    kMarkerBackup = 6,   // every program of the unit, back to back
+    kMarkerFailed = 7,   // the unit stopped answering or the output failed; see failure()
+    kMarkerRestore = 8,  // programs from files written one after the other
 };
 
 // The line that ends a write stopped after `progress.sent` of its messages; `what`
@@ -62,6 +66,8 @@ public:
     static constexpr int kDotsBeforeWarning = 4;
     static constexpr int kPromptPauseTicks = 10;  // after the first Identity Reply of a run
     static constexpr int kResultTicks = 21;       // a load's result stays on screen
+    // After VRX_REBOOT the unit restarts and hears nothing for a second.
+    static constexpr std::int64_t kUnitRestartMs = 1000;
     static constexpr const char* kDeviceName = "VRX";
     // A request the unit has not answered for 2 s is asked again, three times at most.
     static constexpr int kResponseTimeoutTicks = 20;
@@ -80,6 +86,22 @@ public:
     // Reads every program the unit reports into view.programRead, one request after
     // the other, without asking for a number.
     void backupFromDevice();
+    // Stops a backup once the program being read has arrived.
+    void cancelBackup();
+    int backupProgram() const { return backupProgram_; }
+
+    // After a write has sent its reboot the program is read back and compared with what
+    // was sent. On unless the user turned it off.
+    void setVerifyAfterWriting(bool on) { verifyAfterWriting_ = on; }
+    bool verifyAfterWriting() const { return verifyAfterWriting_; }
+    // Writes each program with the unit's pacing and, when verification is on, reads it
+    // back before the next one. One identity exchange starts it; after each reboot the
+    // next one waits for the unit to answer again.
+    void restorePrograms(std::vector<ProgramToWrite> programs);
+    // Stops a restore between two programs, never inside one.
+    void cancelRestore();
+    // The programs of the last restore, or the one program of the last verified write.
+    const ProgramRestore& restore() const { return restore_; }
     // The file operations of the main window share the link's marker and its result
     // display: a load ends in state 11 and the next tick shows what it read.
     void fileOperationStarted();
@@ -122,9 +144,11 @@ public:
     const std::optional<std::string>& failure() const { return failure_; }
     bool busy() const { return busyDepth_ > 0; }
     // A write is still sending its paced messages. The unit must get all of them in
-    // order, so nothing else may start before the last has gone out.
+    // order, so nothing else may start before the last has gone out. Reading a written
+    // program back belongs to its write, as does every program of a restore.
     bool writeInProgress() const {
-        return operationMarker_ == kMarkerWrite && !queue_.midiOutQueue().empty();
+        return (operationMarker_ == kMarkerWrite && !queue_.midiOutQueue().empty()) ||
+               restore_.active();
     }
 
     MidiSetup& midiSetup() { return setup_; }
@@ -168,6 +192,22 @@ private:
     void reportWriteFailure(const WriteProgress& failure);
     void endWithFailure(const std::string& line, bool onNewLine);
 
+    // Writing programs one after the other, each read back when verification is on.
+    enum class SequenceStep { kNone, kBeforeWriting, kRestarting, kBeforeReadBack, kReadingBack };
+    void startSequence(ProgramRestore restore, SequenceStep first);
+    void sequenceIdentityStep();
+    void writeCurrentProgram();
+    void stepSequence();  // from the timer, once the program's messages are out
+    void readBackComplete(ByteView programData);
+    void endSequence();
+    // The unit stopped answering or the output failed: the program in hand failed.
+    void failSequence(const std::string& line);
+    void completeProgram(WriteOutcome outcome, std::string detail = {});
+    // A send of the read-back failed; true when this reported it.
+    bool readBackSendFailed();
+    void abandonSequence();  // a new operation replaces one still running
+    bool sequenceRunning() const { return sequenceStep_ != SequenceStep::kNone; }
+
     // Modal dialogs run a nested event loop: a tick or a message arriving meanwhile must
     // not step the state machine again. Ticks are dropped, messages wait in the input
     // and are handled when the step that opened the dialog has finished.
@@ -209,6 +249,11 @@ private:
     int requestRetries_ = 0;
     bool discardingAnswer_ = false;  // a damaged part spoilt it: wait for silence
     std::optional<std::string> failure_;
+    bool backupCancelRequested_ = false;
+    bool verifyAfterWriting_ = true;
+    ProgramRestore restore_;
+    SequenceStep sequenceStep_ = SequenceStep::kNone;
+    bool rebootAfterReadBack_ = false;
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
     bool exitAfterWrite_ = false;

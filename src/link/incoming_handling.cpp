@@ -90,7 +90,9 @@ void DeviceLink::receiveProgramResponse(ByteView message) {
 
 void DeviceLink::programComplete() {
     const auto& data = receivedProgramData_.data();
-    if (operationMarker_ == kMarkerLoad) {
+    if (sequenceStep_ == SequenceStep::kReadingBack) {
+        readBackComplete(data);
+    } else if (operationMarker_ == kMarkerLoad) {
         if (handToEditor_) {
             view_.decodeIntoEditor(data);
         } else {
@@ -100,7 +102,7 @@ void DeviceLink::programComplete() {
         commState_ = kStateFinished;
     } else if (operationMarker_ == kMarkerBackup) {
         view_.programRead(backupProgram_, data);
-        if (backupProgram_ < backupProgramCount()) {
+        if (backupProgram_ < backupProgramCount() && !backupCancelRequested_) {
             ++backupProgram_;
             requestBackupProgram();
         } else {

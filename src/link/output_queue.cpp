@@ -30,6 +30,13 @@ void OutputQueue::queueMessage(ByteView message) {
         ensurePortsOpen();
     }
     midiOutQueue_.push_back(bytesToHexText(message));
+    pacedFlags_.push_back(false);
+}
+
+void OutputQueue::queuePacedMessage(ByteView message) {
+    queueMessage(message);
+    pacedFlags_.back() = true;
+    ++pacedItems_;
 }
 
 Status OutputQueue::sendHexMessage(std::string_view hexText) {
@@ -59,6 +66,7 @@ void OutputQueue::ensurePortsOpen() {
     }
     if (setup_.portInDevice != 0 && setup_.portOutDevice != 0) {
         midiOutQueue_.emplace_back(kOpenPortsItem);
+        pacedFlags_.push_back(false);
         portsOpen_ = true;
     }
 }
@@ -72,7 +80,7 @@ void OutputQueue::markWriteEnd(int count) {
                       [](const std::string& item) { return item != kOpenPortsItem; }));
 }
 
-void OutputQueue::pumpOutputQueue(bool writing) {
+void OutputQueue::pumpOutputQueue(bool writing, bool stopOnFailure) {
     if (midiOutQueue_.empty()) {
         return;
     }
@@ -81,15 +89,16 @@ void OutputQueue::pumpOutputQueue(bool writing) {
         startInput();
         openOutput();
         input_.start();
-        midiOutQueue_.pop_front();
+        popFront();
         return;
     }
+    const bool paced = writing || pacedFlags_.front();
     const bool sent = sendItem(item);
-    if (writing && !sent) {
+    if ((paced || stopOnFailure) && !sent) {
         stopWriteAfterFailure();
         return;
     }
-    if (writing) {
+    if (paced) {
         pausedUntilMs_ = clock_.nowMs() + kWritePauseMs;
         pauseTicksLeft_ = kWritePauseTicks;
         if (itemsBeforeWrite_ > 0) {
@@ -103,7 +112,15 @@ void OutputQueue::pumpOutputQueue(bool writing) {
             view_.appendStatusText("Done.");
         }
     }
+    popFront();
+}
+
+void OutputQueue::popFront() {
     midiOutQueue_.pop_front();
+    if (pacedFlags_.front()) {
+        --pacedItems_;
+    }
+    pacedFlags_.pop_front();
 }
 
 void OutputQueue::stopWriteAfterFailure() {
@@ -111,13 +128,21 @@ void OutputQueue::stopWriteAfterFailure() {
     writeEndQueued_ = false;
     itemsBeforeWrite_ = 0;
     midiOutQueue_.clear();
+    pacedFlags_.clear();
+    pacedItems_ = 0;
 }
 
 bool OutputQueue::pauseHoldsTick() {
     if (pauseTicksLeft_ == 0) {
         return false;
     }
-    return --pauseTicksLeft_ > 0;
+    // A timer that fell behind fires its late ticks in a burst: six of them may come
+    // well inside 600 ms, and the unit drops a block that arrives too soon. The pause
+    // also lasts on the clock, less half a tick for a tick that fires a little early.
+    if (--pauseTicksLeft_ == 0 && clock_.nowMs() + kEarlyTickSlackMs < pausedUntilMs_) {
+        pauseTicksLeft_ = 1;
+    }
+    return pauseTicksLeft_ > 0;
 }
 
 bool OutputQueue::sendItem(const std::string& item) {

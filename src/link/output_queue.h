@@ -34,6 +34,7 @@ public:
     // because that tick fired a millisecond early.
     static constexpr std::int64_t kWritePauseMs = 600;
     static constexpr int kWritePauseTicks = 6;
+    static constexpr std::int64_t kEarlyTickSlackMs = 50;
 
     OutputQueue(MidiInput& input, MidiOutput& output, MidiSetup& setup, LinkView& view,
                 const Clock& clock);
@@ -41,12 +42,18 @@ public:
     OutputQueue& operator=(const OutputQueue&) = delete;
 
     void queueMessage(ByteView message);
+    // A message that stores something in the unit: the pause follows it whatever the
+    // link is doing, so a restore's reads are not slowed by its writes' pacing.
+    void queuePacedMessage(ByteView message);
+    bool pacedMessagesQueued() const { return pacedItems_ > 0; }
     // Converts hex text, ends it with F7 when it does not end so, and queues it.
     Status sendHexMessage(std::string_view hexText);
     void ensurePortsOpen();
     // Sends the first item. `writing`: a unit is being written, so every message is
     // followed by the pause.
-    void pumpOutputQueue(bool writing);
+    // `stopOnFailure`: a failed send ends what is queued even when it is not paced, as
+    // a read-back after a write cannot go on without its requests.
+    void pumpOutputQueue(bool writing, bool stopOnFailure = false);
 
     void startInput();
     void stopInput();
@@ -90,6 +97,7 @@ private:
     // False when the output refused the message.
     bool sendItem(const std::string& item);
     void stopWriteAfterFailure();
+    void popFront();
 
     MidiInput& input_;
     MidiOutput& output_;
@@ -97,6 +105,8 @@ private:
     LinkView& view_;
     const Clock& clock_;
     std::deque<std::string> midiOutQueue_;
+    std::deque<bool> pacedFlags_;  // beside each item of midiOutQueue_
+    int pacedItems_ = 0;
     bool portsOpen_ = false;
     bool writeEndQueued_ = false;
     int itemsBeforeWrite_ = 0;

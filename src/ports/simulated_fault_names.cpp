@@ -14,8 +14,8 @@ struct FaultName {
     std::function<void(SimulatedUnit&, int)> apply;
 };
 
-const std::array<FaultName, 9>& faultNames() {
-    static const std::array<FaultName, 9> names = {{
+const std::array<FaultName, 10>& faultNames() {
+    static const std::array<FaultName, 10> names = {{
         {"silent", false, "the unit answers nothing",
          [](SimulatedUnit& u, int) { u.faults().silent = true; }},
         {"ignore-requests", true, "the first N requests go unanswered",
@@ -30,6 +30,8 @@ const std::array<FaultName, 9>& faultNames() {
          [](SimulatedUnit& u, int n) { u.settings().behaviour.lostAnswer = n; }},
         {"damage-answer", true, "one byte of the unit's N-th message arrives damaged",
          [](SimulatedUnit& u, int n) { u.settings().behaviour.damagedAnswer = n; }},
+        {"drop-update", true, "the unit drops the N-th PROGRAM_UPDATE, as one that came too soon",
+         [](SimulatedUnit& u, int n) { u.settings().behaviour.droppedUpdate = n; }},
         {"no-pacing-check", false, "store updates however close together they come",
          [](SimulatedUnit& u, int) { u.settings().behaviour.strictPacing = false; }},
         {"no-reboot-deafness", false, "hear messages at once after a reboot",

@@ -122,6 +122,10 @@ void SimulatedUnit::receive(ByteView message) {
 
 bool SimulatedUnit::storeUpdate(ByteView message, std::int64_t arrivedUs) {
     const auto previousUs = std::exchange(lastUpdateUs_, arrivedUs);
+    if (++updatesReceived_ == settings_.behaviour.droppedUpdate) {
+        droppedUpdates_.emplace_back(message.begin(), message.end());
+        return false;
+    }
     if (settings_.behaviour.strictPacing && previousUs &&
         arrivedUs - *previousUs < kUpdateSpacingMs * kUsPerMs) {
         // Still storing the previous block.

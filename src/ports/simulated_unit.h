@@ -27,6 +27,8 @@ struct SimulatedBehaviour {
     // never arrives, or arrives with one data byte damaged (bit 7 set).
     std::optional<int> lostAnswer;
     std::optional<int> damagedAnswer;
+    // The N-th PROGRAM_UPDATE it receives (from 1) is dropped, as one that came too soon.
+    std::optional<int> droppedUpdate;
 };
 
 // How the simulated unit introduces itself.
@@ -123,6 +125,7 @@ private:
     int rebootCount_ = 0;
     int requestCount_ = 0;
     std::vector<Bytes> droppedUpdates_;
+    int updatesReceived_ = 0;
     std::optional<std::int64_t> lastUpdateUs_;
     std::int64_t deafUntilUs_ = 0;
     int unheardCount_ = 0;

@@ -38,6 +38,9 @@ public:
         options.showMessage = [this](const QString& text) { messages << text; };
         options.clock = &clock;
         options.fileToOpen = fileToOpen;
+        options.chooseFolder = [this](QWidget*, const QString&, const QString&) {
+            return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+        };
         program = std::make_unique<VrxApplication>(std::move(options));
     }
 
@@ -79,6 +82,7 @@ public:
     VirtualClock clock;
     vrx::testing::RecordingDialogs dialogs;
     QStringList messages;
+    QStringList folderAnswers;  // taken from the front; empty means "cancelled"
     std::unique_ptr<VrxApplication> program;
 };
 

@@ -89,24 +89,29 @@ private slots:
         QVERIFY(run.tickUntil([&] { return isProgramUpdate(run.unit().received().back()); }));
         // A load asked for halfway through the write is refused: the write goes on, paced.
         emit window.loadFromDeviceRequested();
-        QVERIFY(run.tickUntil([&] { return run.unit().rebootCount() >= 2; }));
-        run.tickFor(1000);
+        // The write reads the program back once the unit has restarted.
+        QVERIFY(run.tickUntil([&] {
+            return run.program->link()->commState() == kStateResultShown &&
+                   !run.program->link()->writeInProgress();
+        }));
 
         const auto unitImage = run.unit().program(3);
         const auto expected = window.currentImage(run.program->link()->firmwareVersionByte());
         QCOMPARE(Bytes(unitImage.begin(), unitImage.begin() + 256),
                  Bytes(expected.begin(), expected.begin() + 256));
         QCOMPARE(run.program->link()->commState(), int(kStateResultShown));
-        QVERIFY(run.program->statusWindow()->statusText().contains(QStringLiteral("Done.")));
+        QVERIFY(run.program->statusWindow()->statusText().contains(
+            QStringLiteral("Done.\r\nVerifying... ok")));
         QVERIFY(window.commandEnabled(MainWindow::kLoadOrganSlot));
         QVERIFY(window.commandEnabled(MainWindow::kWriteSlot));
         QVERIFY(window.midiSetupEnabled());
 
-        // The four updates and the reboot, each at least 600 ms after the one before.
+        // The four updates and the reboot, each at least 600 ms after the one before; the
+        // read-back's own reboot follows later.
         const auto& at = run.unit().receivedAtMs();
         const auto& messages = run.unit().received();
         std::vector<std::int64_t> writeTimes;
-        for (auto i = sentBefore; i < messages.size(); ++i) {
+        for (auto i = sentBefore; i < messages.size() && writeTimes.size() < 5; ++i) {
             if (isProgramUpdate(messages[i]) || messages[i] == vrxReboot(0)) {
                 writeTimes.push_back(at[i]);
             }
@@ -155,7 +160,8 @@ private slots:
         QCOMPARE(finished.count(), 0);
 
         QVERIFY(run.tickUntil([&] { return finished.count() == 1; }, 6000));
-        QCOMPARE(run.unit().rebootCount(), 2);  // the write's closing reboot went out
+        // The write's closing reboot went out, and the read-back that proves it had its own.
+        QCOMPARE(run.unit().rebootCount(), 3);
         QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("VrxConfig.ini"))));
     }
 

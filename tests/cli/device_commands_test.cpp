@@ -64,9 +64,44 @@ TEST_F(DeviceCommands, WriteSendsAFileAndReportsDone) {
     ASSERT_TRUE(writeConfigFile(file("p.vrx"), savedImageOf(7)));
     const auto run = vrxtool({"write", "p.vrx", "--program", "2", "--simulator"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("Writing Program Data to VRX... \nDone."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Writing Program Data to VRX... \nDone.\nVerifying... ok"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("p.vrx written to program 2 and verified"), std::string::npos);
     // Five messages paced 600 ms apart after the identity exchange.
     EXPECT_GE(run.seconds, 3.0);
+}
+
+// A block the unit dropped is found by the read-back: the write fails, naming what the
+// unit holds instead of the file.
+TEST_F(DeviceCommands, WriteTheUnitDidNotKeepEndsWithStatusOne) {
+    ASSERT_TRUE(writeConfigFile(file("p.vrx"), savedImageOf(7)));
+    const auto run = vrxtool(
+        {"write", "p.vrx", "--program", "2", "--simulator", "--simulator-fault", "drop-update=2"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("Verifying...\nThe unit holds something else in pin rows "),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("Please write the program again.\nvrxtool: Program 2: failed: the "
+                           "unit holds something else in pin rows "),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(run.err.ends_with("; write it again\n")) << run.err;
+}
+
+TEST_F(DeviceCommands, RestoreWritesTheChosenFilesAndNamesThoseThatFailed) {
+    std::filesystem::create_directories(file("backup"));
+    ASSERT_TRUE(writeConfigFile(file("backup/program-002.vrx"), savedImageOf(9)));
+    ASSERT_TRUE(writeConfigFile(file("backup/program-005.vrx"), savedImageOf(10)));
+    ASSERT_TRUE(writeConfigFile(file("backup/program-009.vrx"), savedImageOf(11)));
+    write(file("backup/program-004.vrx"), "hello\r\n");
+    const auto run = vrxtool({"restore", "backup", "--only", "2-4", "--simulator"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out,
+              "Program 2: written and verified\n"
+              "Program 4: failed: program-004.vrx: it holds no Program Data line\n");
+    EXPECT_TRUE(run.err.ends_with("vrxtool: not restored: program 4\n")) << run.err;
+    EXPECT_EQ(vrxtool({"restore", "backup", "--only", "5-3", "--simulator"}).status, 2);
 }
 
 TEST_F(DeviceCommands, WriteRefusesAFileWithoutProgramData) {
@@ -161,17 +196,19 @@ TEST_F(DeviceCommands, InterruptedWriteFinishesUnlessInterruptedTwice) {
         int status;
         std::string says;
     };
-    for (const auto& row : {Row{1, 0, "Done.\np.vrx written to program 2\n"},
-                            Row{2, 1,
-                                " messages went out. The program in the VRX may be "
-                                "incomplete: write it again.\n"}}) {
+    for (const auto& row :
+         {Row{1, 0, "Done.\nVerifying... ok\np.vrx written to program 2 and verified\n"},
+          Row{2, 1,
+              " messages went out. The program in the VRX may be "
+              "incomplete: write it again.\n"}}) {
         std::string kills;
         for (int k = 0; k < row.interrupts; ++k) {
             kills += "kill -INT $p; sleep 0.2; ";
         }
         const std::string script =
+            // The previous row's err.txt would let the wait below pass at once.
             "cd '" + folder_.string() +
-            "' && ('" VRX_BIN_DIR
+            "' && rm -f err.txt && ('" VRX_BIN_DIR
             "/vrxtool' write p.vrx --program 2 --simulator 2>err.txt & p=$!; "
             "until grep -q 'Writing Program Data to VRX' err.txt; do sleep 0.05; done; " +
             kills + "wait $p)";
@@ -205,6 +242,7 @@ TEST(DeviceSessionTiming, WriteMessagesLeaveSixHundredToSixHundredFiftyMilliseco
     cli::DeviceSession session(options, progress, 3);
     ASSERT_FALSE(session.configurePorts());
     auto& link = session.link();
+    link.setVerifyAfterWriting(false);  // the write's own messages only
     link.writeToDevice();
     ASSERT_FALSE(session.run(
         [&] { return link.commState() == kStateResultShown && session.queueDrained(); }));

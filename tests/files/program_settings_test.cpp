@@ -211,6 +211,21 @@ TEST_F(ProgramSettingsTest, ARunKeepsEverythingElseInTheFile) {
         << "a maximised window leaves Left, Top, Width and Height as they were";
 }
 
+TEST_F(ProgramSettingsTest, VerifyAfterWritingIsOnUntilTurnedOffAndStaysOff) {
+    auto settings = startWith("[Preferences]\nPath=/x/\n");
+    EXPECT_TRUE(settings.verifyAfterWriting());
+    settings.setVerifyAfterWriting(false);
+    settings.writeSettings({1, 2, 9000, 6000, WindowState::kMinimised});
+    EXPECT_EQ(readBytes(file_), "[Preferences]\nPath=/x/\nVerifyAfterWriting=0\n");
+
+    auto next = start();
+    EXPECT_FALSE(next.verifyAfterWriting());
+    next.setVerifyAfterWriting(true);
+    next.writeSettings({1, 2, 9000, 6000, WindowState::kMinimised});
+    EXPECT_TRUE(start().verifyAfterWriting());
+    EXPECT_EQ(readBytes(file_), "[Preferences]\nPath=/x/\nVerifyAfterWriting=1\n");
+}
+
 TEST_F(ProgramSettingsTest, MainWindowKeepsAnEnlargedHeightButNeverLessThanDesigned) {
     auto settings = startWith("[VRXConfig]\nMaximised=1\nLeft=-900\nTop=300\nWidth=100\n");
     EXPECT_EQ(settings.loadMainWindowPlacement(kDesigned, kFullHd),

@@ -142,8 +142,10 @@ TEST(OutputQueue, WriteEndsWithDoneAfterItsLastMessageAndPausesAfterEach) {
         bench.queue.pumpOutputQueue(true);
         // Five ticks are held back; the sixth, 600 ms after the message, runs.
         for (int held = 1; held <= 5; ++held) {
+            bench.clock.advanceBy(100);
             EXPECT_TRUE(bench.queue.pauseHoldsTick()) << "tick " << held;
         }
+        bench.clock.advanceBy(100);
         EXPECT_FALSE(bench.queue.pauseHoldsTick());
         EXPECT_FALSE(bench.queue.paused());
         EXPECT_EQ(bench.view.statusText, k == 4 ? "Done." : "") << "message " << k + 1;
@@ -191,6 +193,36 @@ TEST(OutputQueue, HexMessageGetsItsClosingF7Once) {
     ASSERT_EQ(bench.queue.midiOutQueue().size(), 2u);
     EXPECT_EQ(bench.queue.midiOutQueue()[0], "f0 00 21 5e 7f 04 02 01 f7 ");
     EXPECT_EQ(bench.queue.midiOutQueue()[1], "f0 00 f7 ");
+}
+
+}  // namespace
+}  // namespace vrx
+
+namespace vrx {
+namespace {
+
+// A timer that fell behind catches up with ticks close together: the write's pause
+// still lasts its time on the clock, so the unit never gets a block too soon.
+TEST(OutputQueue, TicksInABurstDoNotShortenAWritesPause) {
+    testing::LinkBench bench;
+    bench.link.setVerifyAfterWriting(false);
+    bench.view.promptAnswers = {3};
+    bench.link.writeToDevice();
+    const auto updates = [&] {
+        return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size();
+    };
+    ASSERT_TRUE(bench.tickUntil([&] { return updates() == 1; }));
+    const std::int64_t sentAt = bench.unit.receivedAtMs().back();
+    // Six ticks 10 ms apart, as a blocked event loop delivers them.
+    for (int i = 0; i < 6; ++i) {
+        bench.clock.advanceBy(10);
+        bench.link.mainTimerTick();
+    }
+    EXPECT_EQ(updates(), 1u);
+    bench.clock.advanceTo(sentAt + 560);
+    bench.link.mainTimerTick();
+    EXPECT_EQ(updates(), 2u);
+    EXPECT_TRUE(bench.unit.droppedUpdates().empty());
 }
 
 }  // namespace

@@ -1,0 +1,327 @@
+#include "app/unit_programs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "app/qt_link_view.h"
+#include "editor/editor_dialogs.h"
+#include "editor/main_window.h"
+#include "files/program_folder.h"
+#include "link/device_link.h"
+#include "link/time_left.h"
+#include "protocol/messages.h"
+
+namespace vrx::app {
+namespace {
+
+const QString kBackupTitle = QStringLiteral("Back Up All Programs");
+const QString kRestoreTitle = QStringLiteral("Restore Programs");
+
+QString fileNameOf(const std::filesystem::path& path) {
+    return QString::fromStdString(path.filename().string());
+}
+
+QString numberList(const QList<int>& numbers) {
+    QStringList texts;
+    for (const int n : numbers) {
+        texts << QString::number(n);
+    }
+    return texts.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+UnitProgramsCommands::UnitProgramsCommands(Context context, QObject* parent)
+    : QObject(parent), context_(std::move(context)) {}
+
+QString UnitProgramsCommands::askFolder(const QString& title) {
+    const QString start = context_.window.lastDirectory();
+    if (context_.chooseFolder) {
+        return context_.chooseFolder(&context_.window, title, start);
+    }
+    return QFileDialog::getExistingDirectory(&context_.window, title, start);
+}
+
+void UnitProgramsCommands::backUpAll() {
+    if (running() || context_.link.writeInProgress()) {
+        return;
+    }
+    const QString folder = askFolder(kBackupTitle);
+    if (folder.isEmpty()) {
+        return;
+    }
+    folder_ = folder;
+    written_.clear();
+    writeErrors_.clear();
+    std::error_code error;
+    std::filesystem::create_directories(folder.toStdString(), error);
+    context_.view.setProgramReadHandler([this](int program, ByteView programData) {
+        const std::filesystem::path folder = folder_.toStdString();
+        const auto name = fileNameOf(programFileName(folder, program));
+        if (auto saved =
+                saveProgramFile(folder, program, programData, context_.link.firmwareVersionByte());
+            saved) {
+            written_ << name;
+        } else {
+            writeErrors_ << name + QStringLiteral(": ") + QString::fromStdString(saved.error());
+        }
+    });
+    running_ = Running::kBackup;
+    startedMs_ = context_.clock.nowMs();
+    openProgress(kBackupTitle, 0);
+    context_.link.backupFromDevice();
+    abandonIfNotStarted();
+}
+
+void UnitProgramsCommands::restorePrograms() {
+    if (running() || context_.link.writeInProgress()) {
+        return;
+    }
+    const QString folder = askFolder(kRestoreTitle);
+    if (folder.isEmpty()) {
+        return;
+    }
+    const auto files = readProgramFolder(folder.toStdString());
+    if (files.empty()) {
+        showSummary(kRestoreTitle,
+                    QStringLiteral("No program files (program-NNN.vrx) were found in ") + folder +
+                        QStringLiteral("."),
+                    false);
+        return;
+    }
+    QStringList labels;
+    QList<int> numbers;
+    QList<bool> usable;
+    for (const auto& file : files) {
+        QString label =
+            QStringLiteral("Program %1 (%2)").arg(file.programNumber).arg(fileNameOf(file.path));
+        if (file.image.empty()) {
+            label += QStringLiteral(": cannot be used, ") + QString::fromStdString(file.error);
+        }
+        labels << label;
+        numbers << file.programNumber;
+        usable << !file.image.empty();
+    }
+    const QList<int> chosen = askWhichPrograms(folder, labels, numbers, usable);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const QString question =
+        QStringLiteral("These programs in the VRX will be overwritten: %1.\n\nContinue?")
+            .arg(numberList(chosen));
+    if (!context_.dialogs.askYesNo(&context_.window, kRestoreTitle, question)) {
+        return;
+    }
+    std::vector<ProgramToWrite> programs;
+    for (const auto& file : files) {
+        if (chosen.contains(file.programNumber) && !file.image.empty()) {
+            programs.push_back({file.programNumber,
+                                Bytes(file.image.begin(), file.image.begin() + kProgramBytes)});
+        }
+    }
+    folder_ = folder;
+    running_ = Running::kRestore;
+    startedMs_ = context_.clock.nowMs();
+    openProgress(kRestoreTitle, static_cast<int>(programs.size()));
+    context_.link.restorePrograms(std::move(programs));
+    abandonIfNotStarted();
+}
+
+void UnitProgramsCommands::abandonIfNotStarted() {
+    // The MIDI I/O Setup that comes first when no devices were chosen was cancelled.
+    if (context_.link.commState() == kStateAwaitingIdentity) {
+        return;
+    }
+    running_ = Running::kNone;
+    context_.view.setProgramReadHandler(nullptr);
+    if (progress_) {
+        progress_->close();
+    }
+}
+
+QList<int> UnitProgramsCommands::askWhichPrograms(const QString& folder, const QStringList& labels,
+                                                  const QList<int>& numbers,
+                                                  const QList<bool>& usable) {
+    QDialog dialog(&context_.window);
+    dialog.setObjectName(QStringLiteral("frmRestoreSelection"));
+    dialog.setWindowTitle(kRestoreTitle);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Programs found in %1.\nThe checked ones are written into the "
+                                  "VRX, each under its own number.")
+                       .arg(folder)));
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("lstPrograms"));
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        auto* item = new QListWidgetItem(labels[i], list);
+        item->setData(Qt::UserRole, numbers[i]);
+        if (usable[i]) {
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Checked);
+        } else {
+            item->setFlags(Qt::NoItemFlags);
+        }
+    }
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Restore"));
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // Nothing to restore, nothing to confirm.
+    connect(list, &QListWidget::itemChanged, &dialog, [list, buttons] {
+        bool any = false;
+        for (int i = 0; i < list->count(); ++i) {
+            any = any || list->item(i)->checkState() == Qt::Checked;
+        }
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(any);
+    });
+    layout->addWidget(buttons);
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(420, 360)));
+    QList<int> chosen;
+    if (dialog.exec() != QDialog::Accepted) {
+        return chosen;
+    }
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->checkState() == Qt::Checked) {
+            chosen << list->item(i)->data(Qt::UserRole).toInt();
+        }
+    }
+    return chosen;
+}
+
+void UnitProgramsCommands::openProgress(const QString& title, int total) {
+    progress_ = new QProgressDialog(&context_.window);
+    progress_->setObjectName(QStringLiteral("frmUnitProgress"));
+    progress_->setWindowTitle(title);
+    progress_->setAttribute(Qt::WA_DeleteOnClose);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumDuration(0);
+    progress_->setRange(0, std::max(total, 1));
+    progress_->setValue(0);
+    progress_->setLabelText(QStringLiteral("Asking the VRX which programs it holds..."));
+    progress_->setMinimumWidth(380);
+    // Cancel finishes the program in hand; the window stays until the link has stopped.
+    disconnect(progress_, &QProgressDialog::canceled, progress_, &QProgressDialog::cancel);
+    connect(progress_, &QProgressDialog::canceled, this, &UnitProgramsCommands::cancelRequested);
+    progress_->show();
+}
+
+void UnitProgramsCommands::showProgress(int done, int total, const QString& what) {
+    if (!progress_ || total < 1) {
+        return;
+    }
+    progress_->setMaximum(total);
+    progress_->setValue(std::min(done, total));
+    QString label = what;
+    const auto left = timeLeftText(context_.clock.nowMs() - startedMs_, done, total);
+    if (!left.empty()) {
+        label += QStringLiteral("\n") + QString::fromStdString(left);
+    }
+    if (progress_->labelText().startsWith(QStringLiteral("Stopping"))) {
+        return;
+    }
+    progress_->setLabelText(label);
+}
+
+void UnitProgramsCommands::cancelRequested() {
+    if (running_ == Running::kBackup) {
+        context_.link.cancelBackup();
+    } else if (running_ == Running::kRestore) {
+        context_.link.cancelRestore();
+    }
+    if (progress_) {
+        progress_->setLabelText(QStringLiteral("Stopping after the program in hand..."));
+    }
+}
+
+void UnitProgramsCommands::timerTick() {
+    auto& link = context_.link;
+    const bool over = link.commState() == kStateResultShown && !link.writeInProgress();
+    if (running_ == Running::kBackup) {
+        const int total = link.programCount();
+        const int done = static_cast<int>(written_.size() + writeErrors_.size());
+        showProgress(done, total,
+                     QStringLiteral("Reading program %1 of %2")
+                         .arg(std::max(link.backupProgram(), 1))
+                         .arg(total));
+        if (over) {
+            finishBackup();
+        }
+    } else if (running_ == Running::kRestore) {
+        const auto& restore = link.restore();
+        const int done = restore.done();
+        const int total = restore.total();
+        if (done < total) {
+            showProgress(done, total,
+                         QStringLiteral("Writing program %1 (%2 of %3)")
+                             .arg(restore.results()[static_cast<std::size_t>(done)].programNumber)
+                             .arg(done + 1)
+                             .arg(total));
+        }
+        if (over && !restore.active()) {
+            finishRestore();
+        }
+    }
+}
+
+void UnitProgramsCommands::finishBackup() {
+    running_ = Running::kNone;
+    context_.view.setProgramReadHandler(nullptr);
+    if (progress_) {
+        progress_->close();
+    }
+    const int total = context_.link.programCount();
+    QString text;
+    if (written_.isEmpty()) {
+        text = QStringLiteral("No program was saved.");
+    } else {
+        text = QStringLiteral("%1 of %2 programs saved in %3:\n%4")
+                   .arg(written_.size())
+                   .arg(total)
+                   .arg(folder_, written_.join(QStringLiteral(", ")));
+    }
+    if (!writeErrors_.isEmpty()) {
+        text += QStringLiteral("\n\nNot saved:\n") + writeErrors_.join(QStringLiteral("\n"));
+    }
+    if (const auto& failure = context_.link.failure()) {
+        text += QStringLiteral("\n\n") + QString::fromStdString(*failure);
+    } else if (written_.size() + writeErrors_.size() < total) {
+        text += QStringLiteral("\n\nThe backup was cancelled.");
+    }
+    showSummary(kBackupTitle, text, written_.size() == total && writeErrors_.isEmpty());
+}
+
+void UnitProgramsCommands::finishRestore() {
+    running_ = Running::kNone;
+    if (progress_) {
+        progress_->close();
+    }
+    const auto& restore = context_.link.restore();
+    QStringList lines;
+    for (const auto& result : restore.results()) {
+        lines << QString::fromStdString(resultLine(result));
+    }
+    showSummary(
+        kRestoreTitle,
+        QStringLiteral("Restored from %1:\n%2").arg(folder_, lines.join(QStringLiteral("\n"))),
+        restore.allSucceeded());
+}
+
+void UnitProgramsCommands::showSummary(const QString& title, const QString& text, bool allWell) {
+    lastSummary_ = text;
+    if (allWell) {
+        context_.dialogs.showInformation(&context_.window, title, text);
+    } else {
+        context_.dialogs.showWarning(&context_.window, title, text);
+    }
+}
+
+}  // namespace vrx::app

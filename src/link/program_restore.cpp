@@ -1,0 +1,61 @@
+#include "link/program_restore.h"
+
+#include <algorithm>
+
+namespace vrx {
+
+bool succeeded(WriteOutcome outcome) {
+    return outcome == WriteOutcome::kWritten || outcome == WriteOutcome::kVerified;
+}
+
+std::string resultLine(const WriteResult& result) {
+    std::string line = "Program " + std::to_string(result.programNumber) + ": ";
+    switch (result.outcome) {
+        case WriteOutcome::kPending:
+            return line + "not written yet";
+        case WriteOutcome::kWritten:
+            return line + "written (not verified)";
+        case WriteOutcome::kVerified:
+            return line + "written and verified";
+        case WriteOutcome::kCancelled:
+            return line + "not written (cancelled)";
+        case WriteOutcome::kAbandoned:
+            return line + "not written (the restore stopped)";
+        default:
+            return line + "failed: " + result.detail;
+    }
+}
+
+ProgramRestore::ProgramRestore(std::vector<ProgramToWrite> programs, bool verify)
+    : programs_(std::move(programs)), verify_(verify), active_(true) {
+    for (const auto& program : programs_) {
+        results_.push_back({program.programNumber, WriteOutcome::kPending, {}});
+    }
+}
+
+const ProgramToWrite* ProgramRestore::current() const {
+    return next_ < programs_.size() ? &programs_[next_] : nullptr;
+}
+
+void ProgramRestore::complete(WriteOutcome outcome, std::string detail) {
+    if (next_ >= programs_.size()) {
+        return;
+    }
+    results_[next_].outcome = outcome;
+    results_[next_].detail = std::move(detail);
+    ++next_;
+}
+
+void ProgramRestore::skipRemaining(WriteOutcome outcome, const std::string& detail) {
+    for (; next_ < programs_.size(); ++next_) {
+        results_[next_].outcome = outcome;
+        results_[next_].detail = detail;
+    }
+}
+
+bool ProgramRestore::allSucceeded() const {
+    return std::all_of(results_.begin(), results_.end(),
+                       [](const WriteResult& r) { return succeeded(r.outcome); });
+}
+
+}  // namespace vrx

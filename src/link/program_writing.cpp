@@ -1,0 +1,213 @@
+// Writing programs into the unit one after the other and reading each back: the
+// verified write of the main window and the restore of a folder of programs.
+#include "link/device_link.h"
+#include "link/readback_differences.h"
+#include "model/program_image.h"
+#include "protocol/messages.h"
+
+namespace vrx {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+constexpr const char* kWriteCaption = "Writing Program Data to VRX";
+constexpr const char* kRequestingConfigurationFirst = "Requesting VRX Configuration first...";
+constexpr const char* kCallerSplash = "frmSplash";
+
+}  // namespace
+
+void DeviceLink::restorePrograms(std::vector<ProgramToWrite> programs) {
+    runGuarded([this, &programs] {
+        operationMarker_ = kMarkerRestore;
+        deviceIndex_ = 0;
+        startSequence(ProgramRestore(std::move(programs), verifyAfterWriting_),
+                      SequenceStep::kBeforeWriting);
+        if (!setup_.midiConfigured) {
+            callerForm_ = kCallerSplash;
+            view_.showMidiSetup(setup_);
+            if (setup_.midiSetupCancelled) {
+                restore_.skipRemaining(WriteOutcome::kCancelled);
+                restore_.finish();
+                sequenceStep_ = SequenceStep::kNone;
+                return;
+            }
+        }
+        view_.centreStatus();
+        view_.setStatusCaption(kWriteCaption);
+        view_.setStatusText(kRequestingConfigurationFirst);
+        view_.showStatus();
+        startIdentityExchange();
+    });
+}
+
+void DeviceLink::cancelRestore() {
+    if (!restore_.active()) {
+        return;
+    }
+    restore_.cancel();
+    // While the link waits for the unit to answer, no program is in hand: the last one
+    // is whole in the unit, only its read-back is given up.
+    if (commState_ == kStateAwaitingIdentity) {
+        if (sequenceStep_ == SequenceStep::kBeforeReadBack) {
+            completeProgram(WriteOutcome::kNoReadBack, "cancelled before it was read back");
+        }
+        endSequence();
+    }
+}
+
+void DeviceLink::completeProgram(WriteOutcome outcome, std::string detail) {
+    const auto index = static_cast<std::size_t>(restore_.done());
+    restore_.complete(outcome, std::move(detail));
+    // Support reads what became of each program in the log.
+    if (index < restore_.results().size()) {
+        view_.writeLog(resultLine(restore_.results()[index]));
+    }
+}
+
+void DeviceLink::abandonSequence() {
+    if (restore_.active()) {
+        restore_.skipRemaining(WriteOutcome::kCancelled);
+        restore_.finish();
+    }
+    sequenceStep_ = SequenceStep::kNone;
+}
+
+void DeviceLink::startSequence(ProgramRestore restore, SequenceStep first) {
+    restore_ = std::move(restore);
+    sequenceStep_ = first;
+}
+
+void DeviceLink::sequenceIdentityStep() {
+    if (sequenceStep_ == SequenceStep::kBeforeReadBack) {
+        sequenceStep_ = SequenceStep::kReadingBack;
+        requestProgramData(deviceIndex_, restore_.current()->programNumber - 1);
+        return;
+    }
+    view_.appendStatusText(" ok");
+    writeCurrentProgram();
+}
+
+void DeviceLink::writeCurrentProgram() {
+    const ProgramToWrite* program = restore_.current();
+    while (program != nullptr && program->programNumber > programCount_ &&
+           operationMarker_ == kMarkerRestore) {
+        completeProgram(WriteOutcome::kNotStored,
+                        "the unit has " + std::to_string(programCount_) + " programs");
+        program = restore_.current();
+    }
+    if (program == nullptr || restore_.cancelRequested()) {
+        endSequence();
+        return;
+    }
+    if (operationMarker_ == kMarkerRestore) {
+        view_.setStatusText("Program " + std::to_string(program->programNumber) + " (" +
+                            std::to_string(restore_.done() + 1) + " of " +
+                            std::to_string(restore_.total()) + ")" + kCrLf + kWriteCaption +
+                            "... ");
+    }
+    const auto device = static_cast<std::uint8_t>(deviceIndex_);
+    rebootAfterReadBack_ = false;  // the program's own reboot follows
+    for (const auto& message : programUpdateMessages(
+             device, static_cast<unsigned>(program->programNumber - 1), program->programData)) {
+        queue_.queuePacedMessage(message);
+    }
+    queue_.queuePacedMessage(vrxReboot(device));
+    queue_.markWriteEnd(static_cast<int>(kUpdateBlocks) + 1);  // and the reboot
+    sequenceStep_ = SequenceStep::kRestarting;
+    commState_ = kStateRestarting;
+}
+
+void DeviceLink::stepSequence() {
+    if (commState_ != kStateRestarting || queue_.pacedMessagesQueued() || queue_.paused()) {
+        return;
+    }
+    // The unit hears nothing while it restarts. A timer tick may come a little early;
+    // half a tick of slack keeps that from costing a whole second of retry.
+    const std::int64_t rebootSentMs = queue_.pausedUntilMs() - OutputQueue::kWritePauseMs;
+    if (clock_.nowMs() + kTickMs / 2 < rebootSentMs + kUnitRestartMs) {
+        return;
+    }
+    // The unit has all of the program and is restarting. Whatever follows, reading it
+    // back or writing the next program, waits until it answers again.
+    if (restore_.verify()) {
+        view_.appendStatusText(std::string(kCrLf) + "Verifying...");
+        sequenceStep_ = SequenceStep::kBeforeReadBack;
+    } else {
+        completeProgram(WriteOutcome::kWritten);
+        if (restore_.current() == nullptr || restore_.cancelRequested()) {
+            endSequence();
+            return;
+        }
+        sequenceStep_ = SequenceStep::kBeforeWriting;
+    }
+    retryTicks_ = 0;
+    dotCount_ = 0;
+    startIdentityExchange();
+}
+
+void DeviceLink::readBackComplete(ByteView programData) {
+    const auto parts = differingParts(restore_.current()->programData, programData);
+    if (parts.empty()) {
+        view_.appendStatusText(" ok");
+        completeProgram(WriteOutcome::kVerified);
+    } else {
+        const std::string differing = joinParts(parts);
+        view_.appendStatusText(std::string(kCrLf) + "The unit holds something else in " +
+                               differing + "." + kCrLf + "Please write the program again.");
+        completeProgram(WriteOutcome::kDiffers,
+                        "the unit holds something else in " + differing + "; write it again");
+    }
+    // The unit has just answered: the next program needs no identity exchange first.
+    sequenceStep_ = SequenceStep::kBeforeWriting;
+    rebootAfterReadBack_ = true;
+    writeCurrentProgram();
+}
+
+void DeviceLink::failSequence(const std::string& line) {
+    if (!sequenceRunning()) {
+        return;
+    }
+    const bool written = sequenceStep_ == SequenceStep::kBeforeReadBack ||
+                         sequenceStep_ == SequenceStep::kReadingBack;
+    completeProgram(written ? WriteOutcome::kNoReadBack : WriteOutcome::kSendFailed, line);
+    restore_.skipRemaining(WriteOutcome::kAbandoned);
+    restore_.finish();
+    sequenceStep_ = SequenceStep::kNone;
+}
+
+bool DeviceLink::readBackSendFailed() {
+    const auto* program = restore_.current();
+    if (program == nullptr || (sequenceStep_ != SequenceStep::kBeforeReadBack &&
+                               sequenceStep_ != SequenceStep::kReadingBack)) {
+        return false;
+    }
+    endWithFailure("Sending failed: program " + std::to_string(program->programNumber) +
+                       " was written but could not be read back to verify it.",
+                   true);
+    return true;
+}
+
+void DeviceLink::endSequence() {
+    if (restore_.cancelRequested()) {
+        restore_.skipRemaining(WriteOutcome::kCancelled);
+    }
+    restore_.finish();
+    sequenceStep_ = SequenceStep::kNone;
+    if (rebootAfterReadBack_) {
+        // As after a load, the unit leaves the state the request put it in.
+        queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
+        rebootAfterReadBack_ = false;
+    }
+    if (operationMarker_ == kMarkerWrite) {
+        ++deviceIndex_;  // as a write without the read-back leaves it
+    }
+    if (operationMarker_ == kMarkerRestore) {
+        std::string summary;
+        for (const auto& result : restore_.results()) {
+            summary += kCrLf + resultLine(result);
+        }
+        view_.appendStatusText(summary);
+    }
+    commState_ = kStateFinished;
+}
+
+}  // namespace vrx
