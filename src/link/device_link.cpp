@@ -429,6 +429,9 @@ void DeviceLink::tickSteps() {
     }
     stepSequence();
     // 5. Once a write reads back, only its own messages are paced.
+    if (exitAfterWrite_) {
+        queue_.putDoneOnItsOwnLine();  // below the line saying the program closes
+    }
     queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite && !sequenceRunning(),
                            sequenceRunning());
     if (const auto failure = queue_.takeSendFailure()) {

@@ -97,15 +97,19 @@ TEST(FaultMatrix, EveryFaultEndsInTimeWithWhatTheUserSees) {
          false, 80},
         {"exit asked during a write", Operation::Write, nullptr,
          [](LinkBench& b) {
-             // The exit waits for the write; the ports close once it has ended.
+             // The user confirms the exit as the second update goes out; the program
+             // closes its ports once the write has ended and been read back.
              if (b.clock.nowMs() == 2000) {
-                 EXPECT_TRUE(b.link.writeInProgress());
+                 b.link.requestExitAfterWrite();
              }
-             if (b.clock.nowMs() > 2000 && !b.link.writeInProgress()) {
+             if (b.link.readyToExit()) {
+                 EXPECT_EQ(b.unit.rebootCount(), 2);
                  b.link.closePorts();
              }
          },
-         kWritten, true, 80},
+         "Requesting VRX Configuration first... ok\r\nWriting Program Data to VRX... \r\n"
+         "\r\nVRXConfig closes when the write is done.\r\nDone.\r\nVerifying... ok",
+         true, 80, [](const LinkBench& b) { return b.link.readyToExit(); }},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
