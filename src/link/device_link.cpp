@@ -287,8 +287,9 @@ void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
             true);
         return;
     }
-    // The write's status text already ends with a new line.
-    endWithFailure(incompleteWriteLine("Sending failed", failure), false);
+    // The write's status text already ends with a new line, unless the notice that the
+    // program closes after the write came after it.
+    endWithFailure(incompleteWriteLine("Sending failed", failure), exitAfterWrite_);
 }
 
 void DeviceLink::endWithFailure(const std::string& line, bool onNewLine) {
@@ -344,6 +345,7 @@ void DeviceLink::mainTimerTick() {
     runGuarded([this] {
         drainInput();
         tickSteps();
+        withdrawExitAfterFailedWrite();
     });
 }
 
@@ -484,6 +486,17 @@ void DeviceLink::requestExitAfterWrite() {
     }
     exitAfterWrite_ = true;
     view_.appendStatusText(std::string(kCrLf) + kClosesAfterWrite);
+}
+
+void DeviceLink::withdrawExitAfterFailedWrite() {
+    constexpr const char* kStaysOpen =
+        "VRXConfig stays open: write the program again before you exit.";
+    if (!exitAfterWrite_ || writeInProgress() || (!failure_ && restore_.allSucceeded())) {
+        return;
+    }
+    exitAfterWrite_ = false;
+    view_.appendStatusText(std::string(kCrLf) + kStaysOpen);
+    view_.showStatus();
 }
 
 bool DeviceLink::unitOperationInProgress() const {

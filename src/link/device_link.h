@@ -161,6 +161,9 @@ public:
     void requestExitAfterWrite();
     bool exitRequested() const { return exitAfterWrite_; }
     bool readyToExit() const { return exitAfterWrite_ && !writeInProgress(); }
+    // A write that did not reach the unit whole keeps the program open instead: closing
+    // would hide the failure, and the user should write the program again.
+    void withdrawExitAfterFailedWrite();
     // A load, a backup or a write is talking to the unit: from the identity exchange over
     // the prompt's pause to the last message received or sent. Changing the MIDI devices
     // now would cut it off.

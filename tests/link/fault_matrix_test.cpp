@@ -110,6 +110,19 @@ TEST(FaultMatrix, EveryFaultEndsInTimeWithWhatTheUserSees) {
          "Requesting VRX Configuration first... ok\r\nWriting Program Data to VRX... \r\n"
          "\r\nVRXConfig closes when the write is done.\r\nDone.\r\nVerifying... ok",
          true, 80, [](const LinkBench& b) { return b.link.readyToExit(); }},
+        {"exit asked during a write whose output fails", Operation::Write,
+         [](LinkBench& b) { b.unit.settings().behaviour.outputFailsAfter = 5; },
+         [](LinkBench& b) {
+             if (b.clock.nowMs() == 2000) {
+                 b.link.requestExitAfterWrite();
+             }
+             EXPECT_FALSE(b.link.readyToExit()) << "closing would hide the failure";
+         },
+         "Requesting VRX Configuration first... ok\r\nWriting Program Data to VRX... \r\n"
+         "\r\nVRXConfig closes when the write is done.\r\nSending failed: 3 of 5 messages went "
+         "out. The program in the VRX may be incomplete: write it again.\r\nVRXConfig stays "
+         "open: write the program again before you exit.",
+         false, 80, [](const LinkBench& b) { return !b.link.exitRequested(); }},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
