@@ -239,7 +239,7 @@ TEST_F(DeviceCommands, DevicesMustBeNamedWithoutTheSimulator) {
 
 // On the real clock the messages of a write are as far apart as the unit needs, and
 // not a tick more.
-TEST(DeviceSessionTiming, WriteMessagesLeaveSixHundredToSixHundredFiftyMillisecondsApart) {
+TEST(DeviceSessionTiming, WriteMessagesLeaveSixHundredMillisecondsApartWithoutAnAddedTick) {
     cli::DeviceOptions options;
     options.simulator = true;
     std::ostringstream progress;
@@ -256,8 +256,10 @@ TEST(DeviceSessionTiming, WriteMessagesLeaveSixHundredToSixHundredFiftyMilliseco
     EXPECT_EQ(unit->received().back(), vrxReboot(0));
     for (std::size_t k = 2; k < at.size(); ++k) {
         EXPECT_GE(at[k] - at[k - 1], 600) << "message " << k + 1;
-        EXPECT_LE(at[k] - at[k - 1], 650) << "message " << k + 1;
     }
+    // A tick added to each pause would make the four gaps after the first update at least
+    // 2800 ms; the margin below that absorbs a busy machine's late wake-ups.
+    EXPECT_LE(at.back() - at[at.size() - 5], 2700);
     EXPECT_TRUE(unit->droppedUpdates().empty());
 }
 
