@@ -5,6 +5,7 @@
 
 #include "app/single_instance.h"
 #include "app/vrx_application.h"
+#include "ports/simulated_fault_names.h"
 
 namespace {
 
@@ -34,6 +35,13 @@ int main(int argc, char** argv) {
         QStringLiteral("List a simulated VRX unit as the last MIDI input and output device, "
                        "for trying the program without a unit."));
     parser.addOption(simulator);
+    const QCommandLineOption simulatorFault(
+        QStringLiteral("simulator-fault"),
+        QStringLiteral("With --simulator: make the simulated unit misbehave, to rehearse a "
+                       "failure (repeatable):\n") +
+            QString::fromStdString(vrx::simulatorFaultHelp()),
+        QStringLiteral("NAME[=N]"));
+    parser.addOption(simulatorFault);
     // Options of the window system (-platform and the like) are only known once the
     // application exists; until then an unknown option is not an error yet.
     if (parser.parse(arguments)) {
@@ -64,6 +72,15 @@ int main(int argc, char** argv) {
     options.environment = vrx::readUserEnvironment();
 
     vrx::app::VrxApplication program(std::move(options));
+    for (const auto& fault : parser.values(simulatorFault)) {
+        auto* unit = program.ports().simulatedUnit();
+        const auto refused = unit == nullptr ? std::string("--simulator-fault needs --simulator")
+                                             : vrx::applySimulatorFault(*unit, fault.toStdString());
+        if (!refused.empty()) {
+            QTextStream(stderr) << "vrxconfig: " << QString::fromStdString(refused) << "\n";
+            return 2;
+        }
+    }
     QObject::connect(&instance, &vrx::app::SingleInstance::activationRequested, &program,
                      &vrx::app::VrxApplication::activate);
     QObject::connect(&program, &vrx::app::VrxApplication::finished, &application,

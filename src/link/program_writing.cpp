@@ -192,6 +192,7 @@ void DeviceLink::endSequence() {
     }
     restore_.finish();
     sequenceStep_ = SequenceStep::kNone;
+    keepWriteResult_ = !restore_.allSucceeded();
     if (rebootAfterReadBack_) {
         // As after a load, the unit leaves the state the request put it in.
         queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
