@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -164,6 +165,15 @@ int frmPrompt::askProgramNumber(std::string_view title, ProgramPrompt& prompt) {
     exec();
     prompt.setFieldsChangedHandler({});
     return prompt.result();
+}
+
+void frmPrompt::keyPressEvent(QKeyEvent* event) {
+    // Esc means Cancel here; the dialog's own Esc would close it with no answer at all.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdCancel_->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void frmPrompt::showPromptFields() {

@@ -29,6 +29,9 @@ public:
     // The prompt being shown, for tests that drive the dialog.
     ProgramPrompt* prompt() const { return prompt_; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void showPromptFields();
 

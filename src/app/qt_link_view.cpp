@@ -86,12 +86,21 @@ void QtLinkView::showPinGrid() {
     windows_.main.setPinGridVisible(true);
 }
 void QtLinkView::setTabScopeVisible(bool visible) {
-    windows_.main.setTabScopeVisible(visible);
+    // The tabs are hidden only for a file that held no configuration; but such a file
+    // changed nothing, and the editor must go on showing what it had.
+    if (visible) {
+        windows_.main.setTabScopeVisible(true);
+    }
 }
 void QtLinkView::setWindowTitle(std::string title) {
     windows_.main.setWindowTitle(fromStd(title));
 }
 void QtLinkView::enableAllCommands() {
+    // After a file that could not be read the commands stay as they were: Save and
+    // Write have nothing new to store.
+    if (link_ && link_->operationMarker() == kMarkerFile && link_->programBlockCount() < 1) {
+        return;
+    }
     windows_.main.enableAllCommands();
 }
 void QtLinkView::checkMidiStopChannels() {

@@ -11,6 +11,7 @@
 #include "app/frm_splash.h"
 #include "app/frm_status.h"
 #include "app/qt_link_view.h"
+#include "app/window_placing.h"
 #include "editor/main_window.h"
 #include "editor/qt_editor_dialogs.h"
 #include "link/device_link.h"
@@ -29,29 +30,7 @@ std::tm localNow() {
 }
 
 ScreenGeometry screenOf(const QWidget& window) {
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    ScreenGeometry geometry;
-    geometry.twipsPerPixelX = twipsPerPixel(screen->logicalDotsPerInchX());
-    geometry.twipsPerPixelY = twipsPerPixel(screen->logicalDotsPerInchY());
-    const auto available = screen->availableGeometry();
-    geometry.widthTwips = pixelsToTwips(available.width(), geometry.twipsPerPixelX);
-    geometry.heightTwips = pixelsToTwips(available.height(), geometry.twipsPerPixelY);
-    return geometry;
-}
-
-WindowPlacement placementOf(const QWidget& window, const ScreenGeometry& screen) {
-    // A maximised window keeps the rectangle it will return to.
-    const auto normal =
-        window.isMaximized() || window.isMinimized() ? window.normalGeometry() : window.geometry();
-    WindowPlacement placement;
-    placement.left = pixelsToTwips(normal.left(), screen.twipsPerPixelX);
-    placement.top = pixelsToTwips(normal.top(), screen.twipsPerPixelY);
-    placement.width = pixelsToTwips(normal.width(), screen.twipsPerPixelX);
-    placement.height = pixelsToTwips(normal.height(), screen.twipsPerPixelY);
-    placement.state = window.isMaximized()   ? WindowState::kMaximised
-                      : window.isMinimized() ? WindowState::kMinimised
-                                             : WindowState::kNormal;
-    return placement;
+    return availableAreaOf(window.screen() ? *window.screen() : *QGuiApplication::primaryScreen());
 }
 
 }  // namespace
@@ -190,13 +169,18 @@ MainWindow& VrxApplication::loadMainWindow() {
         if (!link_->writeInProgress()) {
             link_->loadFromDevice();
         }
+        showUnitActivity();
     });
     connect(main_, &MainWindow::writeToDeviceRequested, this, [this] {
         if (!link_->writeInProgress()) {
             link_->writeToDevice();
         }
+        showUnitActivity();
     });
     connect(main_, &MainWindow::midiSetupRequested, this, [this] {
+        if (link_->unitOperationInProgress()) {
+            return;
+        }
         link_->setCallerForm("frmMain");
         view_->showMidiSetup(link_->midiSetup());
     });
@@ -205,7 +189,7 @@ MainWindow& VrxApplication::loadMainWindow() {
                 pendingFileLoad_ = PendingFileLoad{programBlockCount, fileName.toStdString()};
                 reportFileLoad();
             });
-    connect(main_, &MainWindow::exitConfirmed, this, &VrxApplication::exitSequence);
+    connect(main_, &MainWindow::exitConfirmed, this, &VrxApplication::exitConfirmed);
     restorePlacement(*main_);
     return *main_;
 }
@@ -214,6 +198,24 @@ void VrxApplication::timerTick() {
     reportFileLoad();
     link_->mainTimerTick();
     unitPrograms_->timerTick();
+    showUnitActivity();
+    if (link_->readyToExit()) {
+        exitSequence();
+    }
+}
+
+void VrxApplication::showUnitActivity() {
+    main_->setUnitBusy(link_->writeInProgress(), link_->unitOperationInProgress());
+}
+
+void VrxApplication::exitConfirmed() {
+    // Cutting a write short would leave the unit with half a new program.
+    if (link_->writeInProgress()) {
+        link_->requestExitAfterWrite();
+        main_->keepOpenForNow();
+        return;
+    }
+    exitSequence();
 }
 
 void VrxApplication::reportFileLoad() {
@@ -227,18 +229,22 @@ void VrxApplication::reportFileLoad() {
 }
 
 void VrxApplication::restorePlacement(MainWindow& window) {
-    const auto screen = screenOf(window);
+    const auto ownScreen = screenOf(window);
     // The editor opens at its designed size; a smaller screen gets what it has.
     window.resize(window.size().boundedTo(window.screen()->availableGeometry().size()));
-    const auto designed = placementOf(window, screen);
-    auto placed = settings_.loadMainWindowPlacement(designed, screen);
+    const auto designed = placementOf(window, ownScreen);
+    // First where it was, anywhere on the desktop; then fitted on the screen holding that.
+    ScreenGeometry desktop = ownScreen;
+    const auto everywhere = window.screen()->availableVirtualGeometry();
+    desktop.leftTwips = pixelsToTwips(everywhere.left(), desktop.twipsPerPixelX);
+    desktop.topTwips = pixelsToTwips(everywhere.top(), desktop.twipsPerPixelY);
+    desktop.widthTwips = pixelsToTwips(everywhere.width(), desktop.twipsPerPixelX);
+    desktop.heightTwips = pixelsToTwips(everywhere.height(), desktop.twipsPerPixelY);
+    const auto stored = settings_.loadMainWindowPlacement(designed, desktop);
+    const auto screen = availableAreaOf(screenHolding(window, stored, desktop));
+    const auto placed = settings_.loadMainWindowPlacement(designed, screen);
     placementStored_ = settings_.hasMainWindowPlacement();
-    // The stored height is the old window's fixed one; the editor needs its own room.
-    placed.height = std::max(placed.height, designed.height);
-    window.move(twipsToPixels(placed.left, screen.twipsPerPixelX),
-                twipsToPixels(placed.top, screen.twipsPerPixelY));
-    window.resize(twipsToPixels(placed.width, screen.twipsPerPixelX),
-                  twipsToPixels(placed.height, screen.twipsPerPixelY));
+    applyPlacement(window, placed, screen);
     if (placed.state == WindowState::kMaximised) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     }

@@ -84,6 +84,8 @@ private:
     MainWindow& loadMainWindow();
     void restorePlacement(MainWindow& window);
     void reportFileLoad();
+    void showUnitActivity();
+    void exitConfirmed();
     void exitSequence();
     void showMessage(const QString& text);
 

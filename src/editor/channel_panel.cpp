@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include "editor/combo_fill.h"
+#include "editor/wheel_with_focus.h"
 
 namespace vrx {
 namespace {
@@ -39,6 +40,7 @@ QComboBox* makeCombo(QWidget* parent, const char* column, int channel, const Nam
     auto* box = new QComboBox(parent);
     box->setObjectName(rowName(column, channel));
     fillCombo(*box, names);
+    takeWheelOnlyWithFocus(*box);
     return box;
 }
 

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "editor/combo_fill.h"
+#include "editor/wheel_with_focus.h"
 
 namespace vrx {
 namespace {
@@ -21,6 +22,7 @@ QComboBox* makeCombo(QWidget* parent, const QString& name, const NameList& names
     fillCombo(*box, names);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     box->setMinimumContentsLength(kShortestListChars);
+    takeWheelOnlyWithFocus(*box);
     return box;
 }
 

@@ -185,8 +185,9 @@ void MainWindow::buildMenus() {
 
     QMenu* options = menuBar()->addMenu(tr("&Options"));
     options->setObjectName("mnuOptions");
-    addItem(options, "mnuMidiSetup", tr("&MIDI I/O Setup"), QKeySequence(Qt::CTRL | Qt::Key_M),
-            [this] { emit midiSetupRequested(); });
+    midiSetupCommands_[0] =
+        addItem(options, "mnuMidiSetup", tr("&MIDI I/O Setup"), QKeySequence(Qt::CTRL | Qt::Key_M),
+                [this] { emit midiSetupRequested(); });
     verifyAfterWriting_ = options->addAction(tr("&Verify After Writing"));
     verifyAfterWriting_->setObjectName("mnuVerifyAfterWriting");
     verifyAfterWriting_->setCheckable(true);
@@ -235,13 +236,14 @@ void MainWindow::buildToolbar(const QStringList& pictureFolders) {
     toolbarCommands_[kWriteSlot] = addToolbarButton("write", tr("Write Program Data To VRX"));
     tbrMain_->addSeparator();
     tbrMain_->addSeparator();
-    addToolbarButton("midi", tr("Setup MIDI input and output devices"));
+    midiSetupCommands_[1] = addToolbarButton("midi", tr("Setup MIDI input and output devices"));
 }
 
 void MainWindow::toolbarButtonClicked(const QString& key) {
     if (key == "load") {
         loadProgramDataFile();
     } else if (key == "loado") {
+        pinGrid_->discardPendingEdit();
         emit loadFromDeviceRequested();
     } else if (key == "save") {
         saveProgramDataFile();
@@ -256,12 +258,37 @@ void MainWindow::setCommandEnabled(int slot, bool enabled) {
     if (slot < 0 || slot >= kCommandSlots) {
         return;
     }
-    menuCommands_[slot]->setEnabled(enabled);
-    toolbarCommands_[slot]->setEnabled(enabled);
+    commandWanted_[slot] = enabled;
+    showCommandStates();
 }
 
 bool MainWindow::commandEnabled(int slot) const {
     return slot >= 0 && slot < kCommandSlots && menuCommands_[slot]->isEnabled();
+}
+
+void MainWindow::setUnitBusy(bool writeSending, bool talkingToUnit) {
+    if (writeSending == writeSending_ && talkingToUnit == talkingToUnit_) {
+        return;
+    }
+    writeSending_ = writeSending;
+    talkingToUnit_ = talkingToUnit;
+    showCommandStates();
+}
+
+bool MainWindow::midiSetupEnabled() const {
+    return midiSetupCommands_[0]->isEnabled();
+}
+
+void MainWindow::showCommandStates() {
+    for (int slot = 0; slot < kCommandSlots; ++slot) {
+        const bool waitsForWrite = slot == kLoadOrganSlot || slot == kWriteSlot;
+        const bool enabled = commandWanted_[slot] && !(waitsForWrite && writeSending_);
+        menuCommands_[slot]->setEnabled(enabled);
+        toolbarCommands_[slot]->setEnabled(enabled);
+    }
+    for (QAction* action : midiSetupCommands_) {
+        action->setEnabled(!talkingToUnit_ && !writeSending_);
+    }
 }
 
 void MainWindow::setInitialCommandState() {
@@ -278,6 +305,9 @@ void MainWindow::enableAllCommands() {
 }
 
 Status MainWindow::decodeProgramData(ByteView image) {
+    // A drop-down left open in the grid was meant for the configuration shown so far;
+    // its choice must not land in the same row of the new one.
+    pinGrid_->discardPendingEdit();
     auto decoded = vrx::decodeProgramData(image, data_);
     if (!decoded) {
         return decoded;
@@ -388,6 +418,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         exitConfirmed_ = true;
     }
     emit exitConfirmed();
+    if (std::exchange(keepOpen_, false)) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 

@@ -63,7 +63,16 @@ public:
     Bytes currentImage(std::uint8_t firmwareVersionByte) const;
 
     void setCommandEnabled(int slot, bool enabled);  // a slot outside 0..3 is ignored
+    // What the user can use now: enabled, and not held back by the unit being busy.
     bool commandEnabled(int slot) const;
+    // While a write is sending, Load and Write wait for it (its messages must all reach
+    // the unit in order); while anything talks to the unit, MIDI I/O Setup waits too, as
+    // changing the devices would cut the transfer off. They show greyed meanwhile.
+    void setUnitBusy(bool writeSending, bool talkingToUnit);
+    bool midiSetupEnabled() const;
+    // Called while the window's exit is being confirmed: the window stays open, and
+    // the shell closes the program later.
+    void keepOpenForNow() { keepOpen_ = true; }
     void setInitialCommandState();
     void enableAllCommands();
 
@@ -131,6 +140,7 @@ private:
     void buildToolbar(const QStringList& pictureFolders);
     void buildCentralWidget();
     void refreshViews();
+    void showCommandStates();
     void rememberFolderOf(const QString& path);
 
     ProgramData data_;
@@ -148,6 +158,11 @@ private:
     std::array<QAction*, kCommandSlots> menuCommands_{};
     std::array<QAction*, kCommandSlots> toolbarCommands_{};
     QAction* verifyAfterWriting_ = nullptr;
+    std::array<bool, kCommandSlots> commandWanted_{};
+    std::array<QAction*, 2> midiSetupCommands_{};  // menu and toolbar
+    bool writeSending_ = false;
+    bool talkingToUnit_ = false;
+    bool keepOpen_ = false;
 
     QString startAction_;
     QString lastDirectory_;

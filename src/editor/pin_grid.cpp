@@ -201,11 +201,7 @@ void PinGrid::placeEditor() {
         table_->visualItemRect(table_->item(editRow_ - 1, tableColumn(editState_))));
 }
 
-void PinGrid::commitPendingEdit() {
-    if (editState_ == kNoEdit) {
-        return;
-    }
-    const int column = editState_;
+int PinGrid::closeEditor() {
     const int chosen = editor_->currentIndex();
     QComboBox* box = editor_;
     // Cleared first: hiding the drop-down moves the focus, which would commit again.
@@ -216,6 +212,21 @@ void PinGrid::commitPendingEdit() {
         table_->setFocus(Qt::OtherFocusReason);
     }
     box->hide();
+    return chosen;
+}
+
+void PinGrid::discardPendingEdit() {
+    if (editState_ != kNoEdit) {
+        closeEditor();
+    }
+}
+
+void PinGrid::commitPendingEdit() {
+    if (editState_ == kNoEdit) {
+        return;
+    }
+    const int column = editState_;
+    const int chosen = closeEditor();
 
     // No choice means the kept value lay beyond the list: it stays as it was.
     if (chosen >= 0) {

@@ -42,6 +42,9 @@ public:
     void beginCellEdit(int row, int column);
     // Takes the floating drop-down's choice into the configuration.
     void commitPendingEdit();
+    // Closes the floating drop-down and forgets its choice: the row it was opened for
+    // belongs to a configuration that is being replaced.
+    void discardPendingEdit();
 
     int editState() const { return editState_; }
     QTableWidget* table() const { return table_; }
@@ -56,6 +59,7 @@ private:
     void showRow(int row);
     QComboBox* editorFor(int column, int function) const;
     void placeEditor();
+    int closeEditor();  // the choice the drop-down showed
 
     ProgramData& data_;
     const NameList& instrumentNames_;

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "files/atomic_file.h"
-#include "files/text_lines.h"
+#include "protocol/text_lines.h"
 
 namespace vrx {
 namespace {

@@ -61,13 +61,29 @@ void copyPermissions(const std::filesystem::path& from, const std::filesystem::p
     }
 }
 
+// The file a chain of symbolic links ends at, even when it does not exist yet. Saving
+// through a link must replace that file, not the link.
+std::filesystem::path followLinks(std::filesystem::path path) {
+    constexpr int kMaxLinkHops = 40;  // as the kernel allows before ELOOP
+    std::error_code error;
+    for (int hop = 0; hop < kMaxLinkHops && std::filesystem::is_symlink(path, error); ++hop) {
+        const auto target = std::filesystem::read_symlink(path, error);
+        if (error) {
+            break;
+        }
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path;
+}
+
 }  // namespace
 
 void setBeforeRenameHookForTesting(BeforeRenameHook hook) {
     beforeRenameHook = hook;
 }
 
-Status writeFileAtomically(const std::filesystem::path& path, std::string_view contents) {
+Status writeFileAtomically(const std::filesystem::path& chosen, std::string_view contents) {
+    const auto path = followLinks(chosen);
     std::filesystem::path temporary;
     int openError = 0;
     std::FILE* file = createTemporaryBeside(path, temporary, openError);
@@ -117,6 +133,26 @@ Result<std::string> readWholeFile(const std::filesystem::path& path) {
         return Result<std::string>::failure("read error");
     }
     return contents.str();
+}
+
+Result<std::string> readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (error) {
+        return Result<std::string>::failure(error.message());
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return Result<std::string>::failure("not a regular file");
+    }
+    if (std::filesystem::file_size(path, error) > maxBytes || error) {
+        return Result<std::string>::failure(error ? error.message() : "file too large");
+    }
+    auto contents = readWholeFile(path);
+    // It may have grown between the look and the read.
+    if (contents && contents->size() > maxBytes) {
+        return Result<std::string>::failure("file too large");
+    }
+    return contents;
 }
 
 }  // namespace vrx

@@ -58,7 +58,10 @@ std::string configFileText(ByteView image) {
 }
 
 ConfigFileContents readConfigFile(const std::filesystem::path& path) {
-    auto contents = readWholeFile(path);
+    // A configuration is one line of 779 characters; a megabyte leaves room for any
+    // comments around it and refuses whatever else was picked by mistake.
+    constexpr std::uintmax_t kMaxConfigFileBytes = 1024 * 1024;
+    auto contents = readRegularFile(path, kMaxConfigFileBytes);
     if (!contents) {
         return ConversionFailure{contents.error()};
     }

@@ -41,18 +41,16 @@ std::vector<std::string> splitNames(std::string_view list) {
 
 // Moves a window's start (left or top) and size along one screen direction so that it
 // keeps `margin` from both edges, shrinking it only when it cannot fit otherwise.
-void fitAlong(std::int64_t& start, std::int64_t& size, std::int64_t screen, std::int64_t margin) {
-    if (start < margin) {
-        start = margin;
+void fitAlong(std::int64_t& start, std::int64_t& size, std::int64_t areaStart,
+              std::int64_t areaSize, std::int64_t margin) {
+    const std::int64_t first = areaStart + margin;
+    const std::int64_t end = areaStart + areaSize - margin;
+    if (start < first) {
+        start = first;
     }
-    if (start + size > screen - margin) {
-        start = screen - margin - size;
-        if (start < margin) {
-            start = margin;
-        }
-        if (start + size > screen - margin) {
-            size = screen - start - margin;
-        }
+    if (start + size > end) {
+        start = std::max(end - size, first);
+        size = std::min(size, end - start);
     }
 }
 
@@ -134,9 +132,9 @@ WindowPlacement IniFile::LoadFormPosition(const WindowPlacement& window,
     std::int64_t width = std::max<std::int64_t>(stored(kWidthKey, window.width), minimumWidth);
     std::int64_t height = std::max<std::int64_t>(stored(kHeightKey, window.height), minimumHeight);
 
-    fitAlong(left, width, screen.widthTwips,
+    fitAlong(left, width, screen.leftTwips, screen.widthTwips,
              std::lround(kScreenMarginPixels * screen.twipsPerPixelX));
-    fitAlong(top, height, screen.heightTwips,
+    fitAlong(top, height, screen.topTwips, screen.heightTwips,
              std::lround(kScreenMarginPixels * screen.twipsPerPixelY));
 
     WindowPlacement placed = window;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "files/text_lines.h"
+#include "protocol/text_lines.h"
 
 namespace vrx {
 namespace {

@@ -84,9 +84,7 @@ WindowPlacement ProgramSettings::loadMainWindowPlacement(const WindowPlacement& 
                                                          const ScreenGeometry& screen) {
     settingsIni_.setPath(settingsFile_);
     settingsIni_.setSection(std::string(kPlacementSection));
-    auto placed = settingsIni_.LoadFormPosition(designed, screen, designed.width, designed.height);
-    placed.height = kMainWindowHeightTwips;
-    return placed;
+    return settingsIni_.LoadFormPosition(designed, screen, designed.width, designed.height);
 }
 
 bool ProgramSettings::hasMainWindowPlacement() {

@@ -20,9 +20,6 @@ inline constexpr std::string_view kVerifyAfterWritingKey = "VerifyAfterWriting";
 inline constexpr std::string_view kLogSection = "Quillmore";
 inline constexpr std::string_view kLogKey = "Log";
 
-// The main window is always given this height after its placement is restored.
-constexpr std::int32_t kMainWindowHeightTwips = 8800;
-
 // What the program keeps between runs. The settings file is read once at start-up and
 // written once at exit; nothing is written while the program runs.
 class ProgramSettings {
@@ -35,7 +32,7 @@ public:
     // documents folder.
     void readSettings(std::string documentsFolder);
     // The main window's placement when it loads: the stored one fitted on the screen,
-    // never smaller than the designed size, then kMainWindowHeightTwips high.
+    // never smaller than the designed size; a size the user made larger stays.
     WindowPlacement loadMainWindowPlacement(const WindowPlacement& designed,
                                             const ScreenGeometry& screen);
 

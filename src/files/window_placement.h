@@ -23,12 +23,15 @@ struct WindowPlacement {
     bool operator==(const WindowPlacement&) const = default;
 };
 
-// The screen the window is placed on.
+// The area of the screen the window is placed on that windows may use: without a top
+// panel or a side dock, and on a second monitor starting where the first one ends.
 struct ScreenGeometry {
     std::int32_t widthTwips = 0;
     std::int32_t heightTwips = 0;
     double twipsPerPixelX = 15.0;  // 96 DPI
     double twipsPerPixelY = 15.0;
+    std::int32_t leftTwips = 0;
+    std::int32_t topTwips = 0;
 };
 
 inline double twipsPerPixel(double logicalDpi) {

@@ -428,6 +428,9 @@ void DeviceLink::tickSteps() {
     }
     stepSequence();
     // 5. Once a write reads back, only its own messages are paced.
+    if (exitAfterWrite_) {
+        queue_.putDoneOnItsOwnLine();  // below the line saying the program closes
+    }
     queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite && !sequenceRunning(),
                            sequenceRunning());
     if (const auto failure = queue_.takeSendFailure()) {
@@ -468,6 +471,29 @@ void DeviceLink::completionDisplay() {
             break;
         default:
             break;
+    }
+}
+
+void DeviceLink::requestExitAfterWrite() {
+    constexpr const char* kClosesAfterWrite = "VRXConfig closes when the write is done.";
+    if (exitAfterWrite_) {
+        return;
+    }
+    exitAfterWrite_ = true;
+    view_.appendStatusText(std::string(kCrLf) + kClosesAfterWrite);
+}
+
+bool DeviceLink::unitOperationInProgress() const {
+    switch (commState_) {
+        case kStateWriting:
+        case kStateAwaitingIdentity:
+        case kStateRequestSent:
+        case kStateReceiving:
+        case kStateIdentityReceived:
+        case kStatePromptPause:
+            return true;
+        default:
+            return writeInProgress();
     }
 }
 

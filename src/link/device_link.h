@@ -148,6 +148,17 @@ public:
     OutputQueue& outputQueue() { return queue_; }
     ProgramPrompt& programPrompt() { return prompt_; }
 
+    // The user confirmed the exit while a write is sending: the write must reach the unit
+    // whole, so the program closes only after its last message (the status window says
+    // so). The main window polls readyToExit on every tick.
+    void requestExitAfterWrite();
+    bool exitRequested() const { return exitAfterWrite_; }
+    bool readyToExit() const { return exitAfterWrite_ && !writeInProgress(); }
+    // A load, a backup or a write is talking to the unit: from the identity exchange over
+    // the prompt's pause to the last message received or sent. Changing the MIDI devices
+    // now would cut it off.
+    bool unitOperationInProgress() const;
+
 private:
     void beginReading(int marker);
     void startIdentityExchange();
@@ -238,6 +249,7 @@ private:
     bool keepWriteResult_ = false;  // a program failed: its result waits to be read
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
+    bool exitAfterWrite_ = false;
 };
 
 }  // namespace vrx

@@ -73,6 +73,7 @@ void OutputQueue::ensurePortsOpen() {
 
 void OutputQueue::markWriteEnd(int count) {
     writeEndQueued_ = true;
+    doneOnItsOwnLine_ = false;
     writeMessages_ = count;
     writeMessagesSent_ = 0;
     itemsBeforeWrite_ = static_cast<int>(
@@ -109,7 +110,8 @@ void OutputQueue::pumpOutputQueue(bool writing, bool stopOnFailure) {
         if (midiOutQueue_.size() == 1 && writeEndQueued_) {
             // The write's last message has gone out: the unit has all it needs.
             writeEndQueued_ = false;
-            view_.appendStatusText("Done.");
+            view_.appendStatusText(doneOnItsOwnLine_ ? "\r\nDone." : "Done.");
+            doneOnItsOwnLine_ = false;
         }
     }
     popFront();

@@ -64,6 +64,8 @@ public:
 
     // The last `count` messages queued are a write's: "Done." follows the last of them.
     void markWriteEnd(int count);
+    // Something was said after the write's heading: "Done." goes on a line of its own.
+    void putDoneOnItsOwnLine() { doneOnItsOwnLine_ = true; }
     // How far the write is: its messages sent so far, of how many. Both are 0 until
     // the write's messages are queued.
     WriteProgress writeProgress() const {
@@ -105,6 +107,7 @@ private:
     int pacedItems_ = 0;
     bool portsOpen_ = false;
     bool writeEndQueued_ = false;
+    bool doneOnItsOwnLine_ = false;
     int itemsBeforeWrite_ = 0;
     int writeMessages_ = 0;
     int writeMessagesSent_ = 0;

@@ -128,7 +128,8 @@ void DeviceLink::stepSequence() {
     }
     // The unit has all of the program and is restarting. Whatever follows, reading it
     // back or writing the next program, waits until it answers again.
-    if (restore_.verify()) {
+    // A program about to close would read back for nobody to see.
+    if (restore_.verify() && !exitAfterWrite_) {
         view_.appendStatusText(std::string(kCrLf) + "Verifying...");
         sequenceStep_ = SequenceStep::kBeforeReadBack;
     } else {

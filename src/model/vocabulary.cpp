@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
+
+#include "protocol/text_lines.h"
 
 namespace vrx {
 namespace {
@@ -321,13 +324,10 @@ NameList loadInstrumentNames(const std::string& path,
         }
         return fallbackInstrumentNames();
     }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     NameList names;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        names.push_back(std::to_string(names.size() + 1) + " - " + line);
+    for (const auto line : textLines(text)) {
+        names.push_back(std::to_string(names.size() + 1) + " - " + std::string(line));
     }
     return names;
 }

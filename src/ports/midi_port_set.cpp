@@ -21,6 +21,10 @@ MidiPortSet::MidiPortSet(const Clock& clock, MidiPortOptions options) {
 }
 
 MidiPortSet::~MidiPortSet() {
+    // However the program ends, its ports go back to the system; the input first, as
+    // closing it waits for the driver's thread to leave.
+    input().close();
+    output().close();
     // The chains refer to the ports they join.
     input_.reset();
     output_.reset();

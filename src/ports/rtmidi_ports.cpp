@@ -202,6 +202,9 @@ RtMidiInput::RtMidiInput(std::function<void()> notifier)
     : mailbox_(std::move(notifier)), driver_(std::make_unique<Driver>(mailbox_)) {}
 
 RtMidiInput::~RtMidiInput() {
+    // Closing the port joins the driver's thread; taking the callback away while that
+    // thread may still be in it would race with a message arriving.
+    driver_->client_.close();
     if (auto* midi = driver_->client_.midi()) {
         midi->cancelCallback();
     }

@@ -6,9 +6,10 @@ namespace vrx {
 namespace {
 
 constexpr std::uint8_t kStatusBit = 0x80;
+constexpr std::uint8_t kFirstRealTime = 0xF8;  // clock, active sensing and the like
 
-bool isChannelMessage(ByteView piece) {
-    return !piece.empty() && (piece.front() & kStatusBit) != 0 && piece.front() < kSysexStart;
+bool isStatus(std::uint8_t byte) {
+    return (byte & kStatusBit) != 0;
 }
 
 }  // namespace
@@ -18,23 +19,36 @@ std::vector<Bytes> SysexJoiner::add(ByteView piece) {
     if (piece.empty()) {
         return complete;
     }
-    if (partial_.empty() || piece.front() == kSysexStart) {
-        partial_.clear();
-        if (piece.front() != kSysexStart || piece.back() == kSysexEnd) {
-            complete.emplace_back(piece.begin(), piece.end());
-            return complete;
-        }
-        partial_.assign(piece.begin(), piece.end());
-        return complete;
+    const std::uint8_t first = piece.front();
+    if (partial_.empty() && !isStatus(first)) {
+        return complete;  // the rest of a message already dropped as broken
     }
-    if (isChannelMessage(piece)) {
+    if (isStatus(first) && first != kSysexStart && first != kSysexEnd && first < kFirstRealTime) {
+        // A message of its own. Arriving inside a SysEx it breaks that one off: the unit
+        // never sends anything between the pieces of its own messages.
+        partial_.clear();
         complete.emplace_back(piece.begin(), piece.end());
         return complete;
     }
-    partial_.insert(partial_.end(), piece.begin(), piece.end());
-    if (partial_.back() == kSysexEnd) {
-        complete.push_back(std::move(partial_));
-        partial_.clear();
+    if (partial_.empty() && first != kSysexStart) {
+        complete.emplace_back(piece.begin(), piece.end());  // real-time, or a stray F7
+        return complete;
+    }
+    for (const std::uint8_t byte : piece) {
+        if (byte == kSysexStart) {
+            partial_.assign(1, byte);  // a new start drops a broken message
+        } else if (partial_.empty() || byte >= kFirstRealTime) {
+            // MIDI lets real-time bytes in anywhere, even inside a SysEx; they are no
+            // part of it.
+        } else if (byte == kSysexEnd) {
+            partial_.push_back(byte);
+            complete.push_back(std::move(partial_));
+            partial_.clear();
+        } else if (isStatus(byte)) {
+            partial_.clear();
+        } else {
+            partial_.push_back(byte);
+        }
     }
     return complete;
 }

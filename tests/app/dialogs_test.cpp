@@ -198,6 +198,18 @@ private slots:
         QCOMPARE(dialog.askProgramNumber("Writing Program Data To VRX", prompt), -1);
     }
 
+    void promptEscapeAnswersAsCancelDoes() {
+        ProgramPrompt prompt;
+        prompt.open("Loading Program Data from VRX", 3, 16, "VRX");
+        frmPrompt dialog;
+        answerModal<frmPrompt>([&](frmPrompt& shown) {
+            QTest::keyClick(shown.findChild<QLineEdit*>(QStringLiteral("txtNumber")),
+                            Qt::Key_Escape);
+        });
+        QCOMPARE(dialog.askProgramNumber("Loading Program Data from VRX", prompt), -1);
+        QVERIFY(!dialog.isVisible());
+    }
+
     void splashClosesOnAKeyOrByItselfAfterThreeAndAHalfSeconds() {
         frmSplash clicked;
         QSignalSpy clickedDone(&clicked, &frmSplash::finished);

@@ -1,12 +1,16 @@
 // The program end to end: start screen, MIDI I/O Setup, prompt, editor and the simulated
 // unit, in virtual time.
+#include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
 
 #include "app/frm_midi_setup.h"
 #include "app/frm_prompt.h"
@@ -104,6 +108,9 @@ private slots:
         QCOMPARE(run.program->link()->commState(), int(kStateResultShown));
         QVERIFY(run.program->statusWindow()->statusText().contains(
             QStringLiteral("Done.\r\nVerifying... ok")));
+        QVERIFY(window.commandEnabled(MainWindow::kLoadOrganSlot));
+        QVERIFY(window.commandEnabled(MainWindow::kWriteSlot));
+        QVERIFY(window.midiSetupEnabled());
 
         // The four updates and the reboot, each at least 600 ms after the one before; the
         // read-back's own reboot follows later.
@@ -120,6 +127,72 @@ private slots:
             QVERIFY2(writeTimes[i] - writeTimes[i - 1] >= 600,
                      qPrintable(QString::number(writeTimes[i] - writeTimes[i - 1])));
         }
+    }
+
+    void exitDuringAWriteWaitsForItAndTheDeviceCommandsAreGreyedMeanwhile() {
+        QTemporaryDir folder;
+        ProgramRun run(folder.path(), unitOnProgram(4));
+        loadFromUnit(run);
+        run.tickFor(2200);
+        auto& window = *run.program->mainWindow();
+        const auto usable = [&] {
+            return std::array{
+                window.commandEnabled(MainWindow::kLoadSlot),
+                window.commandEnabled(MainWindow::kLoadOrganSlot),
+                window.commandEnabled(MainWindow::kWriteSlot),
+                window.midiSetupEnabled(),
+                window.findChild<QAction*>(QStringLiteral("tbrMain_write"))->isEnabled(),
+                window.findChild<QAction*>(QStringLiteral("tbrMain_midi"))->isEnabled()};
+        };
+        QCOMPARE(usable(), (std::array{true, true, true, true, true, true}));
+
+        auto image = window.currentImage(0);
+        image[46 + 2 * 41] = 0x71;  // pin row 42 plays notes on channel 2
+        QVERIFY(window.decodeProgramData(image).ok());
+        const auto written = window.currentImage(run.program->link()->firmwareVersionByte());
+        answerModal<frmPrompt>(pressPromptOk);
+        window.findChild<QAction*>(QStringLiteral("mnuWrite"))->trigger();
+        QVERIFY2(!window.midiSetupEnabled(), "the identity exchange is talking to the unit");
+        QVERIFY(run.tickUntil([&] { return isProgramUpdate(run.unit().received().back()); }));
+        QCOMPARE(usable(), (std::array{true, false, false, false, false, false}));
+
+        QSignalSpy finished(run.program.get(), &VrxApplication::finished);
+        run.dialogs.yesNoAnswer = true;
+        window.askToExit();
+        QVERIFY(window.isVisible());
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(run.program->statusWindow()->statusText().endsWith(
+            QStringLiteral("\r\nVRXConfig closes when the write is done.")));
+        window.close();  // the close button while waiting asks nothing more
+        QCOMPARE(finished.count(), 0);
+
+        QVERIFY(run.tickUntil([&] { return finished.count() == 1; }, 6000));
+        QCOMPARE(run.unit().rebootCount(), 2);
+        const auto unitImage = run.unit().program(4);
+        QCOMPARE(Bytes(unitImage.begin(), unitImage.begin() + 256),
+                 Bytes(written.begin(), written.begin() + 256));
+        QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("VrxConfig.ini"))));
+    }
+
+    void aFileThatIsNoConfigurationLeavesTheEditorAsItWas() {
+        QTemporaryDir folder;
+        const auto file = folder.filePath(QStringLiteral("notes.vrx"));
+        QFile notes(file);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("shopping list\r\n");
+        notes.close();
+        ProgramRun run(folder.path());
+        run.dialogs.openAnswers << file;
+        auto& window = run.choose(QStringLiteral("Load"));
+        QVERIFY(run.tickUntil([&] { return run.dialogs.openAnswers.isEmpty(); }, 1000));
+        run.tickFor(300);
+        QCOMPARE(run.program->statusWindow()->statusText(),
+                 QStringLiteral("Invalid VRX Program Data file... Sorry."));
+        run.tickFor(2500);
+        QVERIFY(window.findChild<QTabWidget*>(QStringLiteral("tabScope"))->isVisible());
+        QVERIFY(window.commandEnabled(MainWindow::kLoadSlot));
+        QVERIFY(!window.commandEnabled(MainWindow::kSaveSlot));
+        QVERIFY(!window.commandEnabled(MainWindow::kWriteSlot));
     }
 
     void savedFileOpensAgainAfterARestartWhereTheWindowWas() {

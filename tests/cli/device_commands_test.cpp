@@ -180,17 +180,22 @@ TEST_F(DeviceCommands, InterruptedWriteFinishesUnlessInterruptedTwice) {
           Row{2, 1,
               " messages went out. The program in the VRX may be "
               "incomplete: write it again.\n"}}) {
-        std::string kills;
-        for (int k = 0; k < row.interrupts; ++k) {
-            kills += "kill -INT $p; sleep 0.2; ";
+        // Waits at most 10 s for a line on stderr.
+        const auto awaitLine = [](const std::string& line) {
+            return "n=0; until grep -q '" + line +
+                   "' err.txt || [ $n -ge 1000 ]; do sleep 0.01; n=$((n+1)); done; ";
+        };
+        // The second comes as soon as the first has been answered.
+        std::string kills = "kill -INT $p; ";
+        if (row.interrupts == 2) {
+            kills += awaitLine("interrupted: finishing") + "kill -INT $p; ";
         }
-        const std::string script =
-            // The previous row's err.txt would let the wait below pass at once.
-            "cd '" + folder_.string() +
-            "' && rm -f err.txt && ('" VRX_BIN_DIR
-            "/vrxtool' write p.vrx --program 2 --simulator 2>err.txt & p=$!; "
-            "until grep -q 'Writing Program Data to VRX' err.txt; do sleep 0.05; done; " +
-            kills + "wait $p)";
+        // The previous row's err.txt would let the first wait pass at once.
+        const std::string script = "cd '" + folder_.string() +
+                                   "' && rm -f err.txt && ('" VRX_BIN_DIR
+                                   "/vrxtool' write p.vrx --program 2 --simulator 2>err.txt & "
+                                   "p=$!; " +
+                                   awaitLine("Writing Program Data to VRX") + kills + "wait $p)";
         const int raw = std::system(script.c_str());
         const auto err = read(file("err.txt"));
         EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, row.status) << err;

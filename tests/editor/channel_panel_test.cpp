@@ -1,9 +1,12 @@
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "editor/channel_panel.h"
 #include "editor/general_settings_panel.h"
@@ -181,6 +184,42 @@ private slots:
         QVERIFY(child<QCheckBox>(panel, "chkTuning_0")->isChecked());
         QVERIFY(!child<QCheckBox>(panel, "chkTuning_1")->isChecked());
         QCOMPARE(combo(panel, "cboArchiveAnalogInput", 1)->currentText(), QString("1"));
+    }
+    void theWheelChangesADropDownOnlyOnceItHasTheFocus() {
+        vrx::ProgramData data;
+        QScrollArea page;
+        auto* panel = new ChannelPanel(data);
+        page.setWidget(panel);
+        page.resize(600, 200);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        const auto wheelDown = [](QWidget* target) {
+            const QPointF centre = QRectF(target->rect()).center();
+            QWheelEvent wheel(centre, target->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &wheel);
+            return wheel.isAccepted();
+        };
+        auto* transpose = combo(*panel, "transposeInput", 0);
+        transpose->setCurrentIndex(100);
+        const int offset = data.channels[0].keyOffset;
+        QVERIFY2(!wheelDown(transpose), "left for the page around it to scroll");
+        QCOMPARE(transpose->currentIndex(), 100);
+        QCOMPARE(data.channels[0].keyOffset, offset);
+
+        transpose->setFocus(Qt::MouseFocusReason);
+        QVERIFY(transpose->hasFocus());
+        wheelDown(transpose);
+        QCOMPARE(transpose->currentIndex(), 101);
+
+        auto* general = new vrx::GeneralSettingsPanel(data);
+        general->show();
+        auto* box = general->findChildren<QComboBox*>().front();
+        const int before = box->currentIndex();
+        wheelDown(box);
+        QCOMPARE(box->currentIndex(), before);
+        QCOMPARE(box->focusPolicy(), Qt::StrongFocus);
+        delete general;
     }
 };
 

@@ -217,6 +217,30 @@ private slots:
         QCOMPARE(grid->editState(), vrx::PinGrid::kNoEdit);
     }
 
+    void aChoiceLeftOpenInTheGridDoesNotFollowIntoTheOpenedFile() {
+        auto window = makeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto* grid = window->findChild<vrx::PinGrid*>();
+        grid->beginCellEdit(5, vrx::PinGrid::kFunctionColumn);
+        grid->activeEditor()->hidePopup();
+        grid->activeEditor()->setCurrentIndex(vrx::kNoteOnOff);
+
+        const auto image = vrx::encodeProgramData(randomConfiguration(3));
+        ProgramData opened;
+        QVERIFY(vrx::decodeProgramData(image, opened).ok());
+        writeAll(path("opened.vrx"), QByteArray::fromStdString(vrx::configFileText(image)));
+        dialogs_.openAnswers << path("opened.vrx");
+        auto* toolbar = window->findChild<QToolBar*>("tbrMain");
+        QTest::mouseClick(toolbar->widgetForAction(window->findChild<QAction*>("tbrMain_load")),
+                          Qt::LeftButton);
+        QCOMPARE(grid->editState(), vrx::PinGrid::kNoEdit);
+        window->commitPendingEdit();
+        QCOMPARE(window->programData(), opened);
+        QCOMPARE(cell(*window, 5, 4),
+                 QString::fromStdString(vrx::functionNames()[opened.pins[4].pinFunction]));
+    }
+
     void aFileWithoutAConfigurationLeavesTheEditorAsItWas_data() {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("exists");

@@ -86,5 +86,41 @@ TEST_F(AtomicSave, ReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(targetContents(), "new");
 }
 
+TEST_F(AtomicSave, SavingThroughALinkReplacesItsTargetAndKeepsTheLink) {
+    fs::create_directories(folder_ / "links");
+    const struct {
+        fs::path link;
+        fs::path pointsTo;
+        fs::path written;
+    } cases[] = {
+        {folder_ / "links/relative.vrx", "../organ.vrx", target_},
+        {folder_ / "links/absolute.vrx", target_, target_},
+        {folder_ / "links/chained.vrx", folder_ / "links/relative.vrx", target_},
+        {folder_ / "links/dangling.vrx", "../not-yet.vrx", folder_ / "not-yet.vrx"},
+    };
+    for (const auto& c : cases) {
+        fs::create_symlink(c.pointsTo, c.link);
+        ASSERT_TRUE(writeFileAtomically(c.link, "through " + c.link.filename().string())) << c.link;
+        EXPECT_TRUE(fs::is_symlink(c.link)) << c.link;
+        EXPECT_EQ(readWholeFile(c.written).value(), "through " + c.link.filename().string());
+    }
+    EXPECT_EQ(filesInFolder(), 3u) << "organ.vrx, not-yet.vrx and links/, no leftovers";
+}
+
+TEST_F(AtomicSave, OpeningReadsOnlyRegularFilesUpToTheLimit) {
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.vrx").c_str(), 0600), 0);
+    std::ofstream(folder_ / "big.vrx", std::ios::binary) << std::string(1025, 'x');
+    std::ofstream(folder_ / "fits.vrx", std::ios::binary) << std::string(1024, 'x');
+    fs::create_symlink("fits.vrx", folder_ / "link.vrx");
+    const struct {
+        const char* name;
+        bool read;
+    } cases[] = {{"pipe.vrx", false}, {"big.vrx", false}, {"fits.vrx", true},
+                 {"link.vrx", true},  {".", false},       {"missing.vrx", false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(static_cast<bool>(readRegularFile(folder_ / c.name, 1024)), c.read) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace vrx

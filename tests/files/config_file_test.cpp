@@ -134,6 +134,11 @@ TEST(ConfigFile, WrittenFileReadsBackTheSameImage) {
     ASSERT_TRUE(std::holds_alternative<ConversionFailure>(missing));
     EXPECT_EQ(std::get<ConversionFailure>(missing).line, 0u);
     EXPECT_TRUE(std::holds_alternative<ConversionFailure>(readConfigFile(testing::TempDir())));
+
+    // A megabyte is the most an opened file may hold, whatever follows its data line.
+    std::ofstream(path, std::ios::binary) << configFileText(image) << std::string(1024 * 1024, ' ');
+    EXPECT_TRUE(std::holds_alternative<ConversionFailure>(readConfigFile(path)));
+    std::filesystem::remove(path);
 }
 
 }  // namespace

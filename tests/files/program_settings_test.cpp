@@ -55,6 +55,8 @@ TEST_F(ProgramSettingsTest, SectionNamesMustMatchExactlyAfterEnumeration) {
         {"[MIDI I/O]\nInput=2.5\nOutput=3.5\n", 2, 4, std::string(kDocuments)},
         {"[MIDI I/O]\nInput=99999\nOutput=-1\n", 0, -1, std::string(kDocuments)},
         {"[Preferences]\nPath=\n", 0, 0, ""},
+        {"\xEF\xBB\xBF[MIDI I/O]\r\nInput=2\r\nOutput=3\r\n", 2, 3, std::string(kDocuments)},
+        {"[MIDI I/O]\rInput=2\rOutput=3\r[Preferences]\rPath=/cr/\r", 2, 3, "/cr/"},
     };
     for (const auto& c : cases) {
         const auto settings = startWith(c.file);
@@ -118,6 +120,29 @@ TEST_F(ProgramSettingsTest, ExitOnAFreshMachineWritesEverySetting) {
               "[Preferences]\r\nPath=/home/organist/vrx/\r\n");
 }
 
+TEST_F(ProgramSettingsTest, ByteOrderMarkAndLoneReturnsDoNotAddASecondSection) {
+    for (const std::string_view before :
+         {"\xEF\xBB\xBF[MIDI I/O]\r\nInput=2\r\nOutput=3\r\n", "[MIDI I/O]\rInput=2\rOutput=3\r"}) {
+        auto settings = startWith(before);
+        settings.setMidiInDevice(4);
+        EXPECT_TRUE(settings.writeSettings({1500, 900, 12000, 7000, WindowState::kNormal}));
+        const auto after = readBytes(file_);
+        EXPECT_EQ(after.find("[MIDI I/O]"), after.rfind("[MIDI I/O]")) << after;
+        EXPECT_NE(after.find("Input=4"), std::string::npos) << after;
+    }
+}
+
+TEST_F(ProgramSettingsTest, SettingsFileReachedThroughALinkStaysALink) {
+    const auto real = folder_ / "real.ini";
+    writeBytes(real, "[MIDI I/O]\nInput=2\nOutput=3\n");
+    std::filesystem::create_symlink(real, file_);
+    auto settings = start();
+    settings.setMidiInDevice(6);
+    EXPECT_TRUE(settings.writeSettings({1500, 900, 12000, 7000, WindowState::kNormal}));
+    EXPECT_TRUE(std::filesystem::is_symlink(file_));
+    EXPECT_NE(readBytes(real).find("Input=6"), std::string::npos);
+}
+
 TEST_F(ProgramSettingsTest, DevicesAreWrittenOnlyWhenBothAreChosen) {
     constexpr std::string_view before = "[MIDI I/O]\nInput=2\nOutput=0\n";
     auto settings = startWith(before);
@@ -156,7 +181,7 @@ TEST_F(ProgramSettingsTest, ARunKeepsEverythingElseInTheFile) {
         "Path=/music/\r\n";
     auto settings = startWith(before);
     const auto placed = settings.loadMainWindowPlacement(kDesigned, kFullHd);
-    EXPECT_EQ(placed, (WindowPlacement{1500, 900, 12000, kMainWindowHeightTwips}));
+    EXPECT_EQ(placed, (WindowPlacement{1500, 900, 12000, 7000}));
     settings.writeSettings({1500, 900, 12000, 7000, WindowState::kNormal});
     EXPECT_EQ(readBytes(file_), before) << "the same settings come back byte for byte";
 
@@ -186,10 +211,13 @@ TEST_F(ProgramSettingsTest, VerifyAfterWritingIsOnUntilTurnedOffAndStaysOff) {
     EXPECT_EQ(readBytes(file_), "[Preferences]\nPath=/x/\nVerifyAfterWriting=1\n");
 }
 
-TEST_F(ProgramSettingsTest, MainWindowGetsItsFixedHeightAfterRestoring) {
+TEST_F(ProgramSettingsTest, MainWindowKeepsAnEnlargedHeightButNeverLessThanDesigned) {
     auto settings = startWith("[VRXConfig]\nMaximised=1\nLeft=-900\nTop=300\nWidth=100\n");
     EXPECT_EQ(settings.loadMainWindowPlacement(kDesigned, kFullHd),
-              (WindowPlacement{60, 300, 9000, kMainWindowHeightTwips, WindowState::kMaximised}));
+              (WindowPlacement{60, 300, 9000, 6000, WindowState::kMaximised}));
+    settings = startWith("[VRXConfig]\nLeft=900\nTop=300\nWidth=9000\nHeight=9500\n");
+    EXPECT_EQ(settings.loadMainWindowPlacement(kDesigned, kFullHd),
+              (WindowPlacement{900, 300, 9000, 9500}));
 }
 
 std::filesystem::path stoppedAt;

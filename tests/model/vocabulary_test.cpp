@@ -125,9 +125,13 @@ TEST_F(InstrumentFile, EachLineBecomesANumberedEntry) {
     EXPECT_TRUE(logged.empty());
 }
 
-TEST_F(InstrumentFile, WindowsLineEndsAreNotPartOfTheName) {
-    write("Piano\r\nOrgan\r\n");
-    EXPECT_EQ(loadInstrumentNames(path_.string()), (NameList{"1 - Piano", "2 - Organ"}));
+TEST_F(InstrumentFile, LineEndsAndByteOrderMarkAreNotPartOfTheNames) {
+    for (const char* contents :
+         {"Piano\r\nOrgan\r\n", "Piano\rOrgan\r", "\xEF\xBB\xBFPiano\nOrgan"}) {
+        write(contents);
+        EXPECT_EQ(loadInstrumentNames(path_.string()), (NameList{"1 - Piano", "2 - Organ"}))
+            << contents;
+    }
 }
 
 TEST_F(InstrumentFile, LongFilesAreReadToTheEnd) {

@@ -134,19 +134,39 @@ TEST(IncomingMailbox, HandsMessagesFromAnotherThreadOverWithOneNotification) {
     EXPECT_EQ(notifications.load(), before + 1);
 }
 
-TEST(SysexJoiner, JoinsPiecesUpToTheEndByte) {
-    SysexJoiner joiner;
-    EXPECT_TRUE(joiner.add(Bytes{0xF0, 0x00, 0x21}).empty());
-    const auto between = joiner.add(Bytes{0x90, 0x3C, 0x40});
-    EXPECT_EQ(between, std::vector<Bytes>{(Bytes{0x90, 0x3C, 0x40})});
-    EXPECT_TRUE(joiner.add(Bytes{0x5E, 0x01}).empty());
-    EXPECT_EQ(joiner.add(Bytes{0x02, 0xF7}),
-              std::vector<Bytes>{(Bytes{0xF0, 0x00, 0x21, 0x5E, 0x01, 0x02, 0xF7})});
-    EXPECT_EQ(joiner.add(Bytes{0xF0, 0x01, 0xF7}), std::vector<Bytes>{(Bytes{0xF0, 0x01, 0xF7})});
-    // A new message before the end of the last one drops the broken one.
-    EXPECT_TRUE(joiner.add(Bytes{0xF0, 0x05}).empty());
-    EXPECT_TRUE(joiner.add(Bytes{0xF0, 0x06}).empty());
-    EXPECT_EQ(joiner.add(Bytes{0xF7}), std::vector<Bytes>{(Bytes{0xF0, 0x06, 0xF7})});
+TEST(SysexJoiner, JoinsPiecesUpToTheEndByteAndDropsBrokenMessages) {
+    const Bytes whole{0xF0, 0x00, 0x21, 0x5E, 0x01, 0x02, 0xF7};
+    const struct {
+        const char* what;
+        std::vector<Bytes> pieces;
+        std::vector<Bytes> delivered;
+    } cases[] = {
+        {"pieces", {{0xF0, 0x00, 0x21}, {0x5E, 0x01}, {0x02, 0xF7}}, {whole}},
+        {"one piece", {whole}, {whole}},
+        {"clock and active sensing between and inside the pieces",
+         {{0xF0, 0x00, 0xF8, 0x21}, {0xFE}, {0x5E, 0x01}, {0xF8}, {0x02, 0xFE, 0xF7}},
+         {whole}},
+        {"a note-on ends the broken message and still arrives; the rest is dropped",
+         {{0xF0, 0x00, 0x21}, {0x90, 0x3C, 0x40}, {0x5E, 0x01}, {0x02, 0xF7}},
+         {{0x90, 0x3C, 0x40}}},
+        {"a status byte inside a piece", {{0xF0, 0x00, 0x21, 0xB0, 0x5E}, {0x02, 0xF7}}, {}},
+        {"a new start drops the broken message",
+         {{0xF0, 0x05}, {0xF0, 0x00, 0x21}, {0x5E, 0x01, 0x02, 0xF7}},
+         {whole}},
+        {"short messages outside a SysEx",
+         {{0x90, 0x3C, 0x40}, {0xFE}},
+         {{0x90, 0x3C, 0x40}, {0xFE}}},
+    };
+    for (const auto& c : cases) {
+        SysexJoiner joiner;
+        std::vector<Bytes> delivered;
+        for (const auto& piece : c.pieces) {
+            for (auto& message : joiner.add(piece)) {
+                delivered.push_back(std::move(message));
+            }
+        }
+        EXPECT_EQ(delivered, c.delivered) << c.what;
+    }
 }
 
 }  // namespace
