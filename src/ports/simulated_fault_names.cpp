@@ -42,9 +42,9 @@ const std::array<FaultName, 10>& faultNames() {
 
 }  // namespace
 
-std::string applySimulatorFault(SimulatedUnit& unit, std::string_view spec) {
-    const auto equals = spec.find('=');
-    const auto name = spec.substr(0, equals);
+std::string applySimulatorFault(SimulatedUnit& unit, std::string_view faultText) {
+    const auto equals = faultText.find('=');
+    const auto name = faultText.substr(0, equals);
     for (const auto& fault : faultNames()) {
         if (fault.name != name) {
             continue;
@@ -57,7 +57,7 @@ std::string applySimulatorFault(SimulatedUnit& unit, std::string_view spec) {
             return {};
         }
         const auto digits =
-            equals == std::string_view::npos ? std::string_view{} : spec.substr(equals + 1);
+            equals == std::string_view::npos ? std::string_view{} : faultText.substr(equals + 1);
         int n = 0;
         const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
         if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
