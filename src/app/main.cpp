@@ -6,6 +6,7 @@
 
 #include "app/single_instance.h"
 #include "app/vrx_application.h"
+#include "ports/simulated_fault_names.h"
 
 namespace {
 
@@ -40,6 +41,13 @@ int main(int argc, char** argv) {
         QStringLiteral("A configuration file (*.vrx) to open in the editor. When VRXConfig "
                        "already runs, the running window opens it."),
         QStringLiteral("[file]"));
+    const QCommandLineOption simulatorFault(
+        QStringLiteral("simulator-fault"),
+        QStringLiteral("With --simulator: make the simulated unit misbehave, to rehearse a "
+                       "failure (repeatable):\n") +
+            QString::fromStdString(vrx::simulatorFaultHelp()),
+        QStringLiteral("NAME[=N]"));
+    parser.addOption(simulatorFault);
     // Options of the window system (-platform and the like) are only known once the
     // application exists; until then an unknown option is not an error yet.
     if (parser.parse(arguments)) {
@@ -78,6 +86,15 @@ int main(int argc, char** argv) {
     options.fileToOpen = fileToOpen;
 
     vrx::app::VrxApplication program(std::move(options));
+    for (const auto& fault : parser.values(simulatorFault)) {
+        auto* unit = program.ports().simulatedUnit();
+        const auto refused = unit == nullptr ? std::string("--simulator-fault needs --simulator")
+                                             : vrx::applySimulatorFault(*unit, fault.toStdString());
+        if (!refused.empty()) {
+            QTextStream(stderr) << "vrxconfig: " << QString::fromStdString(refused) << "\n";
+            return 2;
+        }
+    }
     QObject::connect(&instance, &vrx::app::SingleInstance::activationRequested, &program,
                      &vrx::app::VrxApplication::activate);
     QObject::connect(&instance, &vrx::app::SingleInstance::fileOpenRequested, &program,

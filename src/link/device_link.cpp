@@ -1,5 +1,7 @@
 #include "link/device_link.h"
 
+#include <utility>
+
 #include "model/program_image.h"
 #include "protocol/messages.h"
 
@@ -376,7 +378,10 @@ void DeviceLink::tickSteps() {
                 if (!failure_) {
                     view_.enableAllCommands();
                     view_.checkMidiStopChannels();
-                    view_.hideStatus();
+                    // So does a program the unit did not keep as it was sent.
+                    if (!std::exchange(keepWriteResult_, false)) {
+                        view_.hideStatus();
+                    }
                 }
                 lastHandledState_ = kStateResultShown;
                 break;

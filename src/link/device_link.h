@@ -257,6 +257,7 @@ private:
     ProgramRestore restore_;
     SequenceStep sequenceStep_ = SequenceStep::kNone;
     bool rebootAfterReadBack_ = false;
+    bool keepWriteResult_ = false;  // a program failed: its result waits to be read
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
     bool exitAfterWrite_ = false;

@@ -128,6 +128,8 @@ void DeviceLink::stepSequence() {
     }
     // The unit has all of the program and is restarting. Whatever follows, reading it
     // back or writing the next program, waits until it answers again.
+    // A program about to close still reads back the program in hand: if the unit did not
+    // keep it, the program stays open to say so.
     if (restore_.verify()) {
         view_.appendStatusText(std::string(kCrLf) + "Verifying...");
         sequenceStep_ = SequenceStep::kBeforeReadBack;
@@ -192,6 +194,7 @@ void DeviceLink::endSequence() {
     }
     restore_.finish();
     sequenceStep_ = SequenceStep::kNone;
+    keepWriteResult_ = !restore_.allSucceeded();
     if (rebootAfterReadBack_) {
         // As after a load, the unit leaves the state the request put it in.
         queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));

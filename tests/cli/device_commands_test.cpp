@@ -211,6 +211,7 @@ TEST_F(DeviceCommands, InterruptedWriteFinishesUnlessInterruptedTwice) {
         if (row.interrupts == 2) {
             kills += awaitLine("interrupted: finishing") + "kill -INT $p; ";
         }
+        // The previous row's err.txt would let the first wait pass at once.
         const std::string script = "cd '" + folder_.string() +
                                    "' && rm -f err.txt && ('" VRX_BIN_DIR
                                    "/vrxtool' write p.vrx --program 2 --simulator 2>err.txt & "

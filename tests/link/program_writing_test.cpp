@@ -83,6 +83,10 @@ TEST(VerifiedWrite, AProgramTheUnitDidNotKeepIsReportedInTheEditorsWords) {
         << bench.view.statusText;
     const auto& result = bench.link.restore().results().at(0);
     EXPECT_EQ(result.outcome, WriteOutcome::kDiffers);
+    // The result stays on screen until the user closes it; the editor is usable.
+    bench.ticks(40);
+    EXPECT_TRUE(bench.view.statusShown);
+    EXPECT_EQ(bench.view.commandsEnabled, 1);
     const std::string line =
         "Program 4: failed: the unit holds something else in pin row 1 and tuning; "
         "write it again";
