@@ -128,7 +128,11 @@ void DeviceLink::stepSequence() {
     }
     // The unit has all of the program and is restarting. Whatever follows, reading it
     // back or writing the next program, waits until it answers again.
-    // A program about to close would read back for nobody to see.
+    // A program about to close would read back for nobody to see, and begins no other
+    // program of a restore.
+    if (exitAfterWrite_) {
+        restore_.cancel();
+    }
     if (restore_.verify() && !exitAfterWrite_) {
         view_.appendStatusText(std::string(kCrLf) + "Verifying...");
         sequenceStep_ = SequenceStep::kBeforeReadBack;
