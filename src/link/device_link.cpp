@@ -496,7 +496,7 @@ void DeviceLink::requestExitAfterWrite() {
 void DeviceLink::withdrawExitAfterFailedWrite() {
     constexpr const char* kStaysOpen =
         "VRXConfig stays open: write the program again before you exit.";
-    if (!exitAfterWrite_ || writeInProgress() || (!failure_ && restore_.allSucceeded())) {
+    if (!exitAfterWrite_ || writeInProgress() || (!failure_ && !restore_.anyFailed())) {
         return;
     }
     exitAfterWrite_ = false;

@@ -58,4 +58,11 @@ bool ProgramRestore::allSucceeded() const {
                        [](const WriteResult& r) { return succeeded(r.outcome); });
 }
 
+bool ProgramRestore::anyFailed() const {
+    return std::any_of(results_.begin(), results_.end(), [](const WriteResult& r) {
+        return !succeeded(r.outcome) && r.outcome != WriteOutcome::kCancelled &&
+               r.outcome != WriteOutcome::kPending;
+    });
+}
+
 }  // namespace vrx

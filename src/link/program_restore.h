@@ -65,6 +65,9 @@ public:
     int done() const { return static_cast<int>(next_); }
     const std::vector<WriteResult>& results() const { return results_; }
     bool allSucceeded() const;
+    // A program went wrong: not written, not kept, or not read back. Programs the user
+    // cancelled, or that were not reached yet, do not count.
+    bool anyFailed() const;
 
 private:
     std::vector<ProgramToWrite> programs_;

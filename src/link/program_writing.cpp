@@ -128,8 +128,11 @@ void DeviceLink::stepSequence() {
     }
     // The unit has all of the program and is restarting. Whatever follows, reading it
     // back or writing the next program, waits until it answers again.
-    // A program about to close still reads back the program in hand: if the unit did not
-    // keep it, the program stays open to say so.
+    // A program about to close begins no other program of a restore, but still reads
+    // back the one in hand: if the unit did not keep it, the program stays open to say so.
+    if (exitAfterWrite_) {
+        restore_.cancel();
+    }
     if (restore_.verify()) {
         view_.appendStatusText(std::string(kCrLf) + "Verifying...");
         sequenceStep_ = SequenceStep::kBeforeReadBack;

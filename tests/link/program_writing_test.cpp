@@ -224,6 +224,22 @@ TEST(Restore, CancelStopsBetweenProgramsNeverInsideOne) {
     EXPECT_EQ(resultLine(results[1]), "Program 6: not written (cancelled)");
 }
 
+TEST(Restore, ExitAskedDuringARestoreEndsItAfterTheProgramInHand) {
+    LinkBench bench;
+    const Bytes before = bench.unit.program(6);
+    bench.link.restorePrograms({{5, programBytes(40)}, {6, programBytes(41)}});
+    ASSERT_TRUE(bench.tickUntil([&] {
+        return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size() == 2;
+    }));
+    bench.link.requestExitAfterWrite();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.readyToExit(); }));
+    EXPECT_EQ(bench.unit.program(5), programBytes(40));
+    EXPECT_EQ(bench.unit.program(6), before);
+    const auto& results = bench.link.restore().results();
+    EXPECT_EQ(resultLine(results[0]), "Program 5: written and verified");
+    EXPECT_EQ(resultLine(results[1]), "Program 6: not written (cancelled)");
+}
+
 TEST(Backup, CancelStopsOnceTheProgramBeingReadHasArrived) {
     LinkBench bench;
     bench.link.backupFromDevice();
