@@ -20,7 +20,9 @@ std::size_t nextLineStart(std::string_view text, std::size_t end) {
 }  // namespace
 
 std::vector<std::string_view> textLines(std::string_view text) {
-    if (text.starts_with(kUtf8ByteOrderMark)) {
+    // Marks doubled by editors that add one to whatever they open go as well, so the
+    // text reads the same once written back without them.
+    while (text.starts_with(kUtf8ByteOrderMark)) {
         text.remove_prefix(kUtf8ByteOrderMark.size());
     }
     std::vector<std::string_view> lines;

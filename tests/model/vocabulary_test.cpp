@@ -126,8 +126,8 @@ TEST_F(InstrumentFile, EachLineBecomesANumberedEntry) {
 }
 
 TEST_F(InstrumentFile, LineEndsAndByteOrderMarkAreNotPartOfTheNames) {
-    for (const char* contents :
-         {"Piano\r\nOrgan\r\n", "Piano\rOrgan\r", "\xEF\xBB\xBFPiano\nOrgan"}) {
+    for (const char* contents : {"Piano\r\nOrgan\r\n", "Piano\rOrgan\r", "\xEF\xBB\xBFPiano\nOrgan",
+                                 "\xEF\xBB\xBF\xEF\xBB\xBFPiano\nOrgan"}) {
         write(contents);
         EXPECT_EQ(loadInstrumentNames(path_.string()), (NameList{"1 - Piano", "2 - Organ"}))
             << contents;
