@@ -2,20 +2,20 @@
 
 #include <utility>
 
+#include "link/link_texts.h"
 #include "model/program_image.h"
 #include "protocol/messages.h"
 
 namespace vrx {
+
+using namespace link_texts;
+
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
-constexpr const char* kCallerSplash = "frmSplash";
 constexpr const char* kCallerMain = "frmMain";
 constexpr const char* kRequestingConfiguration = "Requesting VRX Configuration..";
-constexpr const char* kRequestingConfigurationFirst = "Requesting VRX Configuration first...";
 constexpr const char* kRequestingProgramData = "Requesting VRX Program Data..";
 constexpr const char* kLoadCaption = "Loading Program Data from VRX";
-constexpr const char* kWriteCaption = "Writing Program Data to VRX";
 constexpr const char* kFileCaption = "Loading Program Data From File";
 constexpr const char* kLoadPromptTitle = "Loading Program Data From VRX";
 constexpr const char* kWritePromptTitle = "Writing Program Data To VRX";

@@ -1,19 +1,14 @@
 // Writing programs into the unit one after the other and reading each back: the
 // verified write of the main window and the restore of a folder of programs.
 #include "link/device_link.h"
+#include "link/link_texts.h"
 #include "link/readback_differences.h"
 #include "model/program_image.h"
 #include "protocol/messages.h"
 
 namespace vrx {
-namespace {
 
-constexpr const char* kCrLf = "\r\n";
-constexpr const char* kWriteCaption = "Writing Program Data to VRX";
-constexpr const char* kRequestingConfigurationFirst = "Requesting VRX Configuration first...";
-constexpr const char* kCallerSplash = "frmSplash";
-
-}  // namespace
+using namespace link_texts;
 
 void DeviceLink::restorePrograms(std::vector<ProgramToWrite> programs) {
     runGuarded([this, &programs] {

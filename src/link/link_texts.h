@@ -1,0 +1,13 @@
+#pragma once
+
+// Texts the device link shows in the status window, and the window names it hands the
+// dialogs, for the files that make up the link.
+namespace vrx::link_texts {
+
+inline constexpr const char* kCrLf = "\r\n";
+inline constexpr const char* kWriteCaption = "Writing Program Data to VRX";
+inline constexpr const char* kRequestingConfigurationFirst =
+    "Requesting VRX Configuration first...";
+inline constexpr const char* kCallerSplash = "frmSplash";
+
+}  // namespace vrx::link_texts
