@@ -337,7 +337,13 @@ void VrxApplication::showRecentFiles() {
 
 void VrxApplication::timerTick() {
     reportFileLoad();
+    const std::int64_t pauseEnd = link_->outputQueue().pausedUntilMs();
     link_->mainTimerTick();
+    if (link_->outputQueue().pausedUntilMs() != pauseEnd && timer_.isActive()) {
+        // A message of a write went out, a little after the tick was due: the timer starts
+        // again from now, so its sixth tick comes as the unit's pause ends, not short of it.
+        timer_.start();
+    }
     unitPrograms_->timerTick();
     showUnitActivity();
     if (link_->readyToExit()) {

@@ -138,10 +138,10 @@ bool OutputQueue::pauseHoldsTick() {
     if (pauseTicksLeft_ == 0) {
         return false;
     }
-    // A timer that fell behind fires its late ticks in a burst: six of them may come
-    // well inside 600 ms, and the unit drops a block that arrives too soon. The pause
-    // also lasts on the clock, less half a tick for a tick that fires a little early.
-    if (--pauseTicksLeft_ == 0 && clock_.nowMs() + kEarlyTickSlackMs < pausedUntilMs_) {
+    // A timer that fell behind fires its late ticks in a burst, and one that ticks out
+    // of step with the send fires its sixth tick short of 600 ms: the unit drops a block
+    // that arrives too soon. So the pause also lasts on the clock, to the millisecond.
+    if (--pauseTicksLeft_ == 0 && clock_.nowMs() < pausedUntilMs_) {
         pauseTicksLeft_ = 1;
     }
     return pauseTicksLeft_ > 0;

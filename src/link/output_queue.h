@@ -29,12 +29,10 @@ public:
     static constexpr std::string_view kOpenPortsItem = "r";
     static constexpr std::size_t kReceiveBufferBytes = 300;
     // The unit needs this long to store what a write sends it: six timer ticks of
-    // 100 ms. The pause is counted in ticks, not read off the clock, so the message
-    // after it leaves on the tick that comes due as the pause ends, never one later
-    // because that tick fired a millisecond early.
+    // 100 ms, and never less on the clock. The program's timer is set in step with each
+    // message it sends, so the sixth tick comes due as the pause ends.
     static constexpr std::int64_t kWritePauseMs = 600;
     static constexpr int kWritePauseTicks = 6;
-    static constexpr std::int64_t kEarlyTickSlackMs = 50;
 
     OutputQueue(MidiInput& input, MidiOutput& output, MidiSetup& setup, LinkView& view,
                 const Clock& clock);
