@@ -15,11 +15,6 @@ TEST(SevenBit, PacksTheHighBitsIntoALeadingFlagByte) {
     EXPECT_TRUE(unpackSevenBit(Bytes{}).bytes.empty());
 }
 
-TEST(SevenBit, BlocksOfTheUnitGrowToTheirWireSize) {
-    EXPECT_EQ(packSevenBit(Bytes(64, 0xFF)).size(), 74u);
-    EXPECT_EQ(packSevenBit(Bytes(256, 0x00)).size(), 293u);
-}
-
 TEST(SevenBit, UnpackingRestoresAnyBytes) {
     std::mt19937 random(7);
     for (int round = 0; round < 200; ++round) {
