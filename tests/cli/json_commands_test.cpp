@@ -95,25 +95,6 @@ TEST_F(JsonCommands, ExportShowsTheFieldsAsTheFileHoldsThem) {
     EXPECT_EQ(doc["pins"][104]["pinSubFunction"], 127);
 }
 
-TEST_F(JsonCommands, ExportOfAUnitDumpKeepsWhatDecodingGives) {
-    const auto doc = exported("from_unit.vrx");
-    const auto data = *decodeProgramData(imageOf(fixture("from_unit.vrx")));
-    for (int r = 0; r < kPinRows; ++r) {
-        const auto& pin = data.pins[r];
-        EXPECT_EQ(doc["pins"][r]["pinFunction"], pin.pinFunction);
-        if (usesChannelAndSetting(pin.pinFunction)) {
-            EXPECT_EQ(doc["pins"][r]["pinMidiChannel"], pin.pinMidiChannel);
-            EXPECT_EQ(doc["pins"][r]["pinSubFunction"], pin.pinSubFunction);
-        } else {
-            EXPECT_EQ(doc["pins"][r]["pinMidiChannel"], 0);
-            EXPECT_EQ(doc["pins"][r]["pinSubFunction"], 0);
-        }
-    }
-    for (int c = 0; c < kMidiChannels; ++c) {
-        EXPECT_EQ(doc["channels"][c]["keyOffset"], data.channels[c].keyOffset);
-    }
-}
-
 TEST_F(JsonCommands, ImportTakesPinsInAnyOrderAndIgnoresUnknownKeys) {
     auto doc = church();
     std::reverse(doc["pins"].begin(), doc["pins"].end());
