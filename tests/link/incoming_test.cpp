@@ -137,15 +137,5 @@ TEST(IncomingHandling, ShortIdentityReplyIsIgnored) {
     EXPECT_EQ(bench.link.firmwareVersionByte(), 0x12);
 }
 
-TEST(IncomingHandling, UnitAnsweringOnlyAfterRetriesIsStillLoaded) {
-    LinkBench bench;
-    bench.unit.faults().ignoredRequests = 3;
-    bench.view.promptAnswers = {2};
-    bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return !bench.view.decoded.empty(); }));
-    EXPECT_EQ(bench.view.decoded.front(), bench.unit.program(2));
-    EXPECT_EQ(bench.view.statusText.find("Check your MIDI"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace vrx

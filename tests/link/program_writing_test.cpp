@@ -94,17 +94,6 @@ TEST(VerifiedWrite, AProgramTheUnitDidNotKeepIsReportedInTheEditorsWords) {
     EXPECT_EQ(bench.view.logLines, std::vector<std::string>{line});
 }
 
-TEST(VerifiedWrite, TurnedOffTheWriteEndsWithItsRebootAsBefore) {
-    LinkBench bench;
-    bench.link.setVerifyAfterWriting(false);
-    bench.view.promptAnswers = {3};
-    bench.link.writeToDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
-    bench.ticks(30);
-    EXPECT_TRUE(namesAfterFirstReboot(bench).empty());
-    EXPECT_TRUE(bench.view.statusText.ends_with("Done.")) << bench.view.statusText;
-}
-
 TEST(Restore, WritesEachProgramAndReportsEachOne) {
     struct Case {
         bool verify;
@@ -205,39 +194,30 @@ TEST(Restore, WhatTheUnitDidNotGetIsNeverReportedAsWritten) {
     }
 }
 
-TEST(Restore, CancelStopsBetweenProgramsNeverInsideOne) {
-    LinkBench bench;
-    const Bytes before = bench.unit.program(6);
-    bench.link.restorePrograms({{5, programBytes(40)}, {6, programBytes(41)}});
-    // Cancel while the first program's second update is on its way.
-    ASSERT_TRUE(bench.tickUntil([&] {
-        return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size() == 2;
-    }));
-    bench.link.cancelRestore();
-    ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
-
-    EXPECT_EQ(bench.unit.program(5), programBytes(40));
-    EXPECT_EQ(bench.unit.program(6), before);
-    EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size(), 4u);
-    const auto& results = bench.link.restore().results();
-    EXPECT_EQ(results[0].outcome, WriteOutcome::kVerified);
-    EXPECT_EQ(resultLine(results[1]), "Program 6: not written (cancelled)");
-}
-
-TEST(Restore, ExitAskedDuringARestoreEndsItAfterTheProgramInHand) {
-    LinkBench bench;
-    const Bytes before = bench.unit.program(6);
-    bench.link.restorePrograms({{5, programBytes(40)}, {6, programBytes(41)}});
-    ASSERT_TRUE(bench.tickUntil([&] {
-        return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size() == 2;
-    }));
-    bench.link.requestExitAfterWrite();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.readyToExit(); }));
-    EXPECT_EQ(bench.unit.program(5), programBytes(40));
-    EXPECT_EQ(bench.unit.program(6), before);
-    const auto& results = bench.link.restore().results();
-    EXPECT_EQ(resultLine(results[0]), "Program 5: written and verified");
-    EXPECT_EQ(resultLine(results[1]), "Program 6: not written (cancelled)");
+// Cancel, or an exit asked, while the first program's second update is on its way.
+TEST(Restore, CancelOrExitStopsBetweenProgramsNeverInsideOne) {
+    for (const bool exit : {false, true}) {
+        SCOPED_TRACE(exit ? "exit" : "cancel");
+        LinkBench bench;
+        const Bytes before = bench.unit.program(6);
+        bench.link.restorePrograms({{5, programBytes(40)}, {6, programBytes(41)}});
+        ASSERT_TRUE(bench.tickUntil([&] {
+            return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size() == 2;
+        }));
+        if (exit) {
+            bench.link.requestExitAfterWrite();
+            ASSERT_TRUE(bench.tickUntil([&] { return bench.link.readyToExit(); }));
+        } else {
+            bench.link.cancelRestore();
+            ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
+        }
+        EXPECT_EQ(bench.unit.program(5), programBytes(40));
+        EXPECT_EQ(bench.unit.program(6), before);
+        EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size(), 4u);
+        const auto& results = bench.link.restore().results();
+        EXPECT_EQ(resultLine(results[0]), "Program 5: written and verified");
+        EXPECT_EQ(resultLine(results[1]), "Program 6: not written (cancelled)");
+    }
 }
 
 TEST(Backup, CancelStopsOnceTheProgramBeingReadHasArrived) {
