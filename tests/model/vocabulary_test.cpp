@@ -98,13 +98,6 @@ TEST(Vocabulary, FindStopCodeTakesTheFirstTableThatHoldsTheCode) {
     }
 }
 
-TEST(Vocabulary, NoteNamesCarryLetterAndOctave) {
-    EXPECT_EQ(noteName(0), "0 (C-2)");
-    EXPECT_EQ(noteName(60), "60 (C3)");
-    EXPECT_EQ(noteName(61), "61 (C#3)");
-    EXPECT_EQ(noteName(127), "127 (G8)");
-}
-
 class InstrumentFile : public testing::Test {
 protected:
     std::filesystem::path path_ =
@@ -116,21 +109,26 @@ protected:
     void TearDown() override { std::filesystem::remove(path_); }
 };
 
-TEST_F(InstrumentFile, EachLineBecomesANumberedEntry) {
-    write("Piano\n\nOrgan \n");
-    std::vector<std::string> logged;
-    const auto names =
-        loadInstrumentNames(path_.string(), [&](std::string_view l) { logged.emplace_back(l); });
-    EXPECT_EQ(names, (NameList{"1 - Piano", "2 - ", "3 - Organ "}));
-    EXPECT_TRUE(logged.empty());
-}
-
-TEST_F(InstrumentFile, LineEndsAndByteOrderMarkAreNotPartOfTheNames) {
-    for (const char* contents : {"Piano\r\nOrgan\r\n", "Piano\rOrgan\r", "\xEF\xBB\xBFPiano\nOrgan",
-                                 "\xEF\xBB\xBF\xEF\xBB\xBFPiano\nOrgan"}) {
-        write(contents);
-        EXPECT_EQ(loadInstrumentNames(path_.string()), (NameList{"1 - Piano", "2 - Organ"}))
-            << contents;
+TEST_F(InstrumentFile, EachLineBecomesANumberedEntryWithoutLineEndsOrByteOrderMark) {
+    struct Case {
+        const char* contents;
+        NameList names;
+    };
+    const Case cases[] = {
+        {"Piano\n\nOrgan \n", {"1 - Piano", "2 - ", "3 - Organ "}},
+        {"Piano\r\nOrgan\r\n", {"1 - Piano", "2 - Organ"}},
+        {"Piano\rOrgan\r", {"1 - Piano", "2 - Organ"}},
+        {"\xEF\xBB\xBFPiano\nOrgan", {"1 - Piano", "2 - Organ"}},
+        {"\xEF\xBB\xBF\xEF\xBB\xBFPiano\nOrgan", {"1 - Piano", "2 - Organ"}},
+    };
+    for (const auto& c : cases) {
+        write(c.contents);
+        std::vector<std::string> logged;
+        EXPECT_EQ(loadInstrumentNames(path_.string(),
+                                      [&](std::string_view l) { logged.emplace_back(l); }),
+                  c.names)
+            << c.contents;
+        EXPECT_TRUE(logged.empty());
     }
 }
 
@@ -186,7 +184,10 @@ TEST(Vocabulary, SettingTextsAreWhatTheGridShows) {
         {kBankSelectLsb, 0, "0"},
         {kProgramChange, 0, "1 - Piano"},
         {kProgramChange, 1, ""},  // the name file was shorter
+        {kNoteOnOff, 0, "0 (C-2)"},
         {kNoteOnOff, 60, "60 (C3)"},
+        {kNoteOnOff, 61, "61 (C#3)"},
+        {kNoteOnOff, 127, "127 (G8)"},
         {kNoteOnOff, 200, ""},
         {kTq450Stop, 83, "Unit #7, Tab #12"},
         {kTq450Trem, 5, "5"},
