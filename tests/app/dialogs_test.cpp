@@ -19,49 +19,16 @@
 #include "app/frm_status.h"
 #include "app_harness.h"
 #include "files/program_settings.h"
+#include "ports/counted_ports.h"
 
 using namespace vrx;
 using namespace vrx::app;
 using namespace vrx::app::testing;
 using Lever = DipSwitchView::Lever;
+using vrx::testing::ListedInput;
+using vrx::testing::ListedOutput;
 
 namespace {
-
-// Ports that list made-up devices, or fail to list any.
-class ListedInput final : public MidiInput {
-public:
-    explicit ListedInput(std::vector<std::string> names, bool broken = false)
-        : names_(std::move(names)), broken_(broken) {}
-    Result<int> deviceCount() override {
-        return broken_ ? Result<int>::failure("no MIDI service") : int(names_.size());
-    }
-    Result<std::string> deviceName(int device) override { return names_.at(device); }
-
-protected:
-    Status openDevice(int, std::size_t) override { return success(); }
-    void closeDevice() override {}
-
-private:
-    std::vector<std::string> names_;
-    bool broken_;
-};
-
-class ListedOutput final : public MidiOutput {
-public:
-    explicit ListedOutput(std::vector<std::string> names) : names_(std::move(names)) {}
-    Result<int> deviceCount() override { return int(names_.size()); }
-    Result<std::string> deviceName(int device) override {
-        return device == kDefaultDevice ? std::string("Default output") : names_.at(device);
-    }
-
-protected:
-    Status openDevice(int) override { return success(); }
-    void closeDevice() override {}
-    Status sendBytes(ByteView) override { return success(); }
-
-private:
-    std::vector<std::string> names_;
-};
 
 struct SetupFixture {
     QTemporaryDir folder;

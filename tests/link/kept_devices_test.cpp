@@ -3,43 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "ports/chained_ports.h"
+#include "ports/counted_ports.h"
 #include "ports/simulated_ports.h"
 #include "protocol/clock.h"
 
 namespace vrx {
 namespace {
 
-// USB interfaces as the platform lists them today, in plugging order.
-class PluggedInput final : public MidiInput {
-public:
-    explicit PluggedInput(std::vector<std::string> names) : names_(std::move(names)) {}
-    Result<int> deviceCount() override { return static_cast<int>(names_.size()); }
-    Result<std::string> deviceName(int device) override { return names_.at(device); }
-
-protected:
-    Status openDevice(int, std::size_t) override { return success(); }
-    void closeDevice() override {}
-
-private:
-    std::vector<std::string> names_;
-};
-
-class PluggedOutput final : public MidiOutput {
-public:
-    explicit PluggedOutput(std::vector<std::string> names) : names_(std::move(names)) {}
-    Result<int> deviceCount() override { return static_cast<int>(names_.size()); }
-    Result<std::string> deviceName(int device) override {
-        return device < 0 ? "Default output" : names_.at(device);
-    }
-
-protected:
-    Status openDevice(int) override { return success(); }
-    void closeDevice() override {}
-    Status sendBytes(ByteView) override { return success(); }
-
-private:
-    std::vector<std::string> names_;
-};
+using testing::ListedInput;
+using testing::ListedOutput;
 
 // The real interfaces of today followed by the simulated unit, as the program lists them.
 struct Today {
@@ -49,8 +21,8 @@ struct Today {
     SimulatedUnit unit{clock};
     SimulatedInput simIn{unit};
     SimulatedOutput simOut{unit};
-    PluggedInput realIn;
-    PluggedOutput realOut;
+    ListedInput realIn;
+    ListedOutput realOut;
     ChainedInput in;
     ChainedOutput out;
 };
