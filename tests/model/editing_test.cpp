@@ -12,87 +12,54 @@ ProgramData withPin(int row, PinAssignment pin, ProgramData data = {}) {
     return data;
 }
 
-TEST(ProgramEdit, EachEditChangesItsFieldAndNamesItsStep) {
-    const ProgramData noteOnPin17 = withPin(17, {kNoteOnOff, 7, 56});
+// Each edit names its undo step, and what it changed reads as the Compare window lists it.
+TEST(ProgramEdit, EachEditChangesOneFieldAndNamesItsStep) {
+    ProgramData start = withPin(17, {kNoteOnOff, 7, 56});
+    start.channels[2].keyOffset = 12;
+    start.tuningInput = 1;
     struct Case {
         ProgramEdit edit;
-        PinAssignment pin17;
-        const char* name;
+        const char* step;
+        const char* difference;
     };
     const Case cases[] = {
-        // Another function starts from channel 1 and the first setting, in the same step.
-        {PinEdit{17, PinField::Function, kMidiStop}, {kMidiStop, 0, 0}, "Set Pin 17 Function"},
-        // The same function again keeps both.
-        {PinEdit{17, PinField::Function, kNoteOnOff}, {kNoteOnOff, 7, 56}, "Set Pin 17 Function"},
-        {PinEdit{17, PinField::MidiChannel, 3}, {kNoteOnOff, 3, 56}, "Set Pin 17 MIDI Channel"},
-        {PinEdit{17, PinField::Setting, 60}, {kNoteOnOff, 7, 60}, "Set Pin 17 Setting"},
+        // Another function starts from channel 1 and the first setting; the same keeps both.
+        {PinEdit{17, PinField::Function, kMidiStop}, "Set Pin 17 Function",
+         "Pin 17 (IN4 40): Note On/Off, ch 8, 56 (G#2) \u2192 MIDI Stop, ch 1, IN1 (Swell)"},
+        {PinEdit{17, PinField::Function, kNoteOnOff}, "Set Pin 17 Function", "No differences"},
+        {PinEdit{17, PinField::MidiChannel, 3}, "Set Pin 17 MIDI Channel",
+         "Pin 17 (IN4 40): Note On/Off, ch 8, 56 (G#2) \u2192 Note On/Off, ch 4, 56 (G#2)"},
+        {PinEdit{17, PinField::Setting, 60}, "Set Pin 17 Setting",
+         "Pin 17 (IN4 40): Note On/Off, ch 8, 56 (G#2) \u2192 Note On/Off, ch 8, 60 (C3)"},
+        // An unassigned pin's leftover channel is nothing the console would notice.
+        {PinEdit{41, PinField::MidiChannel, 5}, "Set Pin 41 MIDI Channel", "No differences"},
+        {ChannelEdit{0, ChannelField::InputKeyboard, 2}, "Set Channel 1 Input Keyboard",
+         "Channel 1 Input Keyboard: None \u2192 IN2 (Great)"},
+        {ChannelEdit{1, ChannelField::AnalogInput, 3}, "Set Channel 2 Analog Input",
+         "Channel 2 Analog Input: None \u2192 #3"},
+        {ChannelEdit{15, ChannelField::ControllerType, 1}, "Set Channel 16 Controller Type",
+         "Channel 16 Controller Type: Volume (7) \u2192 Expression (11)"},
+        {ChannelEdit{2, ChannelField::KeyOffset, 0}, "Set Channel 3 Key Offset",
+         "Channel 3 Key Offset: +12 \u2192 0"},
+        {GeneralEdit{GeneralField::ArchiveAnalogInput, 5}, "Set Crescendo Analog Input",
+         "Crescendo Analog Input: None \u2192 #6"},
+        {GeneralEdit{GeneralField::ArchiveMidiChannel, 9}, "Set Crescendo MIDI Channel",
+         "Crescendo MIDI Channel: 1 \u2192 10"},
+        {GeneralEdit{GeneralField::TuningInput, 4}, "Set Tuning Analog Input",
+         "Tuning Analog Input: #1 \u2192 #4"},
+        {GeneralEdit{GeneralField::TuningOption, 1, 1}, "Set Tuning Option 2",
+         "Tuning: Enable the analog output for tuning Ahlborn Archive modules: off \u2192 on"},
     };
     for (const auto& c : cases) {
-        const ProgramData after = applyEdit(noteOnPin17, c.edit);
-        EXPECT_EQ(after, withPin(17, c.pin17, noteOnPin17)) << c.name;
-        EXPECT_EQ(editName(c.edit), c.name);
+        EXPECT_EQ(editName(c.edit), c.step);
+        EXPECT_EQ(differencesText(compareConfigurations(start, applyEdit(start, c.edit))),
+                  c.difference + std::string("\n"))
+            << c.step;
     }
-
-    struct FieldCase {
-        ProgramEdit edit;
-        void (*expect)(ProgramData&);
-        const char* name;
-    };
-    const FieldCase fields[] = {
-        {ChannelEdit{0, ChannelField::InputKeyboard, 2},
-         [](ProgramData& d) { d.channels[0].inputKeyboard = 2; }, "Set Channel 1 Input Keyboard"},
-        {ChannelEdit{1, ChannelField::AnalogInput, 3},
-         [](ProgramData& d) { d.channels[1].analogInput = 3; }, "Set Channel 2 Analog Input"},
-        {ChannelEdit{15, ChannelField::ControllerType, 1},
-         [](ProgramData& d) { d.channels[15].controllerType = 1; },
-         "Set Channel 16 Controller Type"},
-        {ChannelEdit{2, ChannelField::KeyOffset, 12},
-         [](ProgramData& d) { d.channels[2].keyOffset = 12; }, "Set Channel 3 Key Offset"},
-        {GeneralEdit{GeneralField::ArchiveAnalogInput, 5},
-         [](ProgramData& d) { d.archiveAnalogInput = 5; }, "Set Crescendo Analog Input"},
-        {GeneralEdit{GeneralField::ArchiveMidiChannel, 9},
-         [](ProgramData& d) { d.archiveMidiChannel = 9; }, "Set Crescendo MIDI Channel"},
-        {GeneralEdit{GeneralField::TuningInput, 4}, [](ProgramData& d) { d.tuningInput = 4; },
-         "Set Tuning Analog Input"},
-        {GeneralEdit{GeneralField::TuningOption, 1, 1},
-         [](ProgramData& d) { d.tuningOptions[1] = true; }, "Set Tuning Option 2"},
-    };
-    for (const auto& c : fields) {
-        ProgramData expected;
-        c.expect(expected);
-        EXPECT_EQ(applyEdit({}, c.edit), expected) << c.name;
-        EXPECT_EQ(editName(c.edit), c.name);
-    }
-}
-
-TEST(CompareConfigurations, ListsWhatDiffersInTheEditorsWords) {
-    ProgramData before = withPin(17, {kNoteOnOff, 7, 56});
-    before.channels[2].keyOffset = 12;
-    ProgramData after;
-    after.channels[2].keyOffset = 0;
-    after.channels[3].analogInput = 2;
-    after.archiveAnalogInput = 5;
-    after.archiveMidiChannel = 3;
-    after.tuningInput = 1;
-    after.tuningOptions[0] = true;
-    // An unassigned pin's leftover channel is nothing the console would notice.
-    after.pins[40] = {kUnassigned, 5, 9};
-
-    const auto differences = compareConfigurations(before, after);
-    std::vector<std::string> texts;
-    for (const auto& difference : differences) {
-        texts.push_back(difference.text());
-    }
-    EXPECT_EQ(texts, (std::vector<std::string>{
-                         "Channel 3 Key Offset: +12 \u2192 0",
-                         "Channel 4 Analog Input: None \u2192 #2",
-                         "Crescendo Analog Input: None \u2192 #6",
-                         "Crescendo MIDI Channel: 1 \u2192 4",
-                         "Tuning Analog Input: None \u2192 #1",
-                         "Tuning: Enable the Temperature Sensor Input: off \u2192 on",
-                         "Pin 17 (IN4 40): Note On/Off, ch 8, 56 (G#2) \u2192 Unassigned",
-                     }));
-    EXPECT_EQ(differencesText(compareConfigurations(after, after)), "No differences\n");
+    // Channels come first, then the general settings, then the pins.
+    EXPECT_EQ(differencesText(compareConfigurations(start, ProgramData{})),
+              "Channel 3 Key Offset: +12 \u2192 -36\nTuning Analog Input: #1 \u2192 None\n"
+              "Pin 17 (IN4 40): Note On/Off, ch 8, 56 (G#2) \u2192 Unassigned\n");
 }
 
 TEST(RowClipboard, CopiedPinRowsPasteOntoOtherRows) {
@@ -105,21 +72,19 @@ TEST(RowClipboard, CopiedPinRowsPasteOntoOtherRows) {
               "Ahlborn ROMANTIC Stop\t2\t03 - Contre Basson 32' [P]\n"
               "TQ-450 Cancel\t\t\n"
               "Program Change\t16\t3 - Organ\n");
-
     const auto pasted = pastePinRows({}, {60}, copied, instruments);
     ASSERT_TRUE(pasted.ok()) << pasted.error();
-    EXPECT_EQ(pasted->pins[59], source.pins[41]);
-    EXPECT_EQ(pasted->pins[60], source.pins[42]);
-    EXPECT_EQ(pasted->pins[61], source.pins[43]);
-    EXPECT_EQ(pasted->pins[62], PinAssignment{});
+    ProgramData expected;
+    std::copy_n(source.pins.begin() + 41, 3, expected.pins.begin() + 59);
+    EXPECT_EQ(*pasted, expected);
 
     // One line from a spreadsheet, with its own spacing and capitals, fills every selected row.
     const auto filled =
         pastePinRows({}, {3, 1, 2}, "midi stop \t 4 \tIN3 (Choir)\r\n", instruments);
     ASSERT_TRUE(filled.ok()) << filled.error();
-    for (int row = 1; row <= 3; ++row) {
-        EXPECT_EQ(filled->pins[row - 1], (PinAssignment{kMidiStop, 3, 2}));
-    }
+    expected = {};
+    std::fill_n(expected.pins.begin(), 3, PinAssignment{kMidiStop, 3, 2});
+    EXPECT_EQ(*filled, expected);
 }
 
 TEST(RowClipboard, APasteWithACellThatFitsNoEntryNamesTheCell) {
