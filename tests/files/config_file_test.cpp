@@ -1,12 +1,12 @@
 #include "files/config_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-
+#include "files/program_folder.h"
 #include "model/program_image.h"
 #include "protocol/hex_text.h"
+#include "temp_folder.h"
 
 namespace vrx {
 namespace {
@@ -19,126 +19,116 @@ Bytes sampleImage() {
     return image;
 }
 
-// The 779 characters of a data line without its trailing blank.
-std::string dataLine(ByteView image) {
-    auto text = bytesToHexText(image);
-    text.pop_back();
-    return text;
+// What opening a file gives, in the words the tests compare.
+std::string outcome(const ConfigFileContents& read) {
+    if (const auto* image = std::get_if<Bytes>(&read)) {
+        return *image == sampleImage() ? "the image" : "another image";
+    }
+    if (const auto* failure = std::get_if<ConversionFailure>(&read)) {
+        return "line " + std::to_string(failure->line) + ": " + failure->reason;
+    }
+    return "no data";
 }
 
 TEST(ConfigFile, SavedFileIsOneLineOf782Bytes) {
-    const Bytes start{255, 0, 28};
     auto image = newProgramDataImage();
-    std::copy(start.begin(), start.end(), image.begin());
+    image[0] = 255;
+    image[2] = 28;
     const auto text = configFileText(image);
     ASSERT_EQ(text.size(), kConfigFileBytes);
-    EXPECT_EQ(text.substr(0, 9), "ff 00 1c ");
-    EXPECT_EQ(text.substr(777), "00 \r\n");
-    const auto read = parseConfigFile(text);
-    ASSERT_TRUE(std::holds_alternative<Bytes>(read));
-    EXPECT_EQ(std::get<Bytes>(read), image);
+    EXPECT_EQ(text.substr(0, 9), "ff ff 1c ");
+    EXPECT_EQ(text.substr(774), "00 00 \r\n");
+    EXPECT_EQ(std::get<Bytes>(parseConfigFile(text)), image);
 }
 
-TEST(ConfigFile, DataLineIsFoundWhateverSurroundsIt) {
-    const auto image = sampleImage();
-    const auto line = dataLine(image);
-    const auto other = dataLine(newProgramDataImage());
-    const std::string cases[] = {
-        line,                                           // saved without the trailing blank
-        line + " \r\n",                                 // as the program writes it
-        line + " \n",                                   // LF only
-        line + " \r",                                   // CR only
-        "   " + line + "   \r\n",                       // blanks around it
-        "comment\r\n\r\nshort line\n" + line + "\r\n",  // short lines first
-        line + "\r\n" + other + "\r\n",                 // a second long line is ignored
-        line + " zz zz zz 00 00 00 00\r\n",             // an 800-character line: 779 count
-        "x\r" + line,                                   // a CR alone ends the first line
+TEST(ConfigFile, TheFirstLineOf779CharactersHoldsTheData) {
+    // The 779 characters of a data line without its trailing blank.
+    auto line = bytesToHexText(sampleImage());
+    line.pop_back();
+    const auto other = bytesToHexText(newProgramDataImage());
+    auto broken = line;
+    broken.replace(33, 2, "zq");
+    std::string singleDigits = "00";
+    while (singleDigits.size() < kDataLineChars) {
+        singleDigits += " 0";
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {line, "the image"},  // saved without the trailing blank
+        {line + " \r\n", "the image"},
+        {line + " \n", "the image"},
+        {line + " \r", "the image"},
+        {"   " + line + "   \r\n", "the image"},
+        {"comment\r\n\r\nshort line\n" + line + "\r\n", "the image"},
+        {line + "\r\n" + other + "\r\n", "the image"},      // a second long line is ignored
+        {line + " zz zz zz 00 00 00 00\r\n", "the image"},  // of 800 characters 779 count
+        {"x\r" + line, "the image"},                        // a CR alone ends the first line
+        {"", "no data"},
+        {"\r\n\r\n", "no data"},
+        {line.substr(0, 778), "no data"},  // one character short
+        {line.substr(0, 400) + "\n" + line.substr(400), "no data"},
+        {std::string(900, ' '), "no data"},
+        // A bad group is named by its column in the line, leading blanks included.
+        {"first\r\n  " + broken + "\r\n", "line 2: \"zq\" at character 36 is not a hex byte"},
+        {broken + "\r\n" + line + "\r\n", "line 1: \"zq\" at character 34 is not a hex byte"},
+        {singleDigits, "line 1: the data line holds 389 bytes instead of 260"},
     };
-    for (const auto& text : cases) {
-        const auto read = parseConfigFile(text);
-        ASSERT_TRUE(std::holds_alternative<Bytes>(read)) << text.substr(0, 20);
-        EXPECT_EQ(std::get<Bytes>(read), image);
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(outcome(parseConfigFile(text)), expected) << text.substr(0, 20);
     }
-}
-
-TEST(ConfigFile, FileWithoutALongLineHasNoData) {
-    const auto line = dataLine(sampleImage());
-    const std::string cases[] = {
-        "",
-        "\r\n\r\n",
-        line.substr(0, 778),                            // one character short
-        line.substr(0, 400) + "\n" + line.substr(400),  // broken across two lines
-        std::string(900, ' '),
-    };
-    for (const auto& text : cases) {
-        EXPECT_TRUE(std::holds_alternative<NoDataLine>(parseConfigFile(text))) << text.size();
-    }
-}
-
-TEST(ConfigFile, ConversionFailureNamesLineAndColumn) {
-    auto line = dataLine(sampleImage());
-    line.replace(33, 2, "zq");
-    const auto read = parseConfigFile("first\r\n  " + line + "\r\n");
-    ASSERT_TRUE(std::holds_alternative<ConversionFailure>(read));
-    const auto& failure = std::get<ConversionFailure>(read);
-    EXPECT_EQ(failure.line, 2u);
-    EXPECT_NE(failure.reason.find("\"zq\" at character 36"), std::string::npos) << failure.reason;
-}
-
-TEST(ConfigFile, FirstLongLineDecidesEvenWhenItIsBroken) {
-    auto broken = dataLine(sampleImage());
-    broken[0] = 'g';
-    const auto text = broken + "\r\n" + dataLine(sampleImage()) + "\r\n";
-    EXPECT_TRUE(std::holds_alternative<ConversionFailure>(parseConfigFile(text)));
-}
-
-TEST(ConfigFile, SingleDigitGroupsThatGiveTooManyBytesAreRefused) {
-    std::string line = "00";
-    while (line.size() < kDataLineChars) {
-        line += " 0";
-    }
-    const auto read = parseConfigFile(line);
-    ASSERT_TRUE(std::holds_alternative<ConversionFailure>(read));
-    EXPECT_NE(std::get<ConversionFailure>(read).reason.find("instead of 260"), std::string::npos);
 }
 
 TEST(ConfigFile, VrxExtensionLooksAtTheFileNameOnly) {
-    struct Case {
-        const char* chosen;
-        const char* saved;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"/home/j.smith/organ", "/home/j.smith/organ.vrx"},
-        {"/home/jsmith/organ", "/home/jsmith/organ.vrx"},
         {"/home/jsmith/organ.vrx", "/home/jsmith/organ.vrx"},
         {"/home/jsmith/organ.bak", "/home/jsmith/organ.bak"},
-        {"organ", "organ.vrx"},
         {"./organ", "./organ.vrx"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(withVrxExtension(c.chosen), std::filesystem::path(c.saved)) << c.chosen;
+    for (const auto& [chosen, saved] : cases) {
+        EXPECT_EQ(withVrxExtension(chosen), std::filesystem::path(saved)) << chosen;
     }
 }
 
-TEST(ConfigFile, WrittenFileReadsBackTheSameImage) {
-    const auto path = std::filesystem::path(testing::TempDir()) / "config_file_test.vrx";
-    const auto image = sampleImage();
-    ASSERT_TRUE(writeConfigFile(path, image));
-    EXPECT_EQ(std::filesystem::file_size(path), kConfigFileBytes);
-    const auto read = readConfigFile(path);
-    ASSERT_TRUE(std::holds_alternative<Bytes>(read));
-    EXPECT_EQ(std::get<Bytes>(read), image);
-    std::filesystem::remove(path);
-
-    const auto missing = readConfigFile(path);
-    ASSERT_TRUE(std::holds_alternative<ConversionFailure>(missing));
-    EXPECT_EQ(std::get<ConversionFailure>(missing).line, 0u);
-    EXPECT_TRUE(std::holds_alternative<ConversionFailure>(readConfigFile(testing::TempDir())));
-
+TEST(ConfigFile, WrittenFileReadsBackAndOnlyFilesUpToAMegabyteOpen) {
+    testing::TempFolder folder;
+    const auto path = folder / "organ.vrx";
+    ASSERT_TRUE(writeConfigFile(path, sampleImage()));
+    EXPECT_EQ(testing::readBytes(path), configFileText(sampleImage()));
+    EXPECT_EQ(outcome(readConfigFile(path)), "the image");
+    EXPECT_EQ(outcome(readConfigFile(folder / "missing.vrx")).substr(0, 8), "line 0: ");
+    // Only regular files open: a pipe would block the program.
+    ASSERT_EQ(::mkfifo((folder / "pipe.vrx").c_str(), 0600), 0);
+    std::filesystem::create_symlink("organ.vrx", folder / "link.vrx");
+    EXPECT_EQ(outcome(readConfigFile(folder / "link.vrx")), "the image");
+    EXPECT_EQ(outcome(readConfigFile(folder / "pipe.vrx")), "line 0: not a regular file");
+    EXPECT_EQ(outcome(readConfigFile(folder.path())), "line 0: not a regular file");
     // A megabyte is the most an opened file may hold, whatever follows its data line.
-    std::ofstream(path, std::ios::binary) << configFileText(image) << std::string(1024 * 1024, ' ');
-    EXPECT_TRUE(std::holds_alternative<ConversionFailure>(readConfigFile(path)));
-    std::filesystem::remove(path);
+    const std::string padding(1024 * 1024 - kConfigFileBytes, ' ');
+    testing::writeBytes(path, configFileText(sampleImage()) + padding);
+    EXPECT_EQ(outcome(readConfigFile(path)), "the image");
+    testing::writeBytes(path, configFileText(sampleImage()) + padding + " ");
+    EXPECT_EQ(outcome(readConfigFile(path)), "line 0: file too large");
+}
+
+TEST(ProgramFolder, FindsTheBackupsFilesByNumberAndSaysWhichCannotBeUsed) {
+    testing::TempFolder folder;
+    const Bytes image = newProgramDataImage();
+    ASSERT_TRUE(writeConfigFile(programFileName(folder.path(), 12), image).ok());
+    ASSERT_TRUE(writeConfigFile(programFileName(folder.path(), 3), image).ok());
+    testing::writeBytes(folder / "program-007.vrx", "not a configuration\n");
+    testing::writeBytes(folder / "organ.vrx", configFileText(image));
+    testing::writeBytes(folder / "program-4.vrx", configFileText(image));
+
+    EXPECT_EQ(programFileName("/b", 7), std::filesystem::path("/b/program-007.vrx"));
+    const auto found = readProgramFolder(folder.path());
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].programNumber, 3);
+    EXPECT_EQ(found[0].image, image);
+    EXPECT_EQ(found[1].programNumber, 7);
+    EXPECT_TRUE(found[1].image.empty());
+    EXPECT_EQ(found[1].error, "it holds no Program Data line");
+    EXPECT_EQ(found[2].programNumber, 12);
+    EXPECT_TRUE(readProgramFolder(folder / "missing").empty());
 }
 
 }  // namespace
