@@ -12,10 +12,10 @@ namespace vrx::testing {
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempFolder {
 public:
-    TempFolder() {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("vrx-files-test-" + std::to_string(seed()) + std::to_string(seed()));
+    TempFolder()
+        : path_(std::filesystem::temp_directory_path() /
+                ("vrx-files-test-" + std::to_string(std::random_device{}()) +
+                 std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {
@@ -33,14 +33,12 @@ private:
 };
 
 inline void writeBytes(const std::filesystem::path& file, std::string_view bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary) << bytes;
 }
 
 inline std::string readBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
     std::ostringstream contents;
-    contents << in.rdbuf();
+    contents << std::ifstream(file, std::ios::binary).rdbuf();
     return contents.str();
 }
 
