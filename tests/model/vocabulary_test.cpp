@@ -59,10 +59,6 @@ TEST(Vocabulary, SettingTextsAreWhatTheGridShows) {
 
 TEST(Vocabulary, InstrumentFileLinesBecomeNumberedEntries) {
     testing::TempFolder folder;
-    std::string longFile;
-    for (int i = 1; i <= 200; ++i) {
-        longFile += "Sound " + std::to_string(i) + "\n";
-    }
     struct Case {
         std::string contents;
         NameList names;
@@ -84,6 +80,10 @@ TEST(Vocabulary, InstrumentFileLinesBecomeNumberedEntries) {
     }
 
     // The Setting column of a Program Change offers only the 128 MIDI programs.
+    std::string longFile;
+    for (int i = 1; i <= 200; ++i) {
+        longFile += "Sound " + std::to_string(i) + "\n";
+    }
     testing::writeBytes(folder / "genmidi.txt", longFile);
     const auto names = loadInstrumentNames((folder / "genmidi.txt").string());
     ASSERT_EQ(names.size(), 200u);

@@ -80,7 +80,8 @@ TEST(Messages, UpdateCarriesAddressLengthAndPackedBlockAndIsReadOnlyWhole) {
 
 TEST(Messages, IdentityReplyFromAnyDeviceIsReadAndAShortOneIgnored) {
     for (std::uint8_t device : {0x00, 0x7F}) {
-        // F0 7E dev 06 02, manufacturer and family, then version, date, DIP program, count.
+        // F0 7E dev 06 02, manufacturer and family, then version, date, DIP program and count
+        // (its high group is 1, so 128 + 16).
         Bytes m{0xF0, 0x7E, device, 0x06, 0x02, 0x00, 0x21, 0x5E, 0x01, 0x00, 0x01,
                 0x05, 0x09, 0x0C,   0x1F, 0x00, 0x04, 0x00, 0x10, 0x01, 0x12, 0xF7};
         const auto reply = parseIdentityReply(m);
