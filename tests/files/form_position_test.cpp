@@ -67,6 +67,7 @@ TEST_F(FormPosition, StoredPlacementIsFittedOnTheScreen) {
         settings.setDefault("dflt");
         EXPECT_EQ(settings.LoadFormPosition(kDesigned, c.screen, 9000, 6000), c.expected)
             << c.stored;
+        settings.SaveFormPosition(c.expected);
         EXPECT_EQ(settings.Key() + settings.Default(), "Minedflt") << "left as they were";
     }
 }

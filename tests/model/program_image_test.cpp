@@ -127,7 +127,6 @@ TEST(ProgramImage, EveryPinKindReadsAndWritesItsTwoBytes) {
         {0xFD, 0xFD, {kUnassigned, -1, -1}, kBoth},
         {0xFD, 0xFD, {kUnassigned, 5, 3}, kWriteOnly},
         {0x9F, 0x01, {kUnassigned, -1, -1}, kReadOnly},
-        {0xF0, 0x01, {kUnassigned, -1, -1}, kReadOnly},
         // Each list's last entry, which decoding of a lower code cannot reach.
         {0x00, 0x2D, {kClassicStop, 0, 19}, kWriteOnly},
         {0x02, 0x3B, {kAhlborn202Stop, 2, 13}, kWriteOnly},
