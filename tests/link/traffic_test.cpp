@@ -17,7 +17,8 @@ std::vector<std::string> namesOf(const TrafficHistory& history) {
     return names;
 }
 
-TEST(Traffic, LoadAndWriteAreNamedAsTheyPassInBothDirections) {
+// What goes out is named in the device link's own tests; here what comes in.
+TEST(Traffic, ALoadIsNamedAsItPassesInBothDirections) {
     SimulatedUnitSettings settings;
     settings.responseParts = 2;
     settings.dipSwitchProgram = 4;
@@ -27,14 +28,10 @@ TEST(Traffic, LoadAndWriteAreNamedAsTheyPassInBothDirections) {
     history.setLineSink([&](std::string_view line) { traced.emplace_back(line); });
     bench.link.setTrafficTap(
         [&](TrafficDirection direction, ByteView m) { history.record(direction, m); });
-
-    bench.view.promptAnswers = {3, 2};
+    bench.view.promptAnswers = {3};
     bench.link.loadFromDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
-    // The unit restarts after the load's reboot before it hears the write.
-    bench.ticks(static_cast<int>(SimulatedUnit::kRebootDeafMs / DeviceLink::kTickMs));
-    bench.link.writeToDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 2; }));
+    bench.ticks(2);
 
     const std::vector<std::string> expected = {
         "out TAG MESSAGE",
@@ -43,14 +40,6 @@ TEST(Traffic, LoadAndWriteAreNamedAsTheyPassInBothDirections) {
         "out PROGRAM_REQUEST for program 3",
         "in PROGRAM_RESPONSE 1, 128 bytes",
         "in PROGRAM_RESPONSE 2, 128 bytes",
-        "out VRX_REBOOT",
-        "out TAG MESSAGE",
-        "out Identity Request",
-        "in Identity Reply: firmware 1.5, 12/31/2009, DIP program 4, 16 programs",
-        "out PROGRAM_UPDATE block 1 of program 2",
-        "out PROGRAM_UPDATE block 2 of program 2",
-        "out PROGRAM_UPDATE block 3 of program 2",
-        "out PROGRAM_UPDATE block 4 of program 2",
         "out VRX_REBOOT",
     };
     EXPECT_EQ(namesOf(history), expected);

@@ -10,7 +10,8 @@
 namespace vrx {
 namespace {
 
-TEST(SimulatedUnit, AnswersTheIdentityRequestAfterTheWireTime) {
+// At 31 250 baud a byte takes 320 µs on the cable, each way.
+TEST(SimulatedUnit, AnswersAfterTheWireTimeAndQueuesItsAnswersOnTheCableBack) {
     VirtualClock clock;
     SimulatedUnitSettings settings;
     settings.dipSwitchProgram = 3;
@@ -18,40 +19,23 @@ TEST(SimulatedUnit, AnswersTheIdentityRequestAfterTheWireTime) {
     settings.formatByte = 19;
     SimulatedUnit unit(clock, settings);
     unit.receive(identityRequest());
-    // 6 bytes out and 22 back at 31 250 baud, 320 µs a byte: 8.96 ms.
-    EXPECT_EQ(unit.nextArrivalMs(), 9);
+    EXPECT_EQ(unit.nextArrivalMs(), 9);  // 6 bytes out and 22 back: 8.96 ms
     clock.advanceTo(8);
     EXPECT_TRUE(unit.takeArrived().empty());
     clock.advanceTo(9);
     const auto arrived = unit.takeArrived();
     ASSERT_EQ(arrived.size(), 1u);
-    const auto reply = parseIdentityReply(arrived.front());
-    ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->firmwareVersionText, "1.5, 12/31/2009");
-    EXPECT_EQ(reply->dipSwitchProgram, 3);
-    EXPECT_EQ(reply->programCount, 200);
-    EXPECT_EQ(reply->firmwareVersionByte, 19);
-}
+    EXPECT_EQ(arrived.front(),
+              (Bytes{0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x21, 0x5E, 0x01, 0x00, 0x01,
+                     0x05, 0x09, 0x0C, 0x1F, 0x00, 0x02, 0x00, 0x48, 0x01, 0x13, 0xF7}));
 
-TEST(SimulatedUnit, SplitsAResponseIntoTheConfiguredNumberOfMessages) {
-    struct Row {
-        int parts;
-        std::size_t bytesEach;
-    };
-    for (const Row row : {Row{1, 305}, Row{2, 159}, Row{4, 86}, Row{8, 49}}) {
-        VirtualClock clock;
-        SimulatedUnitSettings settings;
-        settings.responseParts = row.parts;
-        SimulatedUnit unit(clock, settings);
-        unit.receive(programRequest(0, 1));
-        clock.advanceBy(1000);
-        const auto arrived = unit.takeArrived();
-        ASSERT_EQ(arrived.size(), static_cast<std::size_t>(row.parts));
-        for (const auto& m : arrived) {
-            EXPECT_TRUE(isProgramResponse(m));
-            EXPECT_EQ(m.size(), row.bytesEach) << row.parts << " parts";
-        }
-    }
+    // The first answer is back after 14 + 305 bytes, 102.08 ms; the second, ready long
+    // before, waits for the cable and follows 97.6 ms later.
+    unit.receive(programRequest(0, 0));
+    unit.receive(programRequest(0, 1));
+    clock.advanceTo(9 + 103);
+    EXPECT_EQ(unit.takeArrived().size(), 1u);
+    EXPECT_EQ(unit.nextArrivalMs(), 9 + 200);
 }
 
 TEST(SimulatedUnit, StoresUpdatesAndOnlyListensToItsOwnDeviceByte) {
@@ -66,33 +50,27 @@ TEST(SimulatedUnit, StoresUpdatesAndOnlyListensToItsOwnDeviceByte) {
         unit.receive(m);
     }
     unit.receive(vrxReboot(0));
+    unit.receive(vrxReboot(1));
     EXPECT_EQ(unit.program(5), Bytes(kProgramBytes, 0x5A));
     EXPECT_NE(unit.program(6), Bytes(kProgramBytes, 0x5A));
     EXPECT_EQ(unit.rebootCount(), 1);
-    EXPECT_EQ(unit.received().size(), 9u);
     unit.receive(programRequest(1, 0));
     EXPECT_FALSE(unit.nextArrivalMs());
 }
 
 // A real unit still storing a block drops the next one; restarting, it hears nothing.
 TEST(SimulatedUnit, DropsUpdatesThatComeTooSoonAndHearsNothingWhileRestarting) {
-    struct Row {
-        std::int64_t updateGapMs;
-        bool strict;
-        std::size_t dropped;
-    };
-    for (const Row row : {Row{550, true, 0}, Row{549, true, 3}, Row{100, false, 0}}) {
+    for (const auto& [updateGapMs, strict, dropped] :
+         {std::tuple{550, true, 0u}, std::tuple{549, true, 3u}, std::tuple{100, false, 0u}}) {
         VirtualClock clock;
         SimulatedUnit unit(clock);
-        unit.settings().behaviour.strictPacing = row.strict;
-        const Bytes image(kImageBytes, 0x33);
-        for (const auto& m : programUpdateMessages(0, 0, image)) {
+        unit.settings().behaviour.strictPacing = strict;
+        for (const auto& m : programUpdateMessages(0, 0, Bytes(kImageBytes, 0x33))) {
             unit.receive(m);
-            clock.advanceBy(row.updateGapMs);
+            clock.advanceBy(updateGapMs);
         }
-        EXPECT_EQ(unit.droppedUpdates().size(), row.dropped) << row.updateGapMs;
-        EXPECT_EQ(unit.program(1) == Bytes(kProgramBytes, 0x33), row.dropped == 0)
-            << row.updateGapMs;
+        EXPECT_EQ(unit.droppedUpdates().size(), dropped) << updateGapMs;
+        EXPECT_EQ(unit.program(1) == Bytes(kProgramBytes, 0x33), dropped == 0) << updateGapMs;
     }
     for (const bool deaf : {true, false}) {
         VirtualClock clock;
@@ -109,71 +87,54 @@ TEST(SimulatedUnit, DropsUpdatesThatComeTooSoonAndHearsNothingWhileRestarting) {
     }
 }
 
-TEST(SimulatedUnit, AnswersQueueUpOnTheCableBack) {
-    VirtualClock clock;
-    SimulatedUnit unit(clock);
-    unit.receive(programRequest(0, 0));
-    unit.receive(programRequest(0, 1));
-    // The first answer is back after 14 + 305 bytes, 102.08 ms; the second, ready long
-    // before, waits for the cable and follows 97.6 ms later.
-    clock.advanceTo(103);
-    EXPECT_EQ(unit.takeArrived().size(), 1u);
-    EXPECT_EQ(unit.nextArrivalMs(), 200);
-    EXPECT_EQ(SimulatedUnit::wireTimeUs(305), 97600);
-}
-
-TEST(SimulatedUnit, EchoesEverythingOnAMidiLoop) {
-    VirtualClock clock;
-    SimulatedUnit unit(clock);
-    unit.faults().echo = true;
-    unit.faults().silent = true;
-    unit.receive(tagMessage());
-    clock.advanceBy(100);
-    EXPECT_EQ(unit.takeArrived(), std::vector<Bytes>{tagMessage()});
-}
-
-TEST(SimulatedUnit, IgnoresTheFirstRequestsWhenToldTo) {
-    VirtualClock clock;
-    SimulatedUnit unit(clock);
-    unit.faults().ignoredRequests = 2;
-    for (int i = 0; i < 3; ++i) {
-        unit.receive(identityRequest());
+// What arrives back for two program requests: each answer whole or in parts, or as a
+// fault a test or the user can set makes it.
+TEST(SimulatedUnit, AnswersComeWholeInPartsOrAsTheFaultsMakeThem) {
+    struct Row {
+        const char* name;
+        void (*fault)(SimulatedUnit&);
+        std::vector<std::size_t> sizes;
+    };
+    const Row rows[] = {
+        {"whole", [](SimulatedUnit&) {}, {305, 305}},
+        {"in 2 parts",
+         [](SimulatedUnit& u) { u.settings().responseParts = 2; },
+         {159, 159, 159, 159}},
+        {"in 8 parts", [](SimulatedUnit& u) { u.settings().responseParts = 8; },
+         std::vector<std::size_t>(16, 49)},
+        {"ignore two", [](SimulatedUnit& u) { u.faults().ignoredRequests = 2; }, {}},
+        {"echo while silent",
+         [](SimulatedUnit& u) {
+             u.faults().echo = true;
+             u.faults().silent = true;
+         },
+         {14, 14}},
+        {"truncated", [](SimulatedUnit& u) { u.faults().truncateTo = 10; }, {10, 305}},
+    };
+    for (const auto& row : rows) {
+        VirtualClock clock;
+        SimulatedUnit unit(clock);
+        row.fault(unit);
+        unit.receive(programRequest(0, 0));
+        unit.receive(programRequest(0, 1));
+        clock.advanceBy(1000);
+        std::vector<std::size_t> sizes;
+        for (const auto& m : unit.takeArrived()) {
+            sizes.push_back(m.size());
+            EXPECT_EQ(m.back(), kSysexEnd) << row.name;
+        }
+        EXPECT_EQ(sizes, row.sizes) << row.name;
+        EXPECT_EQ(unit.requestCount(), 2) << row.name;
     }
-    clock.advanceBy(100);
-    EXPECT_EQ(unit.takeArrived().size(), 1u);
-    EXPECT_EQ(unit.requestCount(), 3);
 }
 
-TEST(SimulatedUnit, TruncatedResponseIsCutShortButStaysFramed) {
-    VirtualClock clock;
-    SimulatedUnit unit(clock);
-    unit.faults().truncateTo = 10;
-    unit.receive(programRequest(0, 0));
-    clock.advanceBy(1000);
-    const auto arrived = unit.takeArrived();
-    ASSERT_EQ(arrived.size(), 1u);
-    EXPECT_EQ(arrived.front().size(), 10u);
-    EXPECT_EQ(arrived.front().back(), kSysexEnd);
-    unit.receive(programRequest(0, 0));
-    clock.advanceBy(1000);
-    EXPECT_EQ(unit.takeArrived().front().size(), 305u);
-}
-
-TEST(SimulatedUnit, StartsWithVariedPlausibleProgramsThatDecode) {
+TEST(SimulatedUnit, StartsWithVariedProgramsThatDecode) {
     VirtualClock clock;
     SimulatedUnit unit(clock);
     std::set<Bytes> distinct;
     for (int p = 1; p <= 16; ++p) {
-        const auto data = unit.program(p);
-        EXPECT_NE(data, Bytes(kProgramBytes, 0xFF));
-        const auto decoded = decodeProgramData(data);
-        ASSERT_TRUE(decoded) << "program " << p;
-        int assigned = 0;
-        for (const auto& pin : decoded->pins) {
-            assigned += pin.pinFunction != kUnassigned ? 1 : 0;
-        }
-        EXPECT_GE(assigned, 60) << "program " << p;
-        distinct.insert(data);
+        EXPECT_TRUE(decodeProgramData(unit.program(p))) << "program " << p;
+        distinct.insert(unit.program(p));
     }
     EXPECT_EQ(distinct.size(), 16u);
 }
