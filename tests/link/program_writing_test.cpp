@@ -1,5 +1,5 @@
 // Writing programs and proving them: the verified write and the restore, against the
-// simulated unit in virtual time.
+// simulated unit in virtual time, and the words that report them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +7,8 @@
 
 #include "link/device_link.h"
 #include "link/link_bench.h"
+#include "link/readback_differences.h"
+#include "link/time_left.h"
 #include "protocol/messages.h"
 
 namespace vrx {
@@ -176,6 +178,65 @@ TEST(Restore, CancelOrExitStopsBetweenProgramsNeverInsideOne) {
         EXPECT_EQ(resultLines(bench),
                   (std::vector<std::string>{"Program 5: written and verified",
                                             "Program 6: not written (cancelled)"}));
+    }
+}
+
+// Which part of the editor each changed byte of the stored program belongs to: pin row
+// r at 44 + 2r and 45 + 2r, channel pairs from byte 2 (the odd channel in the low half),
+// key offsets from 10, the crescendo at 26, a bit per channel in each keyboard's two
+// mask bytes from 27, the tuning at 37.
+TEST(ReadbackDifferences, NameThePartsOfTheEditorThatCameBackChanged) {
+    struct Row {
+        std::vector<std::pair<std::size_t, std::uint8_t>> flips;  // byte, bits
+        std::vector<std::string> parts;
+    };
+    const Row rows[] = {
+        {{{47, 0x01}, {48, 0x10}, {254, 0x01}}, {"pin rows 1, 2, 105"}},
+        {{{46, 1}, {48, 1}, {50, 1}, {84, 1}}, {"pin rows 1-3, 20"}},
+        {{{3, 0x01}}, {"MIDI channel row 3"}},
+        {{{3, 0x10}}, {"MIDI channel row 4"}},
+        {{{14, 0x40}}, {"MIDI channel row 5"}},
+        {{{28, 0x02}}, {"MIDI channel row 10"}},
+        {{{27, 0x81}}, {"MIDI channel rows 1, 8"}},
+        {{{26, 0x01}}, {"crescendo"}},
+        {{{37, 0x08}}, {"tuning"}},
+        {{{36, 0x01}}, {"other bytes"}},
+        {{{84, 1}, {10, 1}, {37, 1}}, {"pin row 20", "MIDI channel row 1", "tuning"}},
+        {{}, {}},
+    };
+    const Bytes sent(kProgramBytes, 0x00);
+    for (const auto& row : rows) {
+        Bytes back = sent;
+        for (const auto& [at, bits] : row.flips) {
+            back[at] ^= bits;
+        }
+        EXPECT_EQ(differingParts(sent, back), row.parts) << row.flips.size() << " bytes";
+    }
+    // A short answer counts as changed where it stops.
+    EXPECT_EQ(differingParts(sent, Bytes(sent.begin(), sent.begin() + 250)),
+              std::vector<std::string>{"pin rows 103-105"});
+    EXPECT_EQ(joinParts({"pin rows 1, 2", "crescendo", "tuning"}),
+              "pin rows 1, 2; crescendo and tuning");
+}
+
+TEST(TimeLeft, ScalesWhatTheProgramsSoFarTookToThoseStillToGo) {
+    struct Case {
+        std::int64_t elapsedMs;
+        int done;
+        int total;
+        const char* text;
+    };
+    const Case cases[] = {
+        {3800, 1, 16, "About 57 s left"},
+        {7600, 2, 4, "About 8 s left"},
+        {3800, 1, 40, "About 2 min left"},
+        {0, 0, 16, ""},
+        {61200, 16, 16, ""},
+        {1, 1, 2, "About 1 s left"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(timeLeftText(c.elapsedMs, c.done, c.total), c.text)
+            << c.elapsedMs << " " << c.done << "/" << c.total;
     }
 }
 

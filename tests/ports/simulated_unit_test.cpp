@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
-#include "model/program_image.h"
 #include "protocol/messages.h"
 
 namespace vrx {
@@ -36,55 +33,6 @@ TEST(SimulatedUnit, AnswersAfterTheWireTimeAndQueuesItsAnswersOnTheCableBack) {
     clock.advanceTo(9 + 103);
     EXPECT_EQ(unit.takeArrived().size(), 1u);
     EXPECT_EQ(unit.nextArrivalMs(), 9 + 200);
-}
-
-TEST(SimulatedUnit, StoresUpdatesAndOnlyListensToItsOwnDeviceByte) {
-    VirtualClock clock;
-    SimulatedUnit unit(clock);
-    const Bytes image(kImageBytes, 0x5A);
-    for (const auto& m : programUpdateMessages(0, 4, image)) {
-        unit.receive(m);
-        clock.advanceBy(600);
-    }
-    for (const auto& m : programUpdateMessages(1, 5, image)) {  // another unit's
-        unit.receive(m);
-    }
-    unit.receive(vrxReboot(0));
-    unit.receive(vrxReboot(1));
-    EXPECT_EQ(unit.program(5), Bytes(kProgramBytes, 0x5A));
-    EXPECT_NE(unit.program(6), Bytes(kProgramBytes, 0x5A));
-    EXPECT_EQ(unit.rebootCount(), 1);
-    unit.receive(programRequest(1, 0));
-    EXPECT_FALSE(unit.nextArrivalMs());
-}
-
-// A real unit still storing a block drops the next one; restarting, it hears nothing.
-TEST(SimulatedUnit, DropsUpdatesThatComeTooSoonAndHearsNothingWhileRestarting) {
-    for (const auto& [updateGapMs, strict, dropped] :
-         {std::tuple{550, true, 0u}, std::tuple{549, true, 3u}, std::tuple{100, false, 0u}}) {
-        VirtualClock clock;
-        SimulatedUnit unit(clock);
-        unit.settings().behaviour.strictPacing = strict;
-        for (const auto& m : programUpdateMessages(0, 0, Bytes(kImageBytes, 0x33))) {
-            unit.receive(m);
-            clock.advanceBy(updateGapMs);
-        }
-        EXPECT_EQ(unit.droppedUpdates().size(), dropped) << updateGapMs;
-        EXPECT_EQ(unit.program(1) == Bytes(kProgramBytes, 0x33), dropped == 0) << updateGapMs;
-    }
-    for (const bool deaf : {true, false}) {
-        VirtualClock clock;
-        SimulatedUnit unit(clock);
-        unit.settings().behaviour.deafAfterReboot = deaf;
-        unit.receive(vrxReboot(0));  // arrives after 2.88 ms: deaf until 1002.88 ms
-        clock.advanceTo(1000);
-        unit.receive(identityRequest());  // arrives at 1001.92 ms
-        clock.advanceTo(1001);
-        unit.receive(identityRequest());  // arrives at 1003.84 ms: heard
-        clock.advanceBy(100);
-        EXPECT_EQ(unit.takeArrived().size(), deaf ? 1u : 2u);
-        EXPECT_EQ(unit.unheardCount(), deaf ? 1 : 0);
-    }
 }
 
 // What arrives back for two program requests: each answer whole or in parts, or as a
@@ -126,17 +74,6 @@ TEST(SimulatedUnit, AnswersComeWholeInPartsOrAsTheFaultsMakeThem) {
         EXPECT_EQ(sizes, row.sizes) << row.name;
         EXPECT_EQ(unit.requestCount(), 2) << row.name;
     }
-}
-
-TEST(SimulatedUnit, StartsWithVariedProgramsThatDecode) {
-    VirtualClock clock;
-    SimulatedUnit unit(clock);
-    std::set<Bytes> distinct;
-    for (int p = 1; p <= 16; ++p) {
-        EXPECT_TRUE(decodeProgramData(unit.program(p))) << "program " << p;
-        distinct.insert(unit.program(p));
-    }
-    EXPECT_EQ(distinct.size(), 16u);
 }
 
 }  // namespace
