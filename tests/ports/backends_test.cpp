@@ -45,7 +45,9 @@ TEST(RtMidiBackend, WithoutTheMidiServiceEveryCallFailsCleanly) {
     EXPECT_EQ(entries.entries, std::vector<std::string>{"[Choose a MIDI in device]"});
 }
 
-TEST(RtMidiBackend, SimulatorIsListedLastEvenWithoutRealDevices) {
+// Devices are listed by their positions, the simulated unit after the real ones, even
+// where there are none.
+TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLast) {
     VirtualClock clock;
     MidiPortOptions options;
     options.withSimulator = true;
@@ -62,19 +64,17 @@ TEST(RtMidiBackend, SimulatorIsListedLastEvenWithoutRealDevices) {
                   (std::vector<std::string>{"[Choose a MIDI out device]", "#1: VRX Simulator",
                                             "#2: VRX Simulator"}));
     }
-}
 
-TEST(MidiDeviceList, EntriesAreNumberedByTheirPositions) {
     testing::ListedInput input({"USB In"});
     testing::ListedOutput output({"USB Out", "Synth"});
-    const auto inputs = inputDeviceEntries(input);
-    const auto outputs = outputDeviceEntries(output);
-    EXPECT_TRUE(inputs.error.empty());
-    EXPECT_EQ(inputs.entries,
+    const auto listedInputs = inputDeviceEntries(input);
+    const auto listedOutputs = outputDeviceEntries(output);
+    EXPECT_TRUE(listedInputs.error.empty());
+    EXPECT_EQ(listedInputs.entries,
               (std::vector<std::string>{"[Choose a MIDI in device]", "#1: USB In"}));
-    EXPECT_EQ(outputs.entries, (std::vector<std::string>{"[Choose a MIDI out device]",
-                                                         "#1: Default output (USB Out)",
-                                                         "#2: USB Out", "#3: Synth"}));
+    EXPECT_EQ(listedOutputs.entries, (std::vector<std::string>{"[Choose a MIDI out device]",
+                                                               "#1: Default output (USB Out)",
+                                                               "#2: USB Out", "#3: Synth"}));
     // Position 3 opens output device 1, input position 1 input device 0.
     EXPECT_EQ(outputDeviceForPosition(3), 1);
     EXPECT_EQ(inputDeviceForPosition(1), 0);
@@ -97,14 +97,11 @@ TEST(ChainedPorts, DevicesOfTheSecondPortFollowThoseOfTheFirst) {
     input.selectDevice(1);
     ASSERT_TRUE(input.open());
     input.start();
-    int messageEvents = 0;
-    input.setMessageHandler([&] { ++messageEvents; });
     ASSERT_TRUE(output.sendSysex(identityRequest()));
     EXPECT_TRUE(first.received().empty());
     EXPECT_EQ(second.received().size(), 1u);
     clock.advanceBy(20);
     input.dispatchEvents();
-    EXPECT_EQ(messageEvents, 1);
     ASSERT_EQ(input.queuedMessageCount(), 1u);
     EXPECT_TRUE(isIdentityReply(input.currentMessage().sysex));
 
