@@ -7,220 +7,140 @@
 
 #include "link/link_bench.h"
 #include "protocol/messages.h"
+#include "protocol/seven_bit.h"
 
 namespace vrx {
 namespace {
 
 using testing::LinkBench;
+using Journal = std::vector<std::string>;
 
-const Bytes& updateCommand() {
-    return messageConstants().cmdProgramUpdate;
-}
-const Bytes& requestCommand() {
-    return messageConstants().cmdProgramRequest;
-}
-const Bytes& rebootCommand() {
-    return messageConstants().cmdReboot;
+std::size_t updatesReceived(const LinkBench& bench) {
+    return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size();
 }
 
-bool isLoadFinished(const LinkBench& bench) {
-    return bench.link.commState() == kStateResultShown;
-}
-
-TEST(DeviceLink, FirstLoadPausesElevenTicksBeforeThePromptAndDecodesTheProgram) {
-    LinkBench bench;
-    bench.view.promptAnswers = {5};
-    std::int64_t promptAt = -1;
-    bench.view.whileModal = [&] { promptAt = bench.clock.nowMs(); };
-
-    bench.link.loadFromDevice();
-    EXPECT_EQ(bench.link.commState(), kStateAwaitingIdentity);
-    EXPECT_EQ(bench.view.statusText, "Requesting VRX Configuration..");
-    EXPECT_EQ(bench.view.statusCaption, "Loading Program Data from VRX");
-    EXPECT_TRUE(bench.view.statusShown);
-    // The ports open ahead of the TAG MESSAGE and the Identity Request.
-    EXPECT_EQ(bench.link.outputQueue().midiOutQueue().front(), "r");
-    EXPECT_EQ(bench.link.outputQueue().midiOutQueue().size(), 3u);
-
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStatePromptPause; }));
-    const std::int64_t pauseStart = bench.clock.nowMs();
-    int ticksInPause = 0;
-    while (bench.view.promptTitles.empty()) {
-        bench.tick();
-        ++ticksInPause;
-        ASSERT_LT(ticksInPause, 100);
-    }
-    // The tick that entered the pause counted as the first of eleven.
-    EXPECT_EQ(ticksInPause, 10);
-    EXPECT_EQ(promptAt - pauseStart, 1000);
-    EXPECT_EQ(bench.view.promptTitles.front(), "Loading Program Data From VRX");
-    EXPECT_EQ(bench.link.commState(), kStateRequestSent);
-    EXPECT_EQ(bench.view.statusText, "Requesting VRX Program Data.. ok");
-
-    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
-    ASSERT_EQ(bench.view.decoded.size(), 1u);
-    EXPECT_EQ(bench.view.decoded.front(), bench.unit.program(5));
-    EXPECT_EQ(bench.view.statusText,
-              "Requesting VRX Program Data.. ok\r\nLoading Program Data from VRX...\r\nDone.");
-    EXPECT_EQ(bench.view.windowTitle, "VRXConfig - Editing Program Data #5");
-    EXPECT_TRUE(bench.view.tabScopeVisible);
-    EXPECT_TRUE(bench.view.gridShown);
-    EXPECT_EQ(bench.link.activeProgram(), 5);
-    EXPECT_EQ(bench.link.firmwareVersionText(), "1.5, 12/31/2009");
-
-    const auto requests = bench.receivedWithCommand(requestCommand());
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests.front(), programRequest(0, 4));
-    bench.ticks(2);
-    EXPECT_EQ(bench.receivedWithCommand(rebootCommand()), std::vector<Bytes>{vrxReboot(0)});
-
-    // The result stays on screen for 2.1 s, then the commands come back.
-    bench.ticks(18);
-    EXPECT_TRUE(bench.view.statusShown);
-    EXPECT_EQ(bench.view.commandsEnabled, 0);
-    bench.ticks(2);
-    EXPECT_FALSE(bench.view.statusShown);
-    EXPECT_EQ(bench.view.commandsEnabled, 1);
-    EXPECT_EQ(bench.view.midiStopChecks, 1);
-    EXPECT_EQ(bench.link.timeoutCount(), DeviceLink::kResultTicks);
-}
-
-TEST(DeviceLink, ACompareReadsTheProgramWithoutTouchingTheEditorAndTheNextLoadDecodesAgain) {
-    LinkBench bench;
+// The first read of a run waits a second after the Identity Reply before the prompt,
+// and its result stays on screen for 2.1 s; the next read prompts at once, as the
+// result display left the pause run out. A compare reads the program for the Compare
+// window and leaves the editor alone; MIDI setup comes first on a new installation.
+TEST(DeviceLink, FirstReadPausesBeforeThePromptAndTheNextPromptsAtOnce) {
+    LinkBench bench({}, false);
     bench.view.promptAnswers = {3, 5};
     bench.view.windowTitle = "VRXConfig - Editing File: organ.vrx";
-
     bench.link.compareWithDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
+    EXPECT_EQ(bench.link.callerForm(), "frmSplash");
+    EXPECT_EQ(bench.link.outputQueue().midiOutQueue().front(), "r");  // ports open first
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
+    const Journal expected = {
+        "100 =Requesting VRX Configuration..",
+        "100 shown",
+        "200 unit got TAG MESSAGE",
+        "300 unit got Identity Request",
+        // The reply came before the tick at 400, the first of the pause's eleven.
+        "1400 prompt Loading Program Data From VRX",
+        "1400 =Requesting VRX Program Data.. ok",
+        "1500 unit got PROGRAM_REQUEST for program 3",
+        "1700 +\r\nLoading Program Data from VRX...\r\nDone.",
+        "1700 unit got VRX_REBOOT",
+        "3800 hidden",
+        "3800 commands back",
+    };
+    EXPECT_EQ(bench.journal, expected);
     EXPECT_TRUE(bench.view.decoded.empty());
-    ASSERT_EQ(bench.view.programsRead.size(), 1u);
-    EXPECT_EQ(bench.view.programsRead[3], bench.unit.program(3));
+    EXPECT_EQ(bench.view.programsRead, (std::map<int, Bytes>{{3, bench.unit.program(3)}}));
     EXPECT_EQ(bench.view.windowTitle, "VRXConfig - Editing File: organ.vrx");
 
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
     bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
-    ASSERT_EQ(bench.view.decoded.size(), 1u);
-    EXPECT_EQ(bench.view.decoded.front(), bench.unit.program(5));
-    EXPECT_EQ(bench.view.programsRead.size(), 1u);
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
+    EXPECT_EQ(
+        Journal(bench.journal.begin() + 14, bench.journal.begin() + 16),
+        (Journal{"4100 unit got Identity Request", "4200 prompt Loading Program Data From VRX"}));
+    EXPECT_EQ(bench.view.decoded, std::vector<Bytes>{bench.unit.program(5)});
+    EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramRequest),
+              (std::vector<Bytes>{programRequest(0, 2), programRequest(0, 4)}));
     EXPECT_EQ(bench.view.windowTitle, "VRXConfig - Editing Program Data #5");
+    EXPECT_TRUE(bench.view.tabScopeVisible && bench.view.gridShown);
+    EXPECT_EQ(bench.view.midiStopChecks, 2);
+    EXPECT_EQ(bench.link.firmwareVersionText(), "1.5, 12/31/2009");
+    EXPECT_EQ(bench.view.midiSetupShown, 1);
+    EXPECT_EQ(bench.link.callerForm(), "frmMain");
 }
 
-TEST(DeviceLink, SecondLoadAfterAFullResultDisplayOpensThePromptOnItsFirstPauseTick) {
-    LinkBench bench;
-    bench.view.promptAnswers = {2, 3};
-    bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
-
-    bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] {
-        return bench.link.commState() == kStatePromptPause || bench.view.promptTitles.size() == 2;
-    }));
-    EXPECT_EQ(bench.view.promptTitles.size(), 2u);
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.decoded.size() == 2; }));
-    EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(3));
-}
-
-TEST(DeviceLink, WriteFollowsTheTickSequenceWithMessagesExactlySixHundredMillisecondsApart) {
+// Every message of a write, the identity exchange's included, is followed by 600 ms in
+// which the timer and the input wait.
+TEST(DeviceLink, WriteSendsItsMessagesExactlySixHundredMillisecondsApart) {
     LinkBench bench;
     bench.link.setVerifyAfterWriting(false);  // the read-back has its own tests
     bench.view.promptAnswers = {3};
     auto image = plausibleProgramData(9, kFormatByteDefault);
     image.resize(kImageBytes, 0);
     bench.view.imageToWrite = image;
-    std::int64_t promptAt = -1;
-    bench.view.whileModal = [&] { promptAt = bench.clock.nowMs(); };
-    std::int64_t doneAt = -1;
-    std::int64_t hiddenAt = -1;
-
     bench.link.writeToDevice();
-    EXPECT_EQ(bench.view.statusText, "Requesting VRX Configuration first...");
     EXPECT_EQ(bench.view.statusCaption, "Writing Program Data to VRX");
-    ASSERT_TRUE(bench.tickUntil([&] {
-        if (doneAt < 0 && bench.view.statusText.ends_with("Done.")) {
-            doneAt = bench.clock.nowMs();
-        }
-        if (hiddenAt < 0 && bench.view.commandsEnabled == 1) {
-            hiddenAt = bench.clock.nowMs();
-        }
-        return hiddenAt >= 0;
-    }));
-    EXPECT_EQ(bench.view.promptTitles, std::vector<std::string>{"Writing Program Data To VRX"});
-    EXPECT_EQ(bench.view.imageFormatBytes, std::vector<std::uint8_t>{18});
-
-    // Ports open on the first tick; every message of a write, the identity exchange's
-    // included, is followed by 600 ms in which the timer and the input wait; the reply
-    // that came meanwhile opens the prompt on the tick that ends the pause.
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
+    // The reply that came during the identity request's pause opens the prompt on the
+    // tick that ends it; the result stays while the last pause and 17 more ticks run out.
+    const Journal expected = {
+        "100 =Requesting VRX Configuration first...",
+        "100 shown",
+        "200 unit got TAG MESSAGE",
+        "800 unit got Identity Request",
+        "1400 prompt Writing Program Data To VRX",
+        "1400 + ok\r\nWriting Program Data to VRX... \r\n",
+        "1400 unit got PROGRAM_UPDATE block 1 of program 3",
+        "2000 unit got PROGRAM_UPDATE block 2 of program 3",
+        "2600 unit got PROGRAM_UPDATE block 3 of program 3",
+        "3200 unit got PROGRAM_UPDATE block 4 of program 3",
+        "3800 +Done.",
+        "3800 unit got VRX_REBOOT",
+        "6000 hidden",
+        "6000 commands back",
+    };
+    EXPECT_EQ(bench.journal, expected);
     const auto blocks = programUpdateMessages(0, 2, image);
-    const std::vector<Bytes> expected = {tagMessage(), identityRequest(), blocks[0],   blocks[1],
-                                         blocks[2],    blocks[3],         vrxReboot(0)};
-    EXPECT_EQ(bench.unit.received(), expected);
-    EXPECT_EQ(bench.unit.receivedAtMs(),
-              (std::vector<std::int64_t>{200, 800, 1400, 2000, 2600, 3200, 3800}));
-    EXPECT_EQ(promptAt, 1400);
-    EXPECT_EQ(doneAt, 3800);
-    // The result stays while the last pause and 17 more ticks run out.
-    EXPECT_EQ(hiddenAt, 6000);
-    EXPECT_FALSE(bench.view.statusShown);
+    EXPECT_EQ(bench.unit.received(),
+              (std::vector<Bytes>{tagMessage(), identityRequest(), blocks[0], blocks[1], blocks[2],
+                                  blocks[3], vrxReboot(0)}));
+    EXPECT_EQ(bench.view.imageFormatBytes, std::vector<std::uint8_t>{18});
     EXPECT_EQ(bench.unit.program(3), Bytes(image.begin(), image.begin() + kProgramBytes));
-    EXPECT_EQ(bench.view.statusText,
-              "Requesting VRX Configuration first... ok\r\nWriting Program Data to VRX... "
-              "\r\nDone.");
 }
 
-TEST(DeviceLink, UnansweredRequestIsAskedAgainEveryTwoSecondsThenTheLoadEndsSayingWhy) {
+// A request the unit leaves unanswered for 2 s is asked again, three times; then the
+// load ends saying why, and the reason stays until the user closes it.
+TEST(DeviceLink, UnansweredRequestIsAskedAgainThreeTimesThenTheLoadSaysWhy) {
     LinkBench bench;
     bench.view.promptAnswers = {6};
     bench.link.loadFromDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return !bench.view.promptTitles.empty(); }));
     bench.unit.faults().silent = true;
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
-
-    const auto requests = bench.receivedWithCommand(requestCommand());
-    ASSERT_EQ(requests.size(), 4u);
-    const auto& received = bench.unit.received();
-    std::vector<std::int64_t> at;
-    for (std::size_t k = 0; k < received.size(); ++k) {
-        if (isManufacturerMessage(received[k]) && received[k] == programRequest(0, 5)) {
-            at.push_back(bench.unit.receivedAtMs()[k]);
-        }
-    }
-    ASSERT_EQ(at.size(), 4u);
-    for (std::size_t k = 1; k < at.size(); ++k) {
-        EXPECT_EQ(at[k] - at[k - 1], 2000) << "request " << k + 1;
-    }
-    EXPECT_EQ(bench.clock.nowMs() - at.back(), 2100);  // the result shows on the next tick
-    EXPECT_EQ(bench.view.statusText,
-              "Requesting VRX Program Data.. ok...\r\nThe VRX stopped answering. Check your MIDI "
-              "connections and try again.");
-    EXPECT_EQ(bench.link.failure(),
-              "The VRX stopped answering. Check your MIDI connections and try again.");
+    bench.journal.clear();
+    bench.ticks(120);
+    const Journal expected = {
+        "1500 unit got PROGRAM_REQUEST for program 6",
+        "3500 +.",
+        "3500 unit got PROGRAM_REQUEST for program 6",
+        "5500 +.",
+        "5500 unit got PROGRAM_REQUEST for program 6",
+        "7500 +.",
+        "7500 unit got PROGRAM_REQUEST for program 6",
+        "9500 +\r\nThe VRX stopped answering. Check your MIDI connections and try again.",
+    };
+    EXPECT_EQ(bench.journal, expected);
     EXPECT_TRUE(bench.view.decoded.empty());
-    EXPECT_FALSE(bench.view.gridShown);
-    EXPECT_EQ(bench.view.windowTitle, "");
-    // The reason stays on screen after the result time; the commands stay as they were.
-    bench.ticks(40);
-    EXPECT_TRUE(bench.view.statusShown);
-    EXPECT_EQ(bench.view.commandsEnabled, 0);
-    EXPECT_EQ(bench.view.midiStopChecks, 0);
 }
 
 TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning) {
     LinkBench bench;
     bench.unit.faults().silent = true;
     bench.link.loadFromDevice();
-
     const std::string warning =
         "Check your MIDI connections and make sure that your VRX is turned on!\r\nRetrying...";
-    // Ticks counted from the load; the retry runs on every tenth, and its two messages
-    // leave on that tick and the next.
+    // Ticks counted from the load: the status text, and the requests the unit got.
     const std::map<int, std::pair<std::string, int>> expected = {
-        {3, {"Requesting VRX Configuration..", 1}},
         {11, {"Requesting VRX Configuration...", 2}},
         {41, {"Requesting VRX Configuration......", 5}},
         {51, {warning, 6}},
         {61, {warning + ".", 7}},
-        {91, {warning + "....", 10}},
         {101, {warning, 11}},
     };
     for (int tick = 1; tick <= 101; ++tick) {
@@ -230,251 +150,234 @@ TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning
             EXPECT_EQ(bench.unit.requestCount(), row->second.second) << "tick " << tick;
         }
     }
-    EXPECT_EQ(bench.link.commState(), kStateAwaitingIdentity);
-    EXPECT_TRUE(bench.view.decoded.empty());
-}
-
-TEST(DeviceLink, CancelledPromptEndsTheLoadWithNothingDecodedAndTheStatusHidden) {
-    for (const int answer : {-1, 0}) {  // Cancel, or the dialog closed another way
-        LinkBench bench;
-        bench.view.promptAnswers = {answer};
-        bench.link.loadFromDevice();
-        ASSERT_TRUE(bench.tickUntil([&] { return !bench.view.promptTitles.empty(); }));
-        EXPECT_EQ(bench.link.operationMarker(), kMarkerCancelled);
-        EXPECT_EQ(bench.link.commState(), kStateFinished);
-        bench.tick();
-        EXPECT_EQ(bench.link.commState(), kStateResultShown);
-        bench.tick();
-        EXPECT_FALSE(bench.view.statusShown);
-        EXPECT_EQ(bench.view.commandsEnabled, 1);
-        EXPECT_TRUE(bench.view.decoded.empty());
-        EXPECT_TRUE(bench.receivedWithCommand(requestCommand()).empty());
-    }
-}
-
-TEST(DeviceLink, CancelledWritePromptSendsNoUpdate) {
-    LinkBench bench;
-    bench.view.promptAnswers = {-1};
-    bench.link.writeToDevice();
-    bench.ticks(40);
-    EXPECT_EQ(bench.link.commState(), kStateResultShown);
-    EXPECT_TRUE(bench.receivedWithCommand(updateCommand()).empty());
-    EXPECT_EQ(bench.unit.rebootCount(), 0);
-}
-
-TEST(DeviceLink, ClosingTheStatusWindowWhileWaitingStopsInputAndRetries) {
-    LinkBench bench;
-    bench.unit.faults().silent = true;
-    bench.link.loadFromDevice();
-    bench.ticks(15);
+    // Closing the status window stops the asking and closes the input.
     bench.link.statusWindowClosed();
     EXPECT_EQ(bench.input.state(), kPortClosed);
-    EXPECT_FALSE(bench.link.outputQueue().portsOpen());
-    const int requests = bench.unit.requestCount();
     bench.ticks(100);
-    EXPECT_EQ(bench.unit.requestCount(), requests);
+    EXPECT_EQ(bench.unit.requestCount(), 11);
     EXPECT_EQ(bench.link.commState(), kStateAwaitingIdentity);
 }
 
-TEST(DeviceLink, PortsCloseAfterEveryOperationAndReopenAheadOfTheNext) {
-    LinkBench bench;
-    bench.view.promptAnswers = {1, 2};
-    bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
-    EXPECT_EQ(bench.input.state(), kPortClosed);
-    EXPECT_FALSE(bench.link.outputQueue().portsOpen());
-
-    bench.ticks(25);
-    bench.link.writeToDevice();
-    EXPECT_EQ(bench.link.outputQueue().midiOutQueue().front(), "r");
-    bench.tick();
-    EXPECT_EQ(bench.input.state(), kPortReceiving);
-    EXPECT_EQ(bench.output.state(), kPortOpen);
+// Cancel, or the prompt closed another way: nothing is asked of the unit or sent to it.
+TEST(DeviceLink, CancelledPromptEndsTheOperationWithoutTouchingTheUnit) {
+    for (const bool write : {false, true}) {
+        for (const int answer : {-1, 0}) {
+            LinkBench bench;
+            bench.view.promptAnswers = {answer};
+            write ? bench.link.writeToDevice() : bench.link.loadFromDevice();
+            ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
+            EXPECT_EQ(bench.link.operationMarker(), kMarkerCancelled);
+            EXPECT_FALSE(bench.view.statusShown);
+            EXPECT_TRUE(bench.view.decoded.empty());
+            EXPECT_EQ(bench.unit.received().size(), 2u) << "the identity exchange only";
+        }
+    }
+    LinkBench unconfigured({}, false);
+    unconfigured.view.cancelMidiSetup = true;
+    unconfigured.link.loadFromDevice();
+    EXPECT_EQ(unconfigured.link.commState(), kStateIdle);
+    EXPECT_FALSE(unconfigured.view.statusShown);
 }
 
-TEST(DeviceLink, MidiSetupComesFirstWhenNoDevicesWereConfirmed) {
-    LinkBench cancelled({}, false);
-    cancelled.view.cancelMidiSetup = true;
-    cancelled.link.loadFromDevice();
-    EXPECT_EQ(cancelled.view.midiSetupShown, 1);
-    EXPECT_EQ(cancelled.link.callerForm(), "frmSplash");
-    EXPECT_EQ(cancelled.link.commState(), kStateIdle);
-    EXPECT_FALSE(cancelled.view.statusShown);
-
-    LinkBench confirmed({}, false);
-    confirmed.view.promptAnswers = {4};
-    confirmed.link.loadFromDevice();
-    EXPECT_TRUE(confirmed.link.midiSetup().midiConfigured);
-    ASSERT_TRUE(confirmed.tickUntil([&] { return isLoadFinished(confirmed); }));
-    EXPECT_EQ(confirmed.view.decoded.back(), confirmed.unit.program(4));
-    EXPECT_EQ(confirmed.link.callerForm(), "frmMain");
-    confirmed.link.loadFromDevice();
-    EXPECT_EQ(confirmed.view.midiSetupShown, 1);
-}
-
-// Two writes and a load in one run all address the first unit, as every operation
-// starts again from it.
+// Two writes and a load in one run all address the first unit, and the ports close
+// after each operation and open again ahead of the next.
 TEST(DeviceLink, EveryOperationAddressesTheFirstUnitAgain) {
     LinkBench bench;
     bench.view.promptAnswers = {2, 6, 2};
-    auto first = plausibleProgramData(11, kFormatByteDefault);
+    const auto first = plausibleProgramData(11, kFormatByteDefault);
     bench.view.imageToWrite = first;
     bench.link.writeToDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
-    bench.ticks(30);
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
     EXPECT_EQ(bench.link.deviceIndex(), 1);
+    EXPECT_EQ(bench.input.state(), kPortClosed);
 
-    auto second = plausibleProgramData(12, kFormatByteDefault);
-    bench.view.imageToWrite = second;
+    bench.view.imageToWrite = plausibleProgramData(12, kFormatByteDefault);
     bench.link.writeToDevice();
     EXPECT_EQ(bench.link.deviceIndex(), 0);
-    // The read-back after the first write rebooted the unit once more.
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 3; }));
+    bench.tick();
+    EXPECT_EQ(bench.input.state(), kPortReceiving);
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
     EXPECT_EQ(bench.unit.program(2), first);
-    EXPECT_EQ(bench.unit.program(6), second);
-    for (const auto& update : bench.receivedWithCommand(updateCommand())) {
-        EXPECT_EQ(update[4], 0x00);
-    }
-    bench.ticks(30);
+    EXPECT_EQ(bench.unit.program(6), bench.view.imageToWrite);
 
     bench.link.loadFromDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return !bench.view.decoded.empty(); }));
     EXPECT_EQ(bench.view.decoded.back(), first);
 }
 
-// After a file load the write still finishes: "Done." and the result display.
-TEST(DeviceLink, WriteAfterAFileLoadEndsWithDone) {
-    LinkBench bench;
-    bench.view.promptAnswers = {1};
-    bench.link.fileLoadFinished(1, "organ.vrx");
-    bench.ticks(25);
-    bench.link.writeToDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
-    EXPECT_TRUE(bench.view.statusText.ends_with("Done.")) << bench.view.statusText;
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
-    EXPECT_EQ(bench.link.commState(), kStateResultShown);
-    EXPECT_EQ(bench.link.programBlockCount(), 1);
-}
-
-TEST(DeviceLink, FileLoadResultIsShownOnTheNextTick) {
-    struct Row {
-        int blocks;
-        std::string text;
-        bool tabScope;
-    };
-    const std::vector<Row> table = {
-        {1, "Program Data successfully loaded from file organ.vrx", true},
-        {0, "Invalid VRX Program Data file... Sorry.", false},
-    };
-    for (const auto& row : table) {
+// The file's result shows on the next tick; a write after it still ends with "Done.".
+TEST(DeviceLink, FileLoadResultIsShownOnTheNextTickAndAWriteFollowsIt) {
+    for (const int blocks : {1, 0}) {
         LinkBench bench;
-        bench.view.tabScopeVisible = !row.tabScope;
-        bench.link.fileLoadFinished(row.blocks, "organ.vrx");
-        EXPECT_EQ(bench.view.statusText, "");
+        bench.view.tabScopeVisible = blocks == 0;
+        bench.link.fileLoadFinished(blocks, "organ.vrx");
         bench.tick();
-        EXPECT_EQ(bench.view.statusText, row.text);
+        EXPECT_EQ(bench.view.statusText,
+                  blocks == 1 ? "Program Data successfully loaded from file organ.vrx"
+                              : "Invalid VRX Program Data file... Sorry.");
         EXPECT_EQ(bench.view.statusCaption, "Loading Program Data From File");
-        EXPECT_TRUE(bench.view.statusShown);
-        EXPECT_EQ(bench.view.tabScopeVisible, row.tabScope);
-        EXPECT_TRUE(bench.view.gridShown);
-        EXPECT_EQ(bench.link.commState(), kStateResultShown);
-        bench.ticks(21);
-        EXPECT_FALSE(bench.view.statusShown);
+        EXPECT_TRUE(bench.view.statusShown && bench.view.gridShown);
+        EXPECT_EQ(bench.view.tabScopeVisible, blocks == 1);
+        ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
+        bench.link.writeToDevice();
+        ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
+        EXPECT_TRUE(bench.view.statusText.ends_with("Done.\r\nVerifying... ok"));
     }
 }
 
 // A modal dialog runs its own event loop: ticks and answers that come meanwhile must
-// not step the link again.
+// not step the link again, and a dialog that throws leaves later ticks working.
 TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
     LinkBench bench;
-    bench.view.promptAnswers = {7};
+    bench.view.promptAnswers = {7, 1, 1, 4};
     bench.unit.settings().responseParts = 4;
-    int stateDuringPrompt = -1;
     bench.view.whileModal = [&] {
         bench.view.whileModal = nullptr;
-        // The request is in the queue; ticks during the dialog neither send it nor
-        // handle anything.
         const auto queued = bench.link.outputQueue().midiOutQueue().size();
         bench.ticks(30);
         EXPECT_EQ(bench.link.outputQueue().midiOutQueue().size(), queued);
-        stateDuringPrompt = bench.link.commState();
+        EXPECT_EQ(bench.link.commState(), kStatePromptPause);
     };
     bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
-    EXPECT_EQ(stateDuringPrompt, kStatePromptPause);
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
     EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(7));
-}
 
-TEST(DeviceLink, AStepThatThrowsLeavesLaterTicksWorking) {
-    LinkBench bench;
-    bench.view.promptAnswers = {1, 4};
-    bench.view.whileModal = [] { throw std::runtime_error("dialog failed"); };
-    bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStatePromptPause; }));
-    EXPECT_THROW(bench.ticks(20), std::runtime_error);
-    EXPECT_FALSE(bench.link.busy());
-
-    bench.view.whileModal = nullptr;
-    bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.decoded.size() == 1; }));
-    EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(4));
-}
-
-TEST(DeviceLink, AnswersArrivingDuringTheWritePromptAreHandledAfterIt) {
-    LinkBench bench;
-    bench.view.promptAnswers = {1};
-    bench.unit.faults().echo = true;  // something arrives while the prompt is open
+    bench.unit.faults().echo = true;  // the write's own messages arrive while it prompts
     bench.view.whileModal = [&] {
         bench.view.whileModal = nullptr;
         bench.ticks(5);
     };
     bench.link.writeToDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
-    EXPECT_EQ(bench.view.promptTitles.size(), 1u);
-    EXPECT_EQ(bench.receivedWithCommand(updateCommand()).size(), 4u);
-}
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
+    EXPECT_EQ(bench.view.promptTitles.size(), 2u);
+    EXPECT_EQ(updatesReceived(bench), 4u);
 
-TEST(DeviceLink, ProgramBeyondTheAcceptedRangeFallsBackToProgramOne) {
-    // The DIP switches select program 20 of 16: the prompt accepts nothing yet.
-    SimulatedUnitSettings settings;
-    settings.dipSwitchProgram = 20;
-    LinkBench bench(settings);
-    bench.view.promptAnswers = {9};
+    bench.view.whileModal = [] { throw std::runtime_error("dialog failed"); };
     bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return isLoadFinished(bench); }));
-    EXPECT_EQ(bench.link.programPrompt().maxProgramNumber(), 0);
-    EXPECT_EQ(bench.link.activeProgram(), 1);
-    EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(1));
+    EXPECT_THROW(bench.ticks(20), std::runtime_error);
+    EXPECT_FALSE(bench.link.busy());
+    bench.view.whileModal = nullptr;
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.decoded.size() == 2; }));
+    EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(4));
 }
 
-TEST(DeviceLink, BackupReadsEveryProgramTheUnitReportsInOrder) {
+TEST(DeviceLink, BackupReadsEveryProgramARequestCanAddressInOrder) {
     SimulatedUnitSettings settings;
     settings.programCount = 5;
     settings.responseParts = 2;
     LinkBench bench(settings);
     bench.link.backupFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
-    ASSERT_EQ(bench.view.programsRead.size(), 5u);
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
+    std::map<int, Bytes> all;
     for (int p = 1; p <= 5; ++p) {
-        EXPECT_EQ(bench.view.programsRead[p], bench.unit.program(p)) << "program " << p;
+        all[p] = bench.unit.program(p);
     }
+    EXPECT_EQ(bench.view.programsRead, all);
     EXPECT_TRUE(bench.view.promptTitles.empty());
-    bench.ticks(2);
     EXPECT_EQ(bench.unit.rebootCount(), 1);
+
+    // A cancel stops once the program being read has arrived: the fourth request was
+    // already out, its answer is kept, nothing more is asked.
+    LinkBench large;
+    large.unit.settings().programCount = kMaxAddressableProgram + 2;  // as it reports
+    large.link.backupFromDevice();
+    ASSERT_TRUE(large.tickUntil([&] { return large.view.programsRead.size() == 3; }));
+    EXPECT_EQ(large.view.statusText, "Reading program 4 of 8192..");
+    large.link.cancelBackup();
+    ASSERT_TRUE(large.tickUntil([&] { return large.view.commandsEnabled == 1; }));
+    EXPECT_EQ(large.view.programsRead.size(), 4u);
+    EXPECT_EQ(large.receivedWithCommand(messageConstants().cmdProgramRequest).size(), 4u);
 }
 
-}  // namespace
-}  // namespace vrx
+// What arriving messages change in the device link, in every state.
 
-namespace vrx {
-namespace {
+// A PROGRAM_RESPONSE as the unit sends it, cut to `length` bytes with its F7 kept.
+Bytes response(ByteView raw, std::size_t length = 0) {
+    Bytes m = {0xF0, 0x00, 0x21, 0x5E, 0x05, 0x04, 0x01, 0x04, 0x00, 0x00, 0x00};
+    const auto packed = packSevenBit(raw);
+    m.insert(m.end(), packed.begin(), packed.end());
+    if (length > 0) {
+        m.resize(length - 1);
+    }
+    m.push_back(0xF7);
+    return m;
+}
 
-TEST(DeviceLink, BackupCountsOnlyTheProgramsARequestCanAddress) {
-    testing::LinkBench bench;
-    bench.unit.settings().programCount = kMaxAddressableProgram + 2;  // as it reports
-    bench.link.backupFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.programsRead.size() == 1; }));
-    EXPECT_EQ(bench.view.statusText, "Reading program 2 of 8192..");
+const Bytes kIdentityReply = {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x21, 0x5E, 0x01, 0x00, 0x01,
+                              0x05, 0x09, 0x0C, 0x1F, 0x00, 0x04, 0x00, 0x08, 0x00, 0x12, 0xF7};
+
+// Brings a bench to the moment its request has gone out.
+void loadUntilRequestSent(LinkBench& bench, int program) {
+    bench.view.promptAnswers = {program};
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateRequestSent; }));
+    bench.tick();  // "r" went out with the prompt; this tick sends the request
+}
+
+// Parts before the last leave the link receiving; a response too short to hold its
+// header carries no data, and one with an empty payload as the first answer starts the
+// gathering afresh.
+TEST(IncomingHandling, EachPartOfTheAnswerIsGatheredUntilTheProgramIsWhole) {
+    LinkBench bench;
+    loadUntilRequestSent(bench, 1);
+    bench.link.handleSysexMessage(response({}));
+    EXPECT_EQ(bench.link.commState(), kStateReceiving);
+    EXPECT_TRUE(bench.link.receivedProgramData().data().empty());
+    const Bytes quarter(64, 0x41);
+    for (int k = 1; k <= 3; ++k) {
+        bench.link.handleSysexMessage(response(quarter));
+        for (const std::size_t length : {8u, 9u, 11u, 12u}) {
+            bench.link.handleSysexMessage(response({}, length));
+        }
+        EXPECT_EQ(bench.link.commState(), kStateReceiving) << "part " << k;
+        EXPECT_EQ(bench.link.receivedProgramData().data().size(), 64u * k);
+    }
+    bench.link.handleSysexMessage(response(quarter));
+    EXPECT_EQ(bench.link.commState(), kStateFinished);
+    EXPECT_EQ(bench.view.decoded.front(), Bytes(kProgramBytes, 0x41));
+    EXPECT_EQ(bench.link.outputQueue().midiOutQueue().back(), "f0 00 21 5e 00 04 01 20 f7 ");
+    EXPECT_TRUE(bench.view.messages.empty());
+}
+
+TEST(IncomingHandling, MessagesInTheWrongStateChangeNothing) {
+    LinkBench bench;
+    // Idle: a response and an Identity Reply are ignored.
+    bench.link.handleSysexMessage(response(Bytes(kProgramBytes, 1)));
+    bench.link.handleSysexMessage(kIdentityReply);
+    EXPECT_EQ(bench.link.commState(), kStateIdle);
+    EXPECT_EQ(bench.link.programCount(), 0);
+
+    // Waiting for a response: an Identity Reply, and our own messages echoed back on a
+    // MIDI loop, are ignored.
+    loadUntilRequestSent(bench, 2);
+    for (const auto& m :
+         {kIdentityReply, tagMessage(), identityRequest(), programRequest(0, 1), vrxReboot(0)}) {
+        bench.link.handleSysexMessage(m);
+        EXPECT_EQ(bench.link.commState(), kStateRequestSent);
+    }
+    EXPECT_EQ(bench.link.programCount(), 16);
+
+    // After the result: a late response is ignored.
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
+    bench.link.handleSysexMessage(response(Bytes(kProgramBytes, 1)));
+    EXPECT_EQ(bench.link.commState(), kStateResultShown);
+    EXPECT_EQ(bench.view.decoded, std::vector<Bytes>{bench.unit.program(2)});
+
+    // Waiting for the unit: a reply too short to hold its fields tells nothing.
+    LinkBench waiting;
+    waiting.unit.faults().silent = true;
+    waiting.link.loadFromDevice();
+    waiting.ticks(3);
+    Bytes shortReply(kIdentityReply.begin(), kIdentityReply.begin() + 15);
+    shortReply.push_back(0xF7);
+    waiting.link.handleSysexMessage(shortReply);
+    EXPECT_EQ(waiting.link.commState(), kStateAwaitingIdentity);
+    waiting.link.handleSysexMessage(kIdentityReply);
+    EXPECT_EQ(waiting.link.commState(), kStateIdentityReceived);
+    EXPECT_EQ(waiting.link.dipSwitchProgram(), 5);
+    EXPECT_EQ(waiting.link.programCount(), 8);
+    EXPECT_EQ(waiting.link.firmwareVersionByte(), 0x12);
 }
 
 }  // namespace

@@ -3,15 +3,11 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "link/device_link.h"
-#include "link/link_view.h"
+#include "link/traffic_names.h"
 #include "model/program_image.h"
 #include "ports/simulated_ports.h"
-#include "ports/simulated_unit.h"
-#include "protocol/clock.h"
 
 namespace vrx::testing {
 
@@ -21,14 +17,13 @@ public:
     void setStatusText(std::string text) override { statusText = std::move(text); }
     void appendStatusText(std::string_view text) override { statusText += text; }
     void setStatusCaption(std::string caption) override { statusCaption = std::move(caption); }
-    void centreStatus() override { ++centred; }
+    void centreStatus() override {}
     void showStatus() override { statusShown = true; }
     void hideStatus() override { statusShown = false; }
     bool statusVisible() const override { return statusShown; }
     void closeStatus() override {
         statusShown = false;
         statusText.clear();
-        ++statusClosed;
     }
 
     // Answers: a number presses OK with it, -1 presses Cancel, 0 closes the dialog.
@@ -50,14 +45,12 @@ public:
     void showMidiSetup(MidiSetup& setup) override {
         ++midiSetupShown;
         runModal();
-        if (cancelMidiSetup) {
-            setup.midiSetupCancelled = true;
-            return;
+        setup.midiSetupCancelled = cancelMidiSetup;
+        if (!cancelMidiSetup) {
+            setup.portInDevice = 1;
+            setup.portOutDevice = 2;
+            setup.midiConfigured = true;
         }
-        setup.midiSetupCancelled = false;
-        setup.portInDevice = setupInPosition;
-        setup.portOutDevice = setupOutPosition;
-        setup.midiConfigured = true;
     }
     void showMessage(std::string text) override {
         messages.push_back(std::move(text));
@@ -88,14 +81,10 @@ public:
     std::string statusText;
     std::string statusCaption;
     bool statusShown = false;
-    int centred = 0;
-    int statusClosed = 0;
     std::deque<int> promptAnswers;
     std::vector<std::string> promptTitles;
     int midiSetupShown = 0;
     bool cancelMidiSetup = false;
-    int setupInPosition = 1;
-    int setupOutPosition = 2;
     std::vector<std::string> messages;
     bool gridShown = false;
     bool tabScopeVisible = false;
@@ -141,6 +130,7 @@ public:
         }
         clock.advanceTo(nextTickMs);
         link.mainTimerTick();
+        noteChanges();
         nextTickMs += DeviceLink::kTickMs;
     }
     void ticks(int n) {
@@ -178,6 +168,43 @@ public:
     RecordingView view;
     DeviceLink link{input, output, view, clock};
     std::int64_t nextTickMs = DeviceLink::kTickMs;
+    // What each tick changed, as "ms what": a prompt opening, the status text ("+" what
+    // was added, "=" a new text), the status window shown or hidden, each message the
+    // unit received, the commands given back.
+    std::vector<std::string> journal;
+
+private:
+    void noteChanges() {
+        const std::string at = std::to_string(clock.nowMs()) + " ";
+        for (; promptsNoted_ < view.promptTitles.size(); ++promptsNoted_) {
+            journal.push_back(at + "prompt " + view.promptTitles[promptsNoted_]);
+        }
+        if (view.statusText != text_) {
+            const bool added = !text_.empty() && view.statusText.starts_with(text_);
+            journal.push_back(
+                at + (added ? "+" + view.statusText.substr(text_.size()) : "=" + view.statusText));
+            text_ = view.statusText;
+        }
+        if (view.statusShown != shown_) {
+            shown_ = view.statusShown;
+            journal.push_back(at + (shown_ ? "shown" : "hidden"));
+        }
+        for (; messagesNoted_ < unit.received().size(); ++messagesNoted_) {
+            journal.push_back(std::to_string(unit.receivedAtMs()[messagesNoted_]) + " unit got " +
+                              namer_.nameOf(unit.received()[messagesNoted_]));
+        }
+        if (view.commandsEnabled != commands_) {
+            commands_ = view.commandsEnabled;
+            journal.push_back(at + "commands back");
+        }
+    }
+
+    TrafficNamer namer_;
+    std::size_t promptsNoted_ = 0;
+    std::size_t messagesNoted_ = 0;
+    std::string text_;
+    bool shown_ = false;
+    int commands_ = 0;
 };
 
 }  // namespace vrx::testing

@@ -10,196 +10,119 @@
 namespace vrx {
 namespace {
 
-using testing::CountedInput;
-using testing::CountedOutput;
-using testing::RecordingView;
+using testing::ListedInput;
+using testing::ListedOutput;
+
+std::vector<std::string> names(int count) {
+    return std::vector<std::string>(static_cast<std::size_t>(count), "device");
+}
 
 struct QueueBench {
-    QueueBench(int inputs, int outputs, int inPosition, int outPosition)
-        : input(inputs), output(outputs) {
+    QueueBench(MidiInput& in, int outputs, int inPosition, int outPosition)
+        : input(in), output(names(outputs)) {
         setup.portInDevice = inPosition;
         setup.portOutDevice = outPosition;
     }
-    CountedInput input;
-    CountedOutput output;
+    MidiInput& input;
+    ListedOutput output;
     MidiSetup setup;
-    RecordingView view;
+    testing::RecordingView view;
     VirtualClock clock;
     OutputQueue queue{input, output, setup, view, clock};
 };
 
-TEST(OutputQueue, PortsOpenOnTheFirstTickAndMessagesLeaveOnePerTick) {
-    QueueBench bench(2, 2, 2, 3);
-    bench.queue.queueMessage(tagMessage());
-    bench.queue.queueMessage(identityRequest());
-    ASSERT_EQ(bench.queue.midiOutQueue().size(), 3u);
-    EXPECT_EQ(bench.queue.midiOutQueue()[0], "r");
-    EXPECT_EQ(bench.queue.midiOutQueue()[1], bytesToHexText(tagMessage()));
-    EXPECT_TRUE(bench.queue.portsOpen());
-
-    bench.queue.pumpOutputQueue(false);
-    EXPECT_EQ(bench.input.opened, std::vector<int>{1});   // position 2 is device 1
-    EXPECT_EQ(bench.output.opened, std::vector<int>{1});  // position 3 is device 1
-    EXPECT_EQ(bench.input.state(), kPortReceiving);
-    EXPECT_TRUE(bench.output.sent.empty());
-    bench.queue.pumpOutputQueue(false);
-    EXPECT_EQ(bench.output.sent, std::vector<Bytes>{tagMessage()});
-    // The output reporting its queue empty in between stops nothing for good.
-    bench.output.dispatchEvents();
-    EXPECT_EQ(bench.output.stops, 1);
-    bench.queue.pumpOutputQueue(false);
-    EXPECT_EQ(bench.output.sent.back(), identityRequest());
-    EXPECT_TRUE(bench.queue.midiOutQueue().empty());
-}
-
-TEST(OutputQueue, DevicesThatWentAwayFallBackToTheFirstOrToNone) {
+// The ports open on the first tick, ahead of the first message; devices that went away
+// since they were chosen fall back to the first one, or to none.
+TEST(OutputQueue, PortsOpenAheadOfTheFirstMessageOnTheDevicesStillThere) {
     struct Row {
         int inputs, outputs, inPosition, outPosition;
         int expectedIn, expectedOut;
-        bool opens;
+        std::vector<std::string> logLines;
+        std::vector<std::string> messages;
     };
+    const std::string txError = "MIDI error opening MIDI tx stream.";
     const std::vector<Row> table = {
-        {3, 2, 3, 3, 3, 3, true},  // the last input is still there
-        {1, 1, 4, 5, 1, 1, true},  // gone: the first device, the default output
-        {0, 2, 2, 2, 0, 2, false}, {2, 0, 1, 3, 1, 0, false},  // no output devices at all
-        {2, 0, 1, 1, 1, 1, true},  // the default output counts without devices
+        {2, 2, 2, 3, 2, 3, {}, {}},  // position 2 is input device 1, 3 output device 1
+        {3, 2, 3, 3, 3, 3, {}, {}},  // the last input is still there
+        {1, 1, 4, 5, 1, 1, {}, {}},  // gone: the first device, the default output
+        {1, 1, 2, 2, 1, 2, {}, {}},  // the input just past the last
+        // Without an input, or an output device, messages are still handed over, and
+        // only logged.
+        {0, 2, 2, 2, 0, 2, {txError, txError}, {}},
+        {2, 0, 1, 3, 1, 0, {txError, txError}, {}},
+        // The default output counts without devices, but there is none behind it here.
+        {2, 0, 1, 1, 1, 1, {txError, txError, txError}, {"no such output"}},
     };
     for (const auto& row : table) {
-        QueueBench bench(row.inputs, row.outputs, row.inPosition, row.outPosition);
+        ListedInput input(names(row.inputs));
+        QueueBench bench(input, row.outputs, row.inPosition, row.outPosition);
+        bench.queue.queueMessage(tagMessage());
         bench.queue.queueMessage(vrxReboot(0));
         EXPECT_EQ(bench.setup.portInDevice, row.expectedIn);
         EXPECT_EQ(bench.setup.portOutDevice, row.expectedOut);
-        EXPECT_EQ(bench.queue.portsOpen(), row.opens);
-        EXPECT_EQ(bench.queue.midiOutQueue().size(), row.opens ? 2u : 1u);
-        if (row.opens) {
+        const bool opens = row.expectedIn > 0 && row.expectedOut > 0;
+        EXPECT_EQ(bench.queue.midiOutQueue().front(), opens ? "r" : bytesToHexText(tagMessage()));
+        // One item a tick; the output reporting its queue empty in between stops
+        // nothing for good.
+        while (!bench.queue.midiOutQueue().empty()) {
             bench.queue.pumpOutputQueue(false);
-            EXPECT_EQ(bench.input.opened, std::vector<int>{row.expectedIn - 1});
-            if (row.outputs > 0) {
-                EXPECT_EQ(bench.output.opened, std::vector<int>{row.expectedOut - 2});
-            } else {
-                // No device behind the default output here: the user hears of it.
-                EXPECT_EQ(bench.view.messages.size(), 1u);
-            }
+            bench.output.dispatchEvents();
         }
+        EXPECT_EQ(input.opened, opens ? std::vector<int>{row.expectedIn - 1} : std::vector<int>{});
+        if (opens && row.outputs > 0) {
+            EXPECT_EQ(bench.output.opened, std::vector<int>{row.expectedOut - 2});
+            EXPECT_EQ(bench.input.state(), kPortReceiving);
+            EXPECT_EQ(bench.output.sent, (std::vector<Bytes>{tagMessage(), vrxReboot(0)}));
+            EXPECT_EQ(bench.output.stops, 2);
+        }
+        EXPECT_EQ(bench.view.logLines, row.logLines);
+        EXPECT_EQ(bench.view.messages, row.messages);
+        bench.queue.closePorts();
+        EXPECT_EQ(bench.input.state(), kPortClosed);
+        EXPECT_EQ(bench.output.state(), kPortClosed);
     }
 }
 
-TEST(OutputQueue, WithoutAnOutputDeviceMessagesAreStillHandedOverAndOnlyLogged) {
-    QueueBench bench(1, 0, 1, 2);
-    for (int i = 0; i < 3; ++i) {
-        bench.queue.queueMessage(vrxReboot(0));
-    }
-    EXPECT_EQ(bench.setup.portOutDevice, 0);
-    EXPECT_EQ(bench.queue.midiOutQueue().size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        bench.queue.pumpOutputQueue(false);
-    }
-    EXPECT_TRUE(bench.queue.midiOutQueue().empty());
-    EXPECT_EQ(bench.view.logLines,
-              std::vector<std::string>(3, "MIDI error opening MIDI tx stream."));
-    EXPECT_TRUE(bench.view.messages.empty());
-}
-
-TEST(OutputQueue, InputThatFailsToOpenIsLoggedAsTheInput) {
-    struct FailingInput : MidiInput {
+// An input that is busy the first time it opens; open, it hears real-time bytes, which
+// are kept out.
+TEST(OutputQueue, AnInputThatFailsIsLoggedAsTheInputAndAnOpenOneFiltersRealTime) {
+    struct BusyOnceInput : MidiInput {
         Result<int> deviceCount() override { return 1; }
         Result<std::string> deviceName(int) override { return std::string("in"); }
-        Status openDevice(int, std::size_t) override { return Status::failure("input busy"); }
-        void closeDevice() override {}
-    } input;
-    CountedOutput output(1);
-    MidiSetup setup{1, 2, true, false};
-    RecordingView view;
-    VirtualClock clock;
-    OutputQueue queue(input, output, setup, view, clock);
-    queue.queueMessage(vrxReboot(0));
-    queue.pumpOutputQueue(false);
-    EXPECT_EQ(view.logLines,
-              std::vector<std::string>{"MIDI error opening MIDI rx stream (input)."});
-    EXPECT_EQ(view.messages, std::vector<std::string>{"input busy"});
-}
-
-TEST(OutputQueue, OutputThatFailsToOpenIsReportedToTheUser) {
-    QueueBench bench(1, 1, 1, 2);
-    bench.setup.portOutDevice = 2;
-    bench.queue.queueMessage(vrxReboot(0));
-    bench.setup.portOutDevice = 3;  // chosen after the check, gone by the time it opens
-    bench.queue.pumpOutputQueue(false);
-    ASSERT_EQ(bench.view.messages.size(), 1u);
-    EXPECT_EQ(bench.view.messages.front(), "no such output");
-}
-
-TEST(OutputQueue, WriteEndsWithDoneAfterItsLastMessageAndPausesAfterEach) {
-    QueueBench bench(1, 1, 1, 2);
-    for (unsigned k = 0; k < 4; ++k) {
-        bench.queue.queueMessage(programUpdate(0, k * 64, Bytes(64, 0)));
-    }
-    bench.queue.queueMessage(vrxReboot(0));
-    bench.queue.markWriteEnd(5);
-    bench.queue.pumpOutputQueue(true);  // "r"
-    EXPECT_FALSE(bench.queue.paused());
-    for (int k = 0; k < 5; ++k) {
-        bench.queue.pumpOutputQueue(true);
-        // Five ticks are held back; the sixth, 600 ms after the message, runs.
-        for (int held = 1; held <= 5; ++held) {
-            bench.clock.advanceBy(100);
-            EXPECT_TRUE(bench.queue.pauseHoldsTick()) << "tick " << held;
+        Status openDevice(int, std::size_t) override {
+            return std::exchange(busy, false) ? Status::failure("input busy") : success();
         }
-        bench.clock.advanceBy(100);
-        EXPECT_FALSE(bench.queue.pauseHoldsTick());
-        EXPECT_FALSE(bench.queue.paused());
-        EXPECT_EQ(bench.view.statusText, k == 4 ? "Done." : "") << "message " << k + 1;
-    }
-    EXPECT_EQ(bench.output.sent.size(), 5u);
-}
-
-TEST(OutputQueue, ClosingStopsAndClosesTheInputAndClosesTheOutput) {
-    QueueBench bench(1, 1, 1, 2);
+        void closeDevice() override {}
+        void push(const std::vector<Bytes>& m) { deliver(m); }
+        bool busy = true;
+    } input;
+    QueueBench bench(input, 1, 1, 2);
     bench.queue.queueMessage(vrxReboot(0));
     bench.queue.pumpOutputQueue(false);
-    bench.queue.closePorts();
-    EXPECT_EQ(bench.input.state(), kPortClosed);
-    EXPECT_EQ(bench.output.state(), kPortClosed);
-}
+    EXPECT_EQ(bench.view.logLines,
+              std::vector<std::string>{"MIDI error opening MIDI rx stream (input)."});
+    EXPECT_EQ(bench.view.messages, std::vector<std::string>{"input busy"});
 
-TEST(OutputQueue, RealTimeBytesAreFilteredWhileTheInputIsOpen) {
-    struct Deliverer : MidiInput {
-        Result<int> deviceCount() override { return 1; }
-        Result<std::string> deviceName(int) override { return std::string("x"); }
-        Status openDevice(int, std::size_t) override { return success(); }
-        void closeDevice() override {}
-        void push(std::vector<Bytes> m) { deliver(m); }
-    } input;
-    CountedOutput output(1);
-    MidiSetup setup{1, 2, true, false};
-    RecordingView view;
-    VirtualClock clock;
-    OutputQueue queue(input, output, setup, view, clock);
-    queue.queueMessage(vrxReboot(0));
-    queue.pumpOutputQueue(false);
+    bench.queue.stopInput();
+    bench.queue.queueMessage(vrxReboot(0));  // behind the first, and the ports opening
+    bench.queue.pumpOutputQueue(false);
+    bench.queue.pumpOutputQueue(false);
     input.push({{0xF8}, {0xFE}, {0xF9}, {0x90, 0x3C, 0x40}, tagMessage()});
     ASSERT_EQ(input.queuedMessageCount(), 2u);
     EXPECT_EQ(input.currentMessage().status, 0x90);
-    EXPECT_TRUE(input.currentMessage().sysex.empty());
     input.removeCurrentMessage();
     EXPECT_EQ(input.currentMessage().sysex, tagMessage());
 }
 
 TEST(OutputQueue, HexMessageGetsItsClosingF7Once) {
-    QueueBench bench(0, 0, 0, 0);
+    ListedInput input({});
+    QueueBench bench(input, 0, 0, 0);
     ASSERT_TRUE(bench.queue.sendHexMessage("F0 00 21 5e 7f 04 02 01"));
     ASSERT_TRUE(bench.queue.sendHexMessage("f0 00 f7"));
     EXPECT_FALSE(bench.queue.sendHexMessage("f0 zz"));
-    ASSERT_EQ(bench.queue.midiOutQueue().size(), 2u);
-    EXPECT_EQ(bench.queue.midiOutQueue()[0], "f0 00 21 5e 7f 04 02 01 f7 ");
-    EXPECT_EQ(bench.queue.midiOutQueue()[1], "f0 00 f7 ");
+    EXPECT_EQ(bench.queue.midiOutQueue(),
+              (std::deque<std::string>{"f0 00 21 5e 7f 04 02 01 f7 ", "f0 00 f7 "}));
 }
-
-}  // namespace
-}  // namespace vrx
-
-namespace vrx {
-namespace {
 
 // A timer that fell behind catches up with ticks close together: the write's pause
 // still lasts its time on the clock, so the unit never gets a block too soon.
@@ -213,15 +136,12 @@ TEST(OutputQueue, TicksInABurstDoNotShortenAWritesPause) {
     };
     ASSERT_TRUE(bench.tickUntil([&] { return updates() == 1; }));
     const std::int64_t sentAt = bench.unit.receivedAtMs().back();
-    // Six ticks 10 ms apart, as a blocked event loop delivers them.
-    for (int i = 0; i < 6; ++i) {
-        bench.clock.advanceBy(10);
+    // Six ticks 10 ms apart, as a blocked event loop delivers them, then one of a timer
+    // whose phase is not the send's, a little short of 600 ms.
+    for (const std::int64_t at : {10, 20, 30, 40, 50, 60, 599}) {
+        bench.clock.advanceTo(sentAt + at);
         bench.link.mainTimerTick();
     }
-    EXPECT_EQ(updates(), 1u);
-    // A tick of a timer whose phase is not the send's may come a little short of 600 ms.
-    bench.clock.advanceTo(sentAt + 599);
-    bench.link.mainTimerTick();
     EXPECT_EQ(updates(), 1u);
     bench.clock.advanceTo(sentAt + 600);
     bench.link.mainTimerTick();

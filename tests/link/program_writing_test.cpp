@@ -1,11 +1,14 @@
 // Writing programs and proving them: the verified write and the restore, against the
-// simulated unit in virtual time.
+// simulated unit in virtual time, and the words that report them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "link/device_link.h"
 #include "link/link_bench.h"
+#include "link/readback_differences.h"
+#include "link/time_left.h"
 #include "protocol/messages.h"
 
 namespace vrx {
@@ -13,9 +16,13 @@ namespace {
 
 using testing::LinkBench;
 
-Bytes programBytes(int seed) {
+// A program for the unit; with `pinsFlipped` every pin differs from what it holds.
+Bytes programBytes(int seed, bool pinsFlipped = false) {
     auto data = plausibleProgramData(seed, kFormatByteDefault);
     data.resize(kProgramBytes);
+    for (std::size_t i = 46; pinsFlipped && i < kProgramBytes; ++i) {
+        data[i] ^= 0x01;
+    }
     return data;
 }
 
@@ -24,113 +31,78 @@ bool writeOver(LinkBench& bench) {
            bench.link.outputQueue().midiOutQueue().empty();
 }
 
-// Everything the unit received, by command, from the first reboot on.
-std::vector<std::string> namesAfterFirstReboot(const LinkBench& bench) {
-    std::vector<std::string> names;
-    bool seenReboot = false;
-    for (const auto& m : bench.unit.received()) {
-        std::string name = m == tagMessage()               ? "tag"
-                           : m == identityRequest()        ? "identity"
-                           : m.size() > 8 && m[7] == 0x03  ? "request"
-                           : m.size() > 8 && m[7] == 0x08  ? "update"
-                           : m.size() == 9 && m[7] == 0x20 ? "reboot"
-                                                           : "other";
-        if (seenReboot) {
-            names.push_back(name);
-        }
-        seenReboot = seenReboot || name == "reboot";
+std::vector<std::string> resultLines(const LinkBench& bench) {
+    std::vector<std::string> lines;
+    for (const auto& result : bench.link.restore().results()) {
+        lines.push_back(resultLine(result));
     }
-    return names;
+    return lines;
 }
 
-TEST(VerifiedWrite, ReadsTheProgramBackAfterTheRebootAndSaysItIsOk) {
-    LinkBench bench;
-    bench.view.promptAnswers = {3};
-    bench.view.imageToWrite = programBytes(9);
-    bench.link.writeToDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
-
-    EXPECT_EQ(bench.unit.program(3), programBytes(9));
-    EXPECT_EQ(namesAfterFirstReboot(bench),
-              (std::vector<std::string>{"tag", "identity", "request", "reboot"}));
-    EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramRequest).front(),
-              programRequest(0, 2));
-    EXPECT_TRUE(bench.view.statusText.ends_with(
-        "Writing Program Data to VRX... \r\nDone.\r\nVerifying... ok"))
-        << bench.view.statusText;
-    ASSERT_EQ(bench.link.restore().results().size(), 1u);
-    EXPECT_EQ(bench.link.restore().results()[0].outcome, WriteOutcome::kVerified);
-    EXPECT_TRUE(bench.view.decoded.empty());  // the editor keeps what the user wrote
-}
-
-TEST(VerifiedWrite, AProgramTheUnitDidNotKeepIsReportedInTheEditorsWords) {
-    LinkBench bench;
-    bench.view.promptAnswers = {4};
-    const Bytes sent = programBytes(2);
-    bench.view.imageToWrite = sent;
-    bench.link.writeToDevice();
-    // The unit loses what it was sent into pin row 1 and the tuning before it is read.
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
-    Bytes kept = sent;
-    kept[46] ^= 0x01;
-    kept[37] ^= 0x08;
-    bench.unit.setProgram(4, kept);
-    ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
-
-    EXPECT_TRUE(bench.view.statusText.ends_with(
-        "Verifying...\r\nThe unit holds something else in pin row 1 and tuning.\r\n"
-        "Please write the program again."))
-        << bench.view.statusText;
-    const auto& result = bench.link.restore().results().at(0);
-    EXPECT_EQ(result.outcome, WriteOutcome::kDiffers);
-    // The result stays on screen until the user closes it; the editor is usable.
-    bench.ticks(40);
-    EXPECT_TRUE(bench.view.statusShown);
-    EXPECT_EQ(bench.view.commandsEnabled, 1);
-    const std::string line =
-        "Program 4: failed: the unit holds something else in pin row 1 and tuning; "
-        "write it again";
-    EXPECT_EQ(resultLine(result), line);
-    EXPECT_EQ(bench.view.logLines, std::vector<std::string>{line});
+// The unit restarts after the write's reboot; a second later the link asks for the
+// program back and tells the user, in the editor's words, what the unit did not keep.
+TEST(VerifiedWrite, ReadsTheProgramBackOnceTheUnitHasRestarted) {
+    for (const bool spoilt : {false, true}) {
+        LinkBench bench;
+        bench.view.promptAnswers = {4};
+        const Bytes sent = programBytes(2);
+        bench.view.imageToWrite = sent;
+        bench.link.writeToDevice();
+        ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
+        bench.journal.clear();
+        Bytes kept = sent;
+        if (spoilt) {  // pin row 1 and the tuning
+            kept[46] ^= 0x01;
+            kept[37] ^= 0x08;
+        }
+        bench.unit.setProgram(4, kept);
+        ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
+        // The unit is deaf for a second after the write's reboot at 3800.
+        for (const auto* line :
+             {"4800 unit got TAG MESSAGE", "5000 unit got PROGRAM_REQUEST for program 4"}) {
+            EXPECT_NE(std::ranges::find(bench.journal, line), bench.journal.end()) << line;
+        }
+        const std::string line =
+            spoilt ? "Program 4: failed: the unit holds something else in pin row 1 and tuning; "
+                     "write it again"
+                   : "Program 4: written and verified";
+        EXPECT_EQ(resultLines(bench), std::vector<std::string>{line});
+        EXPECT_EQ(bench.view.logLines, std::vector<std::string>{line});
+        EXPECT_TRUE(bench.view.statusText.ends_with(
+            spoilt ? "Verifying...\r\nThe unit holds something else in pin row 1 and tuning.\r\n"
+                     "Please write the program again."
+                   : "Writing Program Data to VRX... \r\nDone.\r\nVerifying... ok"))
+            << bench.view.statusText;
+        // A program the unit did not keep stays on screen until the user closes it.
+        bench.ticks(40);
+        EXPECT_EQ(bench.view.statusShown, spoilt);
+        EXPECT_EQ(bench.view.commandsEnabled, 1);
+        EXPECT_TRUE(bench.view.decoded.empty());  // the editor keeps what the user wrote
+    }
 }
 
 TEST(Restore, WritesEachProgramAndReportsEachOne) {
-    struct Case {
-        bool verify;
-        std::vector<WriteOutcome> outcomes;
-        int requests;
-    };
-    for (const auto& c :
-         {Case{true,
-               {WriteOutcome::kVerified, WriteOutcome::kVerified, WriteOutcome::kNotStored},
-               2},
-          Case{false,
-               {WriteOutcome::kWritten, WriteOutcome::kWritten, WriteOutcome::kNotStored},
-               0}}) {
+    for (const bool verify : {true, false}) {
         LinkBench bench;
-        bench.link.setVerifyAfterWriting(c.verify);
+        bench.link.setVerifyAfterWriting(verify);
         bench.link.restorePrograms(
             {{2, programBytes(30)}, {5, programBytes(31)}, {17, programBytes(32)}});
         ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
-
         EXPECT_EQ(bench.unit.program(2), programBytes(30));
         EXPECT_EQ(bench.unit.program(5), programBytes(31));
-        std::vector<WriteOutcome> outcomes;
-        for (const auto& r : bench.link.restore().results()) {
-            outcomes.push_back(r.outcome);
-        }
-        EXPECT_EQ(outcomes, c.outcomes) << c.verify;
-        EXPECT_FALSE(bench.link.restore().allSucceeded());
-        EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramRequest).size(),
-                  static_cast<std::size_t>(c.requests));
-        // One identity exchange to start, then one after each program's reboot.
-        EXPECT_EQ(bench.unit.rebootCount(), c.verify ? 3 : 2);
-        EXPECT_TRUE(bench.view.statusText.ends_with(
-            std::string("\r\nProgram 2: ") +
-            (c.verify ? "written and verified" : "written (not verified)") +
-            "\r\nProgram 5: " + (c.verify ? "written and verified" : "written (not verified)") +
-            "\r\nProgram 17: failed: the unit has 16 programs"))
+        const std::string ok = verify ? "written and verified" : "written (not verified)";
+        EXPECT_EQ(resultLines(bench),
+                  (std::vector<std::string>{"Program 2: " + ok, "Program 5: " + ok,
+                                            "Program 17: failed: the unit has 16 programs"}));
+        EXPECT_TRUE(bench.view.statusText.ends_with("\r\nProgram 2: " + ok +
+                                                    "\r\nProgram 5: " + ok +
+                                                    "\r\nProgram 17: failed: the unit has 16 "
+                                                    "programs"))
             << bench.view.statusText;
+        EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramRequest).size(),
+                  verify ? 2u : 0u);
+        // Each program's reboot, and one after the last read-back.
+        EXPECT_EQ(bench.unit.rebootCount(), verify ? 3 : 2);
     }
 }
 
@@ -168,14 +140,7 @@ TEST(Restore, WhatTheUnitDidNotGetIsNeverReportedAsWritten) {
         SimulatedUnitSettings settings;
         settings.behaviour.outputFailsAfter = c.outputFailsAfter;
         LinkBench bench(settings);
-        // Every pin of the new programs differs from what the unit holds.
-        Bytes third = programBytes(3);
-        Bytes fourth = programBytes(4);
-        for (std::size_t i = 46; i < kProgramBytes; ++i) {
-            third[i] = static_cast<std::uint8_t>(third[i] ^ 0x01);
-            fourth[i] = static_cast<std::uint8_t>(fourth[i] ^ 0x01);
-        }
-        bench.link.restorePrograms({{3, third}, {4, fourth}});
+        bench.link.restorePrograms({{3, programBytes(3, true)}, {4, programBytes(4, true)}});
         if (c.strayUpdate) {
             ASSERT_TRUE(bench.tickUntil([&] {
                 return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size() == 2;
@@ -186,11 +151,7 @@ TEST(Restore, WhatTheUnitDidNotGetIsNeverReportedAsWritten) {
         ASSERT_TRUE(bench.tickUntil([&] {
             return bench.link.commState() == kStateResultShown && !bench.link.writeInProgress();
         })) << c.name;
-        std::vector<std::string> lines;
-        for (const auto& result : bench.link.restore().results()) {
-            lines.push_back(resultLine(result));
-        }
-        EXPECT_EQ(lines, c.lines) << c.name;
+        EXPECT_EQ(resultLines(bench), c.lines) << c.name;
     }
 }
 
@@ -214,21 +175,69 @@ TEST(Restore, CancelOrExitStopsBetweenProgramsNeverInsideOne) {
         EXPECT_EQ(bench.unit.program(5), programBytes(40));
         EXPECT_EQ(bench.unit.program(6), before);
         EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size(), 4u);
-        const auto& results = bench.link.restore().results();
-        EXPECT_EQ(resultLine(results[0]), "Program 5: written and verified");
-        EXPECT_EQ(resultLine(results[1]), "Program 6: not written (cancelled)");
+        EXPECT_EQ(resultLines(bench),
+                  (std::vector<std::string>{"Program 5: written and verified",
+                                            "Program 6: not written (cancelled)"}));
     }
 }
 
-TEST(Backup, CancelStopsOnceTheProgramBeingReadHasArrived) {
-    LinkBench bench;
-    bench.link.backupFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.programsRead.size() == 3; }));
-    bench.link.cancelBackup();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
-    // The fourth request was already out: its answer is kept, nothing more is asked.
-    EXPECT_EQ(bench.view.programsRead.size(), 4u);
-    EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramRequest).size(), 4u);
+// Which part of the editor each changed byte of the stored program belongs to: pin row
+// r at 44 + 2r and 45 + 2r, channel pairs from byte 2 (the odd channel in the low half),
+// key offsets from 10, the crescendo at 26, a bit per channel in each keyboard's two
+// mask bytes from 27, the tuning at 37.
+TEST(ReadbackDifferences, NameThePartsOfTheEditorThatCameBackChanged) {
+    struct Row {
+        std::vector<std::pair<std::size_t, std::uint8_t>> flips;  // byte, bits
+        std::vector<std::string> parts;
+    };
+    const Row rows[] = {
+        {{{47, 0x01}, {48, 0x10}, {254, 0x01}}, {"pin rows 1, 2, 105"}},
+        {{{46, 1}, {48, 1}, {50, 1}, {84, 1}}, {"pin rows 1-3, 20"}},
+        {{{3, 0x01}}, {"MIDI channel row 3"}},
+        {{{3, 0x10}}, {"MIDI channel row 4"}},
+        {{{14, 0x40}}, {"MIDI channel row 5"}},
+        {{{28, 0x02}}, {"MIDI channel row 10"}},
+        {{{27, 0x81}}, {"MIDI channel rows 1, 8"}},
+        {{{26, 0x01}}, {"crescendo"}},
+        {{{37, 0x08}}, {"tuning"}},
+        {{{36, 0x01}}, {"other bytes"}},
+        {{{84, 1}, {10, 1}, {37, 1}}, {"pin row 20", "MIDI channel row 1", "tuning"}},
+        {{}, {}},
+    };
+    const Bytes sent(kProgramBytes, 0x00);
+    for (const auto& row : rows) {
+        Bytes back = sent;
+        for (const auto& [at, bits] : row.flips) {
+            back[at] ^= bits;
+        }
+        EXPECT_EQ(differingParts(sent, back), row.parts) << row.flips.size() << " bytes";
+    }
+    // A short answer counts as changed where it stops.
+    EXPECT_EQ(differingParts(sent, Bytes(sent.begin(), sent.begin() + 250)),
+              std::vector<std::string>{"pin rows 103-105"});
+    EXPECT_EQ(joinParts({"pin rows 1, 2", "crescendo", "tuning"}),
+              "pin rows 1, 2; crescendo and tuning");
+}
+
+TEST(TimeLeft, ScalesWhatTheProgramsSoFarTookToThoseStillToGo) {
+    struct Case {
+        std::int64_t elapsedMs;
+        int done;
+        int total;
+        const char* text;
+    };
+    const Case cases[] = {
+        {3800, 1, 16, "About 57 s left"},
+        {7600, 2, 4, "About 8 s left"},
+        {3800, 1, 40, "About 2 min left"},
+        {0, 0, 16, ""},
+        {61200, 16, 16, ""},
+        {1, 1, 2, "About 1 s left"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(timeLeftText(c.elapsedMs, c.done, c.total), c.text)
+            << c.elapsedMs << " " << c.done << "/" << c.total;
+    }
 }
 
 }  // namespace

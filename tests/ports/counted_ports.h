@@ -7,56 +7,8 @@
 
 namespace vrx::testing {
 
-// Ports with a given number of devices that remember what was done with them.
-class CountedInput final : public MidiInput {
-public:
-    explicit CountedInput(int devices) : devices_(devices) {}
-    Result<int> deviceCount() override { return devices_; }
-    Result<std::string> deviceName(int device) override { return "in " + std::to_string(device); }
-    std::vector<int> opened;
-
-protected:
-    Status openDevice(int device, std::size_t) override {
-        opened.push_back(device);
-        return success();
-    }
-    void closeDevice() override {}
-
-private:
-    int devices_;
-};
-
-class CountedOutput final : public MidiOutput {
-public:
-    explicit CountedOutput(int devices) : devices_(devices) {}
-    Result<int> deviceCount() override { return devices_; }
-    Result<std::string> deviceName(int device) override { return "out " + std::to_string(device); }
-    std::vector<int> opened;
-    std::vector<Bytes> sent;
-    int stops = 0;
-    int handedOver = 0;  // sends tried, open or not
-
-protected:
-    Status openDevice(int device) override {
-        if (device < -1 || device >= devices_ || (device == -1 && devices_ == 0)) {
-            return Status::failure("no such output");
-        }
-        opened.push_back(device);
-        return success();
-    }
-    void closeDevice() override {}
-    Status sendBytes(ByteView message) override {
-        sent.emplace_back(message.begin(), message.end());
-        return success();
-    }
-    void stopDevice() override { ++stops; }
-
-private:
-    int devices_;
-};
-
 // Ports that list devices by name, as the platform lists the interfaces plugged in, or
-// fail to list any.
+// fail to list any; they remember what was done with them.
 class ListedInput final : public MidiInput {
 public:
     explicit ListedInput(std::vector<std::string> names, bool broken = false)
@@ -65,9 +17,13 @@ public:
         return broken_ ? Result<int>::failure("no MIDI service") : int(names_.size());
     }
     Result<std::string> deviceName(int device) override { return names_.at(device); }
+    std::vector<int> opened;
 
 protected:
-    Status openDevice(int, std::size_t) override { return success(); }
+    Status openDevice(int device, std::size_t) override {
+        opened.push_back(device);
+        return success();
+    }
     void closeDevice() override {}
 
 private:
@@ -82,11 +38,25 @@ public:
     Result<std::string> deviceName(int device) override {
         return device == kDefaultDevice ? std::string("Default output") : names_.at(device);
     }
+    std::vector<int> opened;
+    std::vector<Bytes> sent;
+    int stops = 0;
 
 protected:
-    Status openDevice(int) override { return success(); }
+    // The default output needs a device behind it.
+    Status openDevice(int device) override {
+        if (device < kDefaultDevice || device >= int(names_.size()) || names_.empty()) {
+            return Status::failure("no such output");
+        }
+        opened.push_back(device);
+        return success();
+    }
     void closeDevice() override {}
-    Status sendBytes(ByteView) override { return success(); }
+    Status sendBytes(ByteView message) override {
+        sent.emplace_back(message.begin(), message.end());
+        return success();
+    }
+    void stopDevice() override { ++stops; }
 
 private:
     std::vector<std::string> names_;
