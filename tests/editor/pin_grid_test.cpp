@@ -44,6 +44,9 @@ private slots:
             QCOMPARE(rowText(*grid, 7, PinGrid::kFunctionColumn), shown);
             QVERIFY(!grid->activeEditor() && !box->isVisible());
         }
+        // The channel's list opens on the pin's own channel.
+        grid->beginCellEdit(7, PinGrid::kChannelColumn);
+        QCOMPARE(grid->activeEditor()->currentIndex(), 5);
     }
 
     // However the floating drop-down is left, the choice in it is kept.
@@ -52,7 +55,7 @@ private slots:
             [](auto&, PinGrid& grid) { QTest::keyClick(grid.activeEditor(), Qt::Key_Escape); },
             [](auto&, PinGrid& grid) { QTest::keyClick(grid.activeEditor(), Qt::Key_Backspace); },
             [](auto& window, PinGrid&) { named<QLineEdit>(window, "memory")->setFocus(); },
-            [](auto&, PinGrid& grid) { pickInCell(grid, 2, PinGrid::kFunctionColumn, 12); },
+            [](auto&, PinGrid& grid) { pickInCell(grid, 2, PinGrid::kFunctionColumn, kTq450Trem); },
         };
         for (const auto& leave : ways) {
             auto window = bench_.makeWindow();
@@ -77,7 +80,6 @@ private slots:
         QTest::keyClick(grid->activeEditor(), Qt::Key_Escape);
         table->setCurrentCell(5, 3);
         QTest::keyClick(table, Qt::Key_F2);
-        QVERIFY(grid->activeEditor());
         QCOMPARE(grid->activeEditor()->geometry(), table->visualItemRect(table->item(5, 3)));
     }
 };
