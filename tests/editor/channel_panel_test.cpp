@@ -1,128 +1,42 @@
-#include <QApplication>
-#include <QComboBox>
 #include <QLabel>
-#include <QScrollArea>
-#include <QTabWidget>
-#include <QTest>
 #include <QWheelEvent>
 
-#include "editor/channel_panel.h"
-#include "editor/general_settings_panel.h"
 #include "editor_bench.h"
 
-using vrx::ChannelPanel;
-using vrx::testing::named;
-
-namespace {
-
-QComboBox* combo(const QObject& parent, const char* column, int channel) {
-    return named<QComboBox>(parent, QStringLiteral("%1_%2").arg(column).arg(channel));
-}
-
-}  // namespace
+namespace vrx::testing {
 
 class ChannelPanelTest : public QObject {
     Q_OBJECT
+
+    EditorBench bench_;
+
 private slots:
-    void rowsStartAtMinus36InChannelOrder() {
-        vrx::ProgramData data;
-        ChannelPanel panel(data);
-        panel.show();
-        int lastTop = -1;
-        for (int c = 0; c < vrx::kMidiChannels; ++c) {
-            QCOMPARE(named<QLabel>(panel, QStringLiteral("midiChannel_%1").arg(c))->text(),
-                     QString::number(c + 1));
-            QVERIFY(!combo(panel, "cboMidiController", c)->isEnabled());
-            QCOMPARE(combo(panel, "transposeInput", c)->currentText(), QString("-36"));
-            QVERIFY(!named<QLabel>(panel, QStringLiteral("picIcon_%1").arg(c))->isVisible());
-            const int top = combo(panel, "inputKeyboard", c)->geometry().top();
-            QVERIFY(top > lastTop);
-            lastTop = top;
-        }
-    }
-
-    void controllerListFollowsTheAnalogInput() {
-        vrx::ProgramData data;
-        ChannelPanel panel(data);
-        combo(panel, "analogInput", 6)->setCurrentIndex(2);
-        QVERIFY(combo(panel, "cboMidiController", 6)->isEnabled());
-        combo(panel, "cboMidiController", 6)->setCurrentIndex(1);
-        combo(panel, "analogInput", 6)->setCurrentIndex(0);
-        QVERIFY(!combo(panel, "cboMidiController", 6)->isEnabled());
-        combo(panel, "analogInput", 6)->setCurrentIndex(2);
-        QVERIFY(combo(panel, "cboMidiController", 6)->isEnabled());
-        QCOMPARE(combo(panel, "cboMidiController", 6)->currentText(), QString("Expression (11)"));
-        QCOMPARE(data.channels[6].controllerType, 1);
-
-        data.channels[2].analogInput = 0;
-        data.channels[2].controllerType = 1;
-        data.channels[5].analogInput = 3;
-        panel.refresh();
-        QVERIFY(!combo(panel, "cboMidiController", 2)->isEnabled());
-        QVERIFY(combo(panel, "cboMidiController", 5)->isEnabled());
-        QCOMPARE(combo(panel, "analogInput", 5)->currentText(), QString("#3"));
-    }
-
-    void midiStopLocksItsChannelAndNamesThePin() {
-        vrx::ProgramData data;
-        data.channels[2].inputKeyboard = 2;
-        data.pins[41] = {vrx::kMidiStop, 2, 0};
-        ChannelPanel panel(data);
-        panel.show();
-        panel.checkMidiStopChannels();
-        auto* keyboard = combo(panel, "inputKeyboard", 2);
-        auto* warning = named<QLabel>(panel, "picIcon_2");
-        QVERIFY(!keyboard->isEnabled());
-        QCOMPARE(keyboard->currentText(), QString("None"));
-        QCOMPARE(data.channels[2].inputKeyboard, 0);
-        QVERIFY(warning->isVisible());
-        QCOMPARE(warning->toolTip(),
-                 QString("MIDI Stop on Control Input #42 is using this MIDI channel!"));
-
-        data.pins[99] = {vrx::kMidiStop, 2, 3};  // the last pin on a channel is named
-        panel.checkMidiStopChannels();
-        QCOMPARE(warning->toolTip(),
-                 QString("MIDI Stop on Control Input #100 is using this MIDI channel!"));
-
-        data.pins[41] = data.pins[99] = {};
-        panel.checkMidiStopChannels();
-        QVERIFY(keyboard->isEnabled());
-        QCOMPARE(keyboard->currentText(), QString("None"));
-        QVERIFY(!warning->isVisible());
-    }
-
+    // A MIDI Stop pin takes its channel's keyboard away, with a warning that names the pin,
+    // once the channel tab is shown again.
     void onlyTheChannelTabRunsTheMidiStopCheck() {
-        vrx::testing::RecordingDialogs dialogs;
-        vrx::MainWindow window({vrx::testing::numberedInstruments(128), &dialogs, {}});
-        window.show();
-        auto* tabs = named<QTabWidget>(window, "tabScope");
-        auto* grid = named<vrx::PinGrid>(window, {});
-        auto* keyboard = combo(window, "inputKeyboard", 2);
+        auto window = bench_.makeWindow();
+        auto* keyboard = named<QComboBox>(*window, "inputKeyboard_2");
+        auto* warning = named<QLabel>(*window, "picIcon_2");
         keyboard->setCurrentIndex(1);
-        tabs->setCurrentIndex(1);
-        vrx::testing::pickInCell(*grid, 42, vrx::PinGrid::kFunctionColumn, vrx::kMidiStop);
-        tabs->setCurrentIndex(2);  // commits the edit, but does not check
-        QCOMPARE(window.programData().pins[41].pinFunction, int(vrx::kMidiStop));
-        vrx::testing::pickInCell(*grid, 42, vrx::PinGrid::kChannelColumn, 2);
-        tabs->setCurrentIndex(1);
+        PinGrid* grid = showPinGrid(*window);
+        editPin(*window, 42, PinGrid::kFunctionColumn, kMidiStop);
+        pickInCell(*grid, 42, PinGrid::kChannelColumn, 2);
+        named<QTabWidget>(*window, "tabScope")->setCurrentIndex(2);  // takes it in, no check
         QVERIFY(keyboard->isEnabled());
-        QCOMPARE(window.programData().channels[2].inputKeyboard, 1);
-
-        tabs->setCurrentIndex(0);
-        QVERIFY(!keyboard->isEnabled());
-        QCOMPARE(window.programData().channels[2].inputKeyboard, 0);
-        QCOMPARE(named<QLabel>(window, "picIcon_2")->toolTip(),
+        named<QTabWidget>(*window, "tabScope")->setCurrentIndex(0);
+        QVERIFY(!keyboard->isEnabled() && warning->isVisible());
+        QCOMPARE(window->programData().channels[2].inputKeyboard, 0);
+        QCOMPARE(warning->toolTip(),
                  QString("MIDI Stop on Control Input #42 is using this MIDI channel!"));
+        // Undoing the channel gives it back.
+        named(*window, "mnuUndo")->trigger();
+        QVERIFY(keyboard->isEnabled() && !warning->isVisible());
     }
 
     void theWheelChangesADropDownOnlyOnceItHasTheFocus() {
-        vrx::ProgramData data;
-        QScrollArea page;
-        auto* panel = new ChannelPanel(data);
-        page.setWidget(panel);
-        page.resize(600, 200);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowActive(&page));
+        auto window = bench_.makeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         const auto wheelDown = [](QWidget* target) {
             const QPointF centre = QRectF(target->rect()).center();
             QWheelEvent wheel(centre, target->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton,
@@ -130,28 +44,18 @@ private slots:
             QApplication::sendEvent(target, &wheel);
             return wheel.isAccepted();
         };
-        auto* transpose = combo(*panel, "transposeInput", 0);
-        transpose->setCurrentIndex(100);
-        const int offset = data.channels[0].keyOffset;
+        auto* transpose = named<QComboBox>(*window, "transposeInput_0");
+        transpose->setCurrentIndex(1);
         QVERIFY2(!wheelDown(transpose), "left for the page around it to scroll");
-        QCOMPARE(transpose->currentIndex(), 100);
-        QCOMPARE(data.channels[0].keyOffset, offset);
-
+        QCOMPARE(transpose->currentText(), QString("+90"));
+        QCOMPARE(transpose->focusPolicy(), Qt::StrongFocus);
         transpose->setFocus(Qt::MouseFocusReason);
-        QVERIFY(transpose->hasFocus());
         wheelDown(transpose);
-        QCOMPARE(transpose->currentIndex(), 101);
-
-        auto* general = new vrx::GeneralSettingsPanel(data);
-        general->show();
-        auto* box = general->findChildren<QComboBox*>().front();
-        const int before = box->currentIndex();
-        wheelDown(box);
-        QCOMPARE(box->currentIndex(), before);
-        QCOMPARE(box->focusPolicy(), Qt::StrongFocus);
-        delete general;
+        QCOMPARE(window->programData().channels[0].keyOffset, 89);
     }
 };
 
-QTEST_MAIN(ChannelPanelTest)
+}  // namespace vrx::testing
+
+QTEST_MAIN(vrx::testing::ChannelPanelTest)
 #include "channel_panel_test.moc"

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <memory>
+#include <QTest>
 
 #include "editor/main_window.h"
 #include "editor/pin_grid.h"
+#include "files/config_file.h"
 #include "model/program_image.h"
 #include "recording_dialogs.h"
 
@@ -22,17 +26,16 @@ public:
         return std::make_unique<MainWindow>(
             EditorSetup{numberedInstruments(128), &dialogs, std::move(pictureFolders)});
     }
-    // A window holding `data`, as after opening it from a file.
-    std::unique_ptr<MainWindow> windowWith(const ProgramData& data) {
-        auto window = makeWindow();
-        window->decodeProgramData(encodeProgramData(data));
-        return window;
-    }
     QString path(const QString& name) const { return folder.filePath(name); }
 
     RecordingDialogs dialogs;
     QTemporaryDir folder;
 };
+
+// The bytes of a configuration file holding `data`.
+inline QByteArray fileOf(const ProgramData& data) {
+    return QByteArray::fromStdString(configFileText(encodeProgramData(data)));
+}
 
 template <typename T = QAction>
 T* named(const QObject& parent, const QString& name) {
@@ -47,15 +50,24 @@ inline PinGrid* gridOf(const QObject& window) {
     return window.findChild<PinGrid*>();
 }
 
+// Shows the window on its pin grid and makes it active, so that focus moves as it does
+// for the user.
+inline PinGrid* showPinGrid(MainWindow& window) {
+    named<QTabWidget>(window, "tabScope")->setCurrentIndex(1);
+    window.show();
+    if (!QTest::qWaitForWindowActive(&window)) {
+        qFatal("the window did not become active");
+    }
+    return gridOf(window);
+}
+
 // Opens the floating drop-down of a cell and picks an entry as the keyboard would,
 // leaving the choice floating.
 inline QComboBox* pickInCell(PinGrid& grid, int row, int column, int choose) {
     grid.beginCellEdit(row, column);
     QComboBox* box = grid.activeEditor();
-    if (box) {
-        box->hidePopup();
-        box->setCurrentIndex(choose);
-    }
+    box->hidePopup();
+    box->setCurrentIndex(choose);
     return box;
 }
 
@@ -65,8 +77,13 @@ inline void editPin(const QObject& window, int row, int column, int choose) {
     gridOf(window)->commitPendingEdit();
 }
 
-inline QString cellText(const QObject& window, int row, int column) {
-    return gridOf(window)->table()->item(row - 1, column - 1)->text();
+// The texts of a grid row from `first` to the last column, joined by "|".
+inline QString rowText(const PinGrid& grid, int row, int first = 1) {
+    QStringList cells;
+    for (int column = first; column <= PinGrid::kSettingColumn; ++column) {
+        cells << grid.table()->item(row - 1, column - 1)->text();
+    }
+    return cells.join('|');
 }
 
 }  // namespace vrx::testing

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QFile>
-#include <QPrinter>
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
 #include <string>
 
 #include "editor/editor_dialogs.h"
@@ -26,7 +26,6 @@ public:
     QStringList saveAnswers;
     bool yesNoAnswer = false;
     Answer yesNoCancelAnswer = Answer::Cancel;
-    QString printToPdf;  // a print goes to this PDF file; empty means "cancelled"
     QList<Asked> asked;
     QList<QUrl> opened;
     bool documentOpens = true;
@@ -49,14 +48,9 @@ public:
         asked.push_back({"yesnocancel", title, text, {}});
         return yesNoCancelAnswer;
     }
-    bool askPrinter(QWidget*, QPrinter& printer) override {
+    bool askPrinter(QWidget*, QPrinter&) override {
         asked.push_back({"print", {}, {}, {}});
-        if (printToPdf.isEmpty()) {
-            return false;
-        }
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(printToPdf);
-        return true;
+        return false;  // cancelled
     }
     void showInformation(QWidget*, const QString& title, const QString& text) override {
         asked.push_back({"information", title, text, {}});
@@ -70,11 +64,8 @@ public:
     }
 
     int count(const QString& kind) const {
-        int n = 0;
-        for (const auto& a : asked) {
-            n += a.kind == kind ? 1 : 0;
-        }
-        return n;
+        return std::count_if(asked.begin(), asked.end(),
+                             [&](const Asked& a) { return a.kind == kind; });
     }
 };
 
