@@ -1,4 +1,5 @@
-// The shell's own windows: the prompt over its rules, MIDI I/O Setup and the splash.
+// The shell's own windows: the prompt over its rules, MIDI I/O Setup, the splash and the
+// status window.
 #include <QAbstractItemView>
 #include <QDateTime>
 #include <QLabel>

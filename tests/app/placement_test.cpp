@@ -10,11 +10,12 @@ class PlacementTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void aPlacePastTheSecondMonitorIsFittedOntoItAndTheWindowOpensWhereItWasLeft() {
+    void aPlacePastTheFirstMonitorsBottomIsFittedOntoItAndTheWindowOpensWhereItWasLeft() {
         QTemporaryDir folder;
-        // 2600 px from the left: on the right-hand monitor, but too far for the window.
+        // 900 px down the left-hand monitor: the window would reach past its bottom, though
+        // not past that of the taller right-hand one beside it.
         vrx::testing::writeAll(folder.filePath(u"VrxConfig.ini"_s),
-                               "[VRXConfig]\r\nMaximised=0\r\nLeft=39000\r\nTop=1500\r\n");
+                               "[VRXConfig]\r\nMaximised=0\r\nLeft=1500\r\nTop=13500\r\n");
         // Opens the editor (its start-up file dialog cancelled), lets `use` move it about,
         // and leaves through File, Exit; returns where the editor opened.
         const auto startAndLeave = [&](const std::function<void(MainWindow&)>& use) {
@@ -32,9 +33,9 @@ private slots:
             window.move(1500, 100);    // on the right-hand monitor
             window.resize(1024, 900);  // taller than designed
         });
-        QCOMPARE(fitted.right() + 1,
-                 QGuiApplication::screens().at(1)->availableGeometry().right() + 1 - 4);
-        QCOMPARE(fitted.top(), 100);
+        QCOMPARE(fitted.left(), 100);
+        QCOMPARE(fitted.bottom() + 1,
+                 QGuiApplication::screens().at(0)->availableGeometry().bottom() + 1 - 4);
         QCOMPARE(startAndLeave([](MainWindow&) {}), QRect(1500, 100, 1024, 900));
     }
 };
