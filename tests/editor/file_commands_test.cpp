@@ -1,5 +1,8 @@
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QToolBar>
 
 #include "editor_bench.h"
@@ -89,6 +92,42 @@ private slots:
         clickToolbar(*window, "load");
         window->commitPendingEdit();
         QCOMPARE(window->programData().pins[4].pinFunction, int(kUnassigned));
+    }
+
+    // A file dropped on the window or chosen from the recent files opens; a file the program
+    // cannot open is refused at the drop, and greyed in the menu once it has gone.
+    void droppedAndRecentFilesOpenUnlessTheyCannot() {
+        ProgramData organ;
+        organ.pins[2] = {kNoteOnOff, 1, 61};
+        organ = *decodeProgramData(encodeProgramData(organ));  // as a file gives it back
+        writeAll(bench_.path("organ.vrx"), fileOf(organ));
+        writeAll(bench_.path("notes.txt"), fileOf(organ));
+        auto window = bench_.makeWindow();
+        const auto drop = [&](const QString& name) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(bench_.path(name))});
+            QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(window.get(), &enter);
+            QDropEvent dropped({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(window.get(), &dropped);
+            QCoreApplication::processEvents();
+            return enter.isAccepted();
+        };
+        QVERIFY(!drop("notes.txt"));
+        QVERIFY(window->programData() == ProgramData{});
+        QVERIFY(drop("organ.vrx"));
+        QVERIFY(window->programData() == organ);
+        QCOMPARE(window->shownTitle(), QString("VRXConfig - Editing File: organ.vrx"));
+
+        window->decodeProgramData(encodeProgramData(ProgramData{}));
+        window->setRecentFiles({bench_.path("organ.vrx"), bench_.path("gone.vrx")});
+        const auto entries = window->recentFilesMenu()->actions();
+        QCOMPARE(entries.at(1)->isEnabled(), false);
+        entries.at(0)->trigger();
+        QVERIFY(window->programData() == organ);
+        QFile::remove(bench_.path("organ.vrx"));
+        emit window->recentFilesMenu()->aboutToShow();
+        QCOMPARE(entries.at(0)->isEnabled(), false);
     }
 
     void fileDialogsRememberTheFolderAndAFailureKeepsTheEditorAsItWas() {
