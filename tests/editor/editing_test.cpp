@@ -1,4 +1,5 @@
 #include <QClipboard>
+#include <QProcess>
 #include <QUndoStack>
 
 #include "editor/channel_panel.h"
@@ -154,7 +155,24 @@ private slots:
                     .contains("45,IN5,4,Ahlborn ROMANTIC Stop,2,03 - Contre Basson 32' [P]\r\n"));
         QVERIFY(
             readAll(bench_.path("pins.html")).contains("<td>03 - Contre Basson 32&#39; [P]</td>"));
-        QVERIFY(readAll(bench_.path("pins.pdf")).startsWith("%PDF"));
+        QCOMPARE(pdfText(bench_.path("pins.pdf")).count("Contre Basson 32' [P]"), 1);
+
+        dialogs_.printToPdf = bench_.path("printed.pdf");
+        named(*window, "mnuAllPins")->setChecked(true);
+        named(*window, "mnuPrint")->trigger();
+        const QString printed = pdfText(dialogs_.printToPdf);
+        QVERIFY(printed.contains("Pin Configuration: 5 of 105 pins assigned"));
+        QCOMPARE(printed.count("Unassigned"), 100);
+    }
+
+private:
+    static QString pdfText(const QString& pdf) {
+        QProcess process;
+        process.start("pdftotext", {"-layout", pdf, "-"});
+        if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+            qFatal("pdftotext failed on %s", qPrintable(pdf));
+        }
+        return QString::fromUtf8(process.readAllStandardOutput());
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFile>
+#include <QPrinter>
 #include <QStringList>
 #include <QUrl>
 
@@ -29,6 +30,7 @@ public:
     QList<Asked> asked;
     QList<QUrl> opened;
     bool documentOpens = true;
+    QString printToPdf;  // where Print writes; empty means "cancelled"
 
     QString askOpenFileName(QWidget*, const QString& title, const QString& filter,
                             const QString& folder) override {
@@ -48,9 +50,14 @@ public:
         asked.push_back({"yesnocancel", title, text, {}});
         return yesNoCancelAnswer;
     }
-    bool askPrinter(QWidget*, QPrinter&) override {
+    bool askPrinter(QWidget*, QPrinter& printer) override {
         asked.push_back({"print", {}, {}, {}});
-        return false;  // cancelled
+        if (printToPdf.isEmpty()) {
+            return false;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printToPdf);
+        return true;
     }
     void showInformation(QWidget*, const QString& title, const QString& text) override {
         asked.push_back({"information", title, text, {}});
