@@ -5,14 +5,10 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
-
-#include "protocol/bytes.h"
 
 namespace vrx::cli {
 
@@ -28,58 +24,41 @@ protected:
     };
 
     // The process id keeps two builds that run the same test at once (a checkout and its
-    // sanitizer build, or two checkouts) out of each other's folder.
-    std::filesystem::path folder_ =
-        std::filesystem::path(testing::TempDir()) /
-        (std::string("vrxtool-") + std::to_string(getpid()) + "-" +
-         testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
-         testing::UnitTest::GetInstance()->current_test_info()->name());
+    // sanitizer build) out of each other's folder.
+    std::filesystem::path folder_ = std::filesystem::path(testing::TempDir()) /
+                                    ("vrxtool-" + std::to_string(getpid()) + "-" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
 
+    // The sample files lie in the folder under their own names.
     void SetUp() override {
-        std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
+        std::filesystem::copy(VRX_FIXTURES_DIR, folder_);
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
-    static std::filesystem::path fixture(const std::string& name) {
-        return std::filesystem::path(VRX_FIXTURES_DIR) / name;
-    }
     std::filesystem::path file(const std::string& name) const { return folder_ / name; }
 
-    Run vrxtool(const std::vector<std::string>& args) const {
-        std::string command = "cd '" + folder_.string() + "' && '" + VRX_BIN_DIR "/vrxtool'";
-        for (const auto& arg : args) {
-            command += " '" + arg + "'";
-        }
-        command += " >stdout.txt 2>stderr.txt";
-        Run run;
+    // Runs a shell script in the folder, with $vrxtool naming the built program.
+    Run shell(const std::string& script) const {
+        const std::string command = "cd '" + folder_.string() +
+                                    "' && vrxtool='" VRX_BIN_DIR "/vrxtool' && (" + script +
+                                    ") >stdout.txt 2>stderr.txt";
         const auto start = std::chrono::steady_clock::now();
         const int raw = std::system(command.c_str());
-        run.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = read(file("stdout.txt"));
-        run.err = read(file("stderr.txt"));
-        std::filesystem::remove(file("stdout.txt"));
-        std::filesystem::remove(file("stderr.txt"));
-        return run;
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(file("stdout.txt")),
+                read(file("stderr.txt")), took.count()};
     }
+    // `args` as a shell reads them: the tests' own words need no quoting.
+    Run vrxtool(const std::string& args) const { return shell("\"$vrxtool\" " + args); }
 
     static std::string read(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
         std::ostringstream contents;
-        contents << in.rdbuf();
+        contents << std::ifstream(path, std::ios::binary).rdbuf();
         return contents.str();
-    }
-    static Bytes readBytes(const std::filesystem::path& path) {
-        const auto text = read(path);
-        return Bytes(text.begin(), text.end());
     }
     static void write(const std::filesystem::path& path, const std::string& contents) {
         std::ofstream(path, std::ios::binary) << contents;
-    }
-    static void write(const std::filesystem::path& path, ByteView bytes) {
-        write(path, std::string(bytes.begin(), bytes.end()));
     }
 };
 
