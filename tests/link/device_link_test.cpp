@@ -7,17 +7,12 @@
 
 #include "link/link_bench.h"
 #include "protocol/messages.h"
-#include "protocol/seven_bit.h"
 
 namespace vrx {
 namespace {
 
 using testing::LinkBench;
 using Journal = std::vector<std::string>;
-
-std::size_t updatesReceived(const LinkBench& bench) {
-    return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size();
-}
 
 // The first read of a run waits a second after the Identity Reply before the prompt,
 // and its result stays on screen for 2.1 s; the next read prompts at once, as the
@@ -179,32 +174,6 @@ TEST(DeviceLink, CancelledPromptEndsTheOperationWithoutTouchingTheUnit) {
     EXPECT_FALSE(unconfigured.view.statusShown);
 }
 
-// Two writes and a load in one run all address the first unit, and the ports close
-// after each operation and open again ahead of the next.
-TEST(DeviceLink, EveryOperationAddressesTheFirstUnitAgain) {
-    LinkBench bench;
-    bench.view.promptAnswers = {2, 6, 2};
-    const auto first = plausibleProgramData(11, kFormatByteDefault);
-    bench.view.imageToWrite = first;
-    bench.link.writeToDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
-    EXPECT_EQ(bench.link.deviceIndex(), 1);
-    EXPECT_EQ(bench.input.state(), kPortClosed);
-
-    bench.view.imageToWrite = plausibleProgramData(12, kFormatByteDefault);
-    bench.link.writeToDevice();
-    EXPECT_EQ(bench.link.deviceIndex(), 0);
-    bench.tick();
-    EXPECT_EQ(bench.input.state(), kPortReceiving);
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
-    EXPECT_EQ(bench.unit.program(2), first);
-    EXPECT_EQ(bench.unit.program(6), bench.view.imageToWrite);
-
-    bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return !bench.view.decoded.empty(); }));
-    EXPECT_EQ(bench.view.decoded.back(), first);
-}
-
 // The file's result shows on the next tick; a write after it still ends with "Done.".
 TEST(DeviceLink, FileLoadResultIsShownOnTheNextTickAndAWriteFollowsIt) {
     for (const int blocks : {1, 0}) {
@@ -226,10 +195,12 @@ TEST(DeviceLink, FileLoadResultIsShownOnTheNextTickAndAWriteFollowsIt) {
 }
 
 // A modal dialog runs its own event loop: ticks and answers that come meanwhile must
-// not step the link again, and a dialog that throws leaves later ticks working.
+// not step the link again, and a dialog that throws leaves later ticks working. Every
+// operation addresses the first unit again; the ports close after each one and open
+// again ahead of the next.
 TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
     LinkBench bench;
-    bench.view.promptAnswers = {7, 1, 1, 4};
+    bench.view.promptAnswers = {7, 2, 1, 2};
     bench.unit.settings().responseParts = 4;
     bench.view.whileModal = [&] {
         bench.view.whileModal = nullptr;
@@ -247,10 +218,14 @@ TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
         bench.view.whileModal = nullptr;
         bench.ticks(5);
     };
+    const auto image = plausibleProgramData(12, kFormatByteDefault);
+    bench.view.imageToWrite = image;
     bench.link.writeToDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
+    EXPECT_EQ(bench.link.deviceIndex(), 1);
+    EXPECT_EQ(bench.input.state(), kPortClosed);
     EXPECT_EQ(bench.view.promptTitles.size(), 2u);
-    EXPECT_EQ(updatesReceived(bench), 4u);
+    EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size(), 4u);
 
     bench.view.whileModal = [] { throw std::runtime_error("dialog failed"); };
     bench.link.loadFromDevice();
@@ -258,69 +233,70 @@ TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
     EXPECT_FALSE(bench.link.busy());
     bench.view.whileModal = nullptr;
     bench.link.loadFromDevice();
+    EXPECT_EQ(bench.link.deviceIndex(), 0);
+    bench.tick();
+    EXPECT_EQ(bench.input.state(), kPortReceiving);
     ASSERT_TRUE(bench.tickUntil([&] { return bench.view.decoded.size() == 2; }));
-    EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(4));
+    EXPECT_EQ(bench.view.decoded.back(), image);
 }
 
+// A backup reads the programs in order without a prompt, as many as a request can
+// address; a cancel stops once the program being read has arrived: the fourth request
+// was already out, its answer is kept, nothing more is asked.
 TEST(DeviceLink, BackupReadsEveryProgramARequestCanAddressInOrder) {
-    SimulatedUnitSettings settings;
-    settings.programCount = 5;
-    settings.responseParts = 2;
-    LinkBench bench(settings);
+    LinkBench bench;
+    bench.unit.settings().programCount = kMaxAddressableProgram + 2;  // as it reports
     bench.link.backupFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.programsRead.size() == 3; }));
+    EXPECT_EQ(bench.view.statusText, "Reading program 4 of 8192..");
+    bench.link.cancelBackup();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
-    std::map<int, Bytes> all;
-    for (int p = 1; p <= 5; ++p) {
-        all[p] = bench.unit.program(p);
+    std::map<int, Bytes> read;
+    for (int p = 1; p <= 4; ++p) {
+        read[p] = bench.unit.program(p);
     }
-    EXPECT_EQ(bench.view.programsRead, all);
+    EXPECT_EQ(bench.view.programsRead, read);
+    EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramRequest).size(), 4u);
     EXPECT_TRUE(bench.view.promptTitles.empty());
     EXPECT_EQ(bench.unit.rebootCount(), 1);
-
-    // A cancel stops once the program being read has arrived: the fourth request was
-    // already out, its answer is kept, nothing more is asked.
-    LinkBench large;
-    large.unit.settings().programCount = kMaxAddressableProgram + 2;  // as it reports
-    large.link.backupFromDevice();
-    ASSERT_TRUE(large.tickUntil([&] { return large.view.programsRead.size() == 3; }));
-    EXPECT_EQ(large.view.statusText, "Reading program 4 of 8192..");
-    large.link.cancelBackup();
-    ASSERT_TRUE(large.tickUntil([&] { return large.view.commandsEnabled == 1; }));
-    EXPECT_EQ(large.view.programsRead.size(), 4u);
-    EXPECT_EQ(large.receivedWithCommand(messageConstants().cmdProgramRequest).size(), 4u);
 }
-
-// What arriving messages change in the device link, in every state.
 
 // A PROGRAM_RESPONSE as the unit sends it, cut to `length` bytes with its F7 kept.
 Bytes response(ByteView raw, std::size_t length = 0) {
-    Bytes m = {0xF0, 0x00, 0x21, 0x5E, 0x05, 0x04, 0x01, 0x04, 0x00, 0x00, 0x00};
-    const auto packed = packSevenBit(raw);
-    m.insert(m.end(), packed.begin(), packed.end());
+    Bytes m = programResponse(5, raw);
     if (length > 0) {
         m.resize(length - 1);
+        m.push_back(kSysexEnd);
     }
-    m.push_back(0xF7);
     return m;
 }
 
 const Bytes kIdentityReply = {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x21, 0x5E, 0x01, 0x00, 0x01,
                               0x05, 0x09, 0x0C, 0x1F, 0x00, 0x04, 0x00, 0x08, 0x00, 0x12, 0xF7};
 
-// Brings a bench to the moment its request has gone out.
-void loadUntilRequestSent(LinkBench& bench, int program) {
-    bench.view.promptAnswers = {program};
+// What arriving messages change in the device link, in every state. Parts before the
+// last leave the link receiving; a response too short to hold its header carries no
+// data, and one with an empty payload as the first answer starts the gathering afresh.
+TEST(IncomingHandling, EachPartIsGatheredAndMessagesInTheWrongStateChangeNothing) {
+    LinkBench bench;
+    // Idle: a response and an Identity Reply are ignored.
+    bench.link.handleSysexMessage(response(Bytes(kProgramBytes, 1)));
+    bench.link.handleSysexMessage(kIdentityReply);
+    EXPECT_EQ(bench.link.commState(), kStateIdle);
+    EXPECT_EQ(bench.link.programCount(), 0);
+
+    bench.view.promptAnswers = {2};
     bench.link.loadFromDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateRequestSent; }));
     bench.tick();  // "r" went out with the prompt; this tick sends the request
-}
-
-// Parts before the last leave the link receiving; a response too short to hold its
-// header carries no data, and one with an empty payload as the first answer starts the
-// gathering afresh.
-TEST(IncomingHandling, EachPartOfTheAnswerIsGatheredUntilTheProgramIsWhole) {
-    LinkBench bench;
-    loadUntilRequestSent(bench, 1);
+    // Waiting for a response: an Identity Reply, and our own messages echoed back on a
+    // MIDI loop, are ignored.
+    for (const auto& m :
+         {kIdentityReply, tagMessage(), identityRequest(), programRequest(0, 1), vrxReboot(0)}) {
+        bench.link.handleSysexMessage(m);
+        EXPECT_EQ(bench.link.commState(), kStateRequestSent);
+    }
+    EXPECT_EQ(bench.link.programCount(), 16);
     bench.link.handleSysexMessage(response({}));
     EXPECT_EQ(bench.link.commState(), kStateReceiving);
     EXPECT_TRUE(bench.link.receivedProgramData().data().empty());
@@ -335,42 +311,22 @@ TEST(IncomingHandling, EachPartOfTheAnswerIsGatheredUntilTheProgramIsWhole) {
     }
     bench.link.handleSysexMessage(response(quarter));
     EXPECT_EQ(bench.link.commState(), kStateFinished);
-    EXPECT_EQ(bench.view.decoded.front(), Bytes(kProgramBytes, 0x41));
     EXPECT_EQ(bench.link.outputQueue().midiOutQueue().back(), "f0 00 21 5e 00 04 01 20 f7 ");
     EXPECT_TRUE(bench.view.messages.empty());
-}
-
-TEST(IncomingHandling, MessagesInTheWrongStateChangeNothing) {
-    LinkBench bench;
-    // Idle: a response and an Identity Reply are ignored.
-    bench.link.handleSysexMessage(response(Bytes(kProgramBytes, 1)));
-    bench.link.handleSysexMessage(kIdentityReply);
-    EXPECT_EQ(bench.link.commState(), kStateIdle);
-    EXPECT_EQ(bench.link.programCount(), 0);
-
-    // Waiting for a response: an Identity Reply, and our own messages echoed back on a
-    // MIDI loop, are ignored.
-    loadUntilRequestSent(bench, 2);
-    for (const auto& m :
-         {kIdentityReply, tagMessage(), identityRequest(), programRequest(0, 1), vrxReboot(0)}) {
-        bench.link.handleSysexMessage(m);
-        EXPECT_EQ(bench.link.commState(), kStateRequestSent);
-    }
-    EXPECT_EQ(bench.link.programCount(), 16);
 
     // After the result: a late response is ignored.
     ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
     bench.link.handleSysexMessage(response(Bytes(kProgramBytes, 1)));
     EXPECT_EQ(bench.link.commState(), kStateResultShown);
-    EXPECT_EQ(bench.view.decoded, std::vector<Bytes>{bench.unit.program(2)});
+    EXPECT_EQ(bench.view.decoded, std::vector<Bytes>{Bytes(kProgramBytes, 0x41)});
 
     // Waiting for the unit: a reply too short to hold its fields tells nothing.
     LinkBench waiting;
     waiting.unit.faults().silent = true;
     waiting.link.loadFromDevice();
     waiting.ticks(3);
-    Bytes shortReply(kIdentityReply.begin(), kIdentityReply.begin() + 15);
-    shortReply.push_back(0xF7);
+    Bytes shortReply(kIdentityReply.begin(), kIdentityReply.begin() + 16);
+    shortReply.back() = kSysexEnd;
     waiting.link.handleSysexMessage(shortReply);
     EXPECT_EQ(waiting.link.commState(), kStateAwaitingIdentity);
     waiting.link.handleSysexMessage(kIdentityReply);
