@@ -15,16 +15,29 @@ std::string levers(const ProgramPrompt& prompt) {
 }
 
 // A valid DIP setting, the last program included, is proposed with its levers; one
-// beyond the programs is warned about, and only the numbers accepted before are.
+// beyond the programs is warned about, and only the numbers accepted before are. The
+// result tells OK, Cancel and closed apart; the prompt's own field updates, echoed back
+// by the dialog's change events, are ignored.
 TEST(ProgramPrompt, DipSettingIsProposedOrWarnedAbout) {
     ProgramPrompt prompt;
+    int refreshes = 0;
+    prompt.setFieldsChangedHandler([&] {
+        ++refreshes;
+        prompt.numberTextChanged("2");
+        prompt.spinChanged(3);
+    });
     prompt.open("Loading Program Data From VRX", 5, 5, "VRX");
+    EXPECT_EQ(refreshes, 1);
     EXPECT_EQ(prompt.caption(), "Loading Program Data From VRX");
     EXPECT_EQ(prompt.numberText(), "5");
     EXPECT_EQ(prompt.spinValue(), 5);
     EXPECT_FALSE(prompt.warningVisible() || prompt.dipSwitchInvalid());
     EXPECT_TRUE(prompt.pictureVisible());
     EXPECT_EQ(levers(prompt), "^^v^^^^^");
+    EXPECT_EQ(prompt.result(), 0);  // closed without a button: the title reads as 0
+    prompt.spinChanged(4);
+    prompt.pressOk();
+    EXPECT_EQ(prompt.result(), 4);
 
     prompt.open("Writing Program Data To VRX", 20, 16, "VRX");
     EXPECT_EQ(prompt.dipSwitchText(), "20");
@@ -41,6 +54,8 @@ TEST(ProgramPrompt, DipSettingIsProposedOrWarnedAbout) {
     EXPECT_EQ(prompt.numberText(), "5");
     prompt.pressOk();
     EXPECT_EQ(prompt.result(), 5);
+    prompt.pressCancel();
+    EXPECT_EQ(prompt.result(), -1);
 
     // No prompt has seen a valid setting yet: nothing is accepted, the levers stay hidden.
     ProgramPrompt first;
@@ -79,32 +94,6 @@ TEST(ProgramPrompt, OutOfRangeOrNonNumericInputRestoresTheLastAcceptedNumber) {
         EXPECT_EQ(prompt.spinValue(), std::stoi(row.shown));
         EXPECT_EQ(levers(prompt), row.levers) << "typed '" << row.typed << "'";
     }
-}
-
-TEST(ProgramPrompt, ResultTellsOkCancelAndClosedApart) {
-    ProgramPrompt prompt;
-    prompt.open("Loading Program Data From VRX", 4, 8, "VRX");
-    EXPECT_EQ(prompt.result(), 0);  // closed without a button: the title reads as 0
-    prompt.pressCancel();
-    EXPECT_EQ(prompt.result(), -1);
-    prompt.open("Loading Program Data From VRX", 4, 8, "VRX");
-    prompt.spinChanged(7);
-    prompt.pressOk();
-    EXPECT_EQ(prompt.result(), 7);
-}
-
-TEST(ProgramPrompt, UpdatesRaisedByItsOwnFieldChangesAreIgnored) {
-    ProgramPrompt prompt;
-    int refreshes = 0;
-    prompt.setFieldsChangedHandler([&] {
-        ++refreshes;
-        // What the dialog's change events would do while the prompt writes its fields.
-        prompt.numberTextChanged("2");
-        prompt.spinChanged(3);
-    });
-    prompt.open("t", 5, 8, "VRX");
-    EXPECT_EQ(prompt.currentNumber(), 5);
-    EXPECT_EQ(refreshes, 1);
 }
 
 TEST(ProgramPrompt, NumberReadsLikeTheNumberField) {

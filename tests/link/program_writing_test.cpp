@@ -182,11 +182,9 @@ TEST(Restore, WritesEachProgramAndReportsEachOne) {
 // key offsets from 10, the crescendo at 26, a bit per channel in each keyboard's two
 // mask bytes from 27, the tuning at 37.
 TEST(ReadbackDifferences, NameThePartsOfTheEditorThatCameBackChanged) {
-    struct Row {
-        std::vector<std::pair<std::size_t, std::uint8_t>> flips;  // byte, bits
-        std::vector<std::string> parts;
-    };
-    const Row rows[] = {
+    // The bits flipped in each byte, and the parts named.
+    using Flips = std::vector<std::pair<std::size_t, std::uint8_t>>;
+    const std::pair<Flips, std::vector<std::string>> rows[] = {
         {{{47, 0x01}, {48, 0x10}, {254, 0x01}}, {"pin rows 1, 2, 105"}},
         {{{46, 1}, {48, 1}, {50, 1}, {84, 1}}, {"pin rows 1-3, 20"}},
         {{{3, 0x01}}, {"MIDI channel row 3"}},
@@ -201,12 +199,12 @@ TEST(ReadbackDifferences, NameThePartsOfTheEditorThatCameBackChanged) {
         {{}, {}},
     };
     const Bytes sent(kProgramBytes, 0x00);
-    for (const auto& row : rows) {
+    for (const auto& [flips, parts] : rows) {
         Bytes back = sent;
-        for (const auto& [at, bits] : row.flips) {
+        for (const auto& [at, bits] : flips) {
             back[at] ^= bits;
         }
-        EXPECT_EQ(differingParts(sent, back), row.parts) << row.flips.size() << " bytes";
+        EXPECT_EQ(differingParts(sent, back), parts) << flips.size() << " bytes";
     }
     // A short answer counts as changed where it stops.
     EXPECT_EQ(differingParts(sent, Bytes(sent.begin(), sent.begin() + 250)),
@@ -216,13 +214,8 @@ TEST(ReadbackDifferences, NameThePartsOfTheEditorThatCameBackChanged) {
 }
 
 TEST(TimeLeft, ScalesWhatTheProgramsSoFarTookToThoseStillToGo) {
-    struct Case {
-        std::int64_t elapsedMs;
-        int done;
-        int total;
-        const char* text;
-    };
-    const Case cases[] = {
+    // Elapsed ms, programs done, programs in all, the text.
+    const std::tuple<std::int64_t, int, int, const char*> cases[] = {
         {3800, 1, 16, "About 57 s left"},
         {7600, 2, 4, "About 8 s left"},
         {3800, 1, 40, "About 2 min left"},
@@ -230,9 +223,8 @@ TEST(TimeLeft, ScalesWhatTheProgramsSoFarTookToThoseStillToGo) {
         {61200, 16, 16, ""},
         {1, 1, 2, "About 1 s left"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(timeLeftText(c.elapsedMs, c.done, c.total), c.text)
-            << c.elapsedMs << " " << c.done << "/" << c.total;
+    for (const auto& [elapsedMs, done, total, text] : cases) {
+        EXPECT_EQ(timeLeftText(elapsedMs, done, total), text) << elapsedMs << " " << done;
     }
 }
 

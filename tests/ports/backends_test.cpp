@@ -67,14 +67,12 @@ TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLast) {
 
     testing::ListedInput input({"USB In"});
     testing::ListedOutput output({"USB Out", "Synth"});
-    const auto listedInputs = inputDeviceEntries(input);
-    const auto listedOutputs = outputDeviceEntries(output);
-    EXPECT_TRUE(listedInputs.error.empty());
-    EXPECT_EQ(listedInputs.entries,
+    EXPECT_EQ(inputDeviceEntries(input).entries,
               (std::vector<std::string>{"[Choose a MIDI in device]", "#1: USB In"}));
-    EXPECT_EQ(listedOutputs.entries, (std::vector<std::string>{"[Choose a MIDI out device]",
-                                                               "#1: Default output (USB Out)",
-                                                               "#2: USB Out", "#3: Synth"}));
+    EXPECT_EQ(
+        outputDeviceEntries(output).entries,
+        (std::vector<std::string>{"[Choose a MIDI out device]", "#1: Default output (USB Out)",
+                                  "#2: USB Out", "#3: Synth"}));
     // Position 3 opens output device 1, input position 1 input device 0.
     EXPECT_EQ(outputDeviceForPosition(3), 1);
     EXPECT_EQ(inputDeviceForPosition(1), 0);
@@ -104,13 +102,6 @@ TEST(ChainedPorts, DevicesOfTheSecondPortFollowThoseOfTheFirst) {
     input.dispatchEvents();
     ASSERT_EQ(input.queuedMessageCount(), 1u);
     EXPECT_TRUE(isIdentityReply(input.currentMessage().sysex));
-
-    // The default output is the first port's.
-    output.close();
-    output.selectDevice(MidiOutput::kDefaultDevice);
-    ASSERT_TRUE(output.open());
-    ASSERT_TRUE(output.sendSysex(tagMessage()));
-    EXPECT_EQ(first.received().size(), 1u);
 }
 
 TEST(IncomingMailbox, HandsMessagesFromAnotherThreadOverWithOneNotificationPerBatch) {
