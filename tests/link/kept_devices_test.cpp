@@ -58,9 +58,7 @@ TEST(KeptDevices, ADeviceWhoseNumberChangedIsFoundByItsName) {
         EXPECT_EQ(movedInputPosition(today.in, c.in), c.movedIn) << c.in.name;
         EXPECT_EQ(movedOutputPosition(today.out, c.out), c.movedOut) << c.out.name;
     }
-}
-
-TEST(KeptDevices, NamesAreThoseOfTheListPositions) {
+    // The names kept are those of the list positions.
     Today today({"USB MIDI A"});
     EXPECT_EQ(inputNameAt(today.in, 2), "VRX Simulator");
     EXPECT_EQ(inputNameAt(today.in, 0), "");

@@ -94,16 +94,12 @@ TEST(ProgramPrompt, OutOfRangeOrNonNumericInputRestoresTheLastAcceptedNumber) {
         EXPECT_EQ(prompt.spinValue(), std::stoi(row.shown));
         EXPECT_EQ(levers(prompt), row.levers) << "typed '" << row.typed << "'";
     }
-}
-
-TEST(ProgramPrompt, NumberReadsLikeTheNumberField) {
-    struct Row {
-        std::string text;
-        int value;
-    };
-    for (const auto& row : {Row{"12", 12}, Row{" 7abc", 7}, Row{"abc", 0}, Row{"2.6", 3},
-                            Row{"2.5", 2}, Row{"-4", -4}, Row{"40000", 0}, Row{"Cancel", 0}}) {
-        EXPECT_EQ(promptNumber(row.text), row.value) << row.text;
+    // How the number in the field reads, as the dialog reads it.
+    const std::vector<std::pair<std::string, int>> numbers = {
+        {"12", 12}, {" 7abc", 7}, {"abc", 0},   {"2.6", 3},
+        {"2.5", 2}, {"-4", -4},   {"40000", 0}, {"Cancel", 0}};
+    for (const auto& [text, value] : numbers) {
+        EXPECT_EQ(promptNumber(text), value) << text;
     }
 }
 

@@ -33,9 +33,7 @@ TEST(Traffic, MessagesOutsideTheExchangeAreNamedByKind) {
         TrafficNamer namer;
         EXPECT_EQ(namer.nameOf(c.message), c.name);
     }
-}
-
-TEST(Traffic, ShortMessagesFromTheInputKeepOnlyTheirOwnDataBytes) {
+    // Short messages from the input keep only their own data bytes.
     EXPECT_EQ(messageBytes(MidiMessage{{}, 0xC3, 7, 9}), (Bytes{0xC3, 7}));
     EXPECT_EQ(messageBytes(MidiMessage{{}, 0x90, 60, 9}), (Bytes{0x90, 60, 9}));
     EXPECT_EQ(messageBytes(MidiMessage{{}, 0xFA, 1, 2}), (Bytes{0xFA}));
