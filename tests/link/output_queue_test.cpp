@@ -34,12 +34,9 @@ struct QueueBench {
 // The ports open on the first tick, ahead of the first message; devices that went away
 // since they were chosen fall back to the first one, or to none.
 TEST(OutputQueue, PortsOpenAheadOfTheFirstMessageOnTheDevicesStillThere) {
-    struct Row {
-        int inputs, outputs, inPosition, outPosition;
-        int expectedIn, expectedOut;
-        std::size_t txErrorsLogged;
-        std::vector<std::string> messages;
-    };
+    // Inputs and outputs plugged in, the positions chosen and those used, the tx errors
+    // logged and the messages shown.
+    using Row = std::tuple<int, int, int, int, int, int, std::size_t, std::vector<std::string>>;
     const std::vector<Row> table = {
         {2, 2, 2, 3, 2, 3, 0, {}},  // position 2 is input device 1, 3 output device 1
         {3, 2, 3, 3, 3, 3, 0, {}},  // the last input is still there
@@ -52,14 +49,15 @@ TEST(OutputQueue, PortsOpenAheadOfTheFirstMessageOnTheDevicesStillThere) {
         // The default output counts without devices, but there is none behind it here.
         {2, 0, 1, 1, 1, 1, 3, {"no such output"}},
     };
-    for (const auto& row : table) {
-        ListedInput input(names(row.inputs));
-        QueueBench bench(input, row.outputs, row.inPosition, row.outPosition);
+    for (const auto& [inputs, outputs, inPosition, outPosition, expectedIn, expectedOut, txErrors,
+                      messages] : table) {
+        ListedInput input(names(inputs));
+        QueueBench bench(input, outputs, inPosition, outPosition);
         bench.queue.queueMessage(tagMessage());
         bench.queue.queueMessage(vrxReboot(0));
-        EXPECT_EQ(bench.setup.portInDevice, row.expectedIn);
-        EXPECT_EQ(bench.setup.portOutDevice, row.expectedOut);
-        const bool opens = row.expectedIn > 0 && row.expectedOut > 0;
+        EXPECT_EQ(bench.setup.portInDevice, expectedIn);
+        EXPECT_EQ(bench.setup.portOutDevice, expectedOut);
+        const bool opens = expectedIn > 0 && expectedOut > 0;
         EXPECT_EQ(bench.queue.midiOutQueue().front(), opens ? "r" : bytesToHexText(tagMessage()));
         // One item a tick; the output reporting its queue empty in between stops
         // nothing for good.
@@ -67,17 +65,16 @@ TEST(OutputQueue, PortsOpenAheadOfTheFirstMessageOnTheDevicesStillThere) {
             bench.queue.pumpOutputQueue(false);
             bench.output.dispatchEvents();
         }
-        EXPECT_EQ(input.opened, opens ? std::vector<int>{row.expectedIn - 1} : std::vector<int>{});
-        if (opens && row.outputs > 0) {
-            EXPECT_EQ(bench.output.opened, std::vector<int>{row.expectedOut - 2});
+        EXPECT_EQ(input.opened, opens ? std::vector<int>{expectedIn - 1} : std::vector<int>{});
+        if (opens && outputs > 0) {
+            EXPECT_EQ(bench.output.opened, std::vector<int>{expectedOut - 2});
             EXPECT_EQ(bench.input.state(), kPortReceiving);
             EXPECT_EQ(bench.output.sent, (std::vector<Bytes>{tagMessage(), vrxReboot(0)}));
             EXPECT_EQ(bench.output.stops, 2);
         }
-        EXPECT_EQ(
-            bench.view.logLines,
-            std::vector<std::string>(row.txErrorsLogged, "MIDI error opening MIDI tx stream."));
-        EXPECT_EQ(bench.view.messages, row.messages);
+        EXPECT_EQ(bench.view.logLines,
+                  std::vector<std::string>(txErrors, "MIDI error opening MIDI tx stream."));
+        EXPECT_EQ(bench.view.messages, messages);
         bench.queue.closePorts();
         EXPECT_TRUE(bench.input.state() == kPortClosed && bench.output.state() == kPortClosed);
     }

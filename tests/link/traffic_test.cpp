@@ -42,22 +42,22 @@ TEST(Traffic, MessagesOutsideTheExchangeAreNamedByKind) {
 TEST(Traffic, HistoryKeepsOnlyTheNewestMessagesAndSavesTheChosenDirection) {
     VirtualClock clock;
     TrafficHistory history(clock, 3);
+    const Bytes response = programResponse(0, Bytes(4, 0x41));
+    const Bytes reboot = vrxReboot(0);
     history.record(TrafficDirection::kOut, tagMessage());
     history.record(TrafficDirection::kOut, identityRequest());
     history.record(TrafficDirection::kIn, Bytes{0x90, 60, 100});
     clock.advanceBy(1500);
-    history.record(TrafficDirection::kIn, programResponse(0, Bytes(4, 0x41)));
-    history.record(TrafficDirection::kOut, vrxReboot(0));
+    history.record(TrafficDirection::kIn, response);
+    history.record(TrafficDirection::kOut, reboot);
 
     ASSERT_EQ(history.entries().size(), 3u);
     EXPECT_EQ(history.entries().front().serial, 3u);
     EXPECT_EQ(history.lastSerial(), 5u);
 
-    const Bytes response = programResponse(0, Bytes(4, 0x41));
     EXPECT_EQ(trafficSyx(history.entries(), TrafficSelection::kReceived), response);
-    EXPECT_EQ(trafficSyx(history.entries(), TrafficSelection::kSent), vrxReboot(0));
+    EXPECT_EQ(trafficSyx(history.entries(), TrafficSelection::kSent), reboot);
     Bytes both = response;
-    const Bytes reboot = vrxReboot(0);
     both.insert(both.end(), reboot.begin(), reboot.end());
     EXPECT_EQ(trafficSyx(history.entries(), TrafficSelection::kBoth), both);
     EXPECT_EQ(trafficText(history.entries()),

@@ -122,11 +122,8 @@ TEST(IncomingMailbox, HandsMessagesFromAnotherThreadOverWithOneNotificationPerBa
 
 TEST(SysexJoiner, JoinsPiecesUpToTheEndByteAndDropsBrokenMessages) {
     const Bytes whole{0xF0, 0x00, 0x21, 0x5E, 0x01, 0x02, 0xF7};
-    const struct {
-        const char* what;
-        std::vector<Bytes> pieces;
-        std::vector<Bytes> delivered;
-    } cases[] = {
+    // What happens, the pieces the driver hands over, the messages delivered.
+    const std::tuple<const char*, std::vector<Bytes>, std::vector<Bytes>> cases[] = {
         {"pieces", {{0xF0, 0x00, 0x21}, {0x5E, 0x01}, {0x02, 0xF7}}, {whole}},
         {"one piece", {whole}, {whole}},
         {"clock and active sensing between and inside the pieces",
@@ -143,15 +140,15 @@ TEST(SysexJoiner, JoinsPiecesUpToTheEndByteAndDropsBrokenMessages) {
          {{0x90, 0x3C, 0x40}, {0xFE}},
          {{0x90, 0x3C, 0x40}, {0xFE}}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, pieces, expected] : cases) {
         SysexJoiner joiner;
         std::vector<Bytes> delivered;
-        for (const auto& piece : c.pieces) {
+        for (const auto& piece : pieces) {
             for (auto& message : joiner.add(piece)) {
                 delivered.push_back(std::move(message));
             }
         }
-        EXPECT_EQ(delivered, c.delivered) << c.what;
+        EXPECT_EQ(delivered, expected) << what;
     }
 }
 
@@ -186,28 +183,27 @@ TEST(SimulatedUnit, AnswersAfterTheWireTimeWholeInPartsOrAsTheFaultsMakeThem) {
     // fault a test or the user can set makes it.
     struct Row {
         const char* name;
-        void (*fault)(SimulatedUnit&);
+        int parts, ignored;
+        bool echoWhileSilent;
+        std::size_t truncateTo;
         std::vector<std::size_t> sizes;
     };
     const Row rows[] = {
-        {"whole", [](SimulatedUnit&) {}, {305, 305}},
-        {"in 2 parts",
-         [](SimulatedUnit& u) { u.settings().responseParts = 2; },
-         {159, 159, 159, 159}},
-        {"in 8 parts", [](SimulatedUnit& u) { u.settings().responseParts = 8; },
-         std::vector<std::size_t>(16, 49)},
-        {"ignore two", [](SimulatedUnit& u) { u.faults().ignoredRequests = 2; }, {}},
-        {"echo while silent",
-         [](SimulatedUnit& u) {
-             u.faults().echo = true;
-             u.faults().silent = true;
-         },
-         {14, 14}},
-        {"truncated", [](SimulatedUnit& u) { u.faults().truncateTo = 10; }, {10, 305}},
+        {"whole", 1, 0, false, 0, {305, 305}},
+        {"in 2 parts", 2, 0, false, 0, {159, 159, 159, 159}},
+        {"in 8 parts", 8, 0, false, 0, std::vector<std::size_t>(16, 49)},
+        {"ignore two", 1, 2, false, 0, {}},
+        {"echo while silent", 1, 0, true, 0, {14, 14}},
+        {"truncated", 1, 0, false, 10, {10, 305}},
     };
     for (const auto& row : rows) {
         SimulatedUnit fresh(clock);
-        row.fault(fresh);
+        fresh.settings().responseParts = row.parts;
+        fresh.faults().ignoredRequests = row.ignored;
+        fresh.faults().echo = fresh.faults().silent = row.echoWhileSilent;
+        if (row.truncateTo > 0) {
+            fresh.faults().truncateTo = row.truncateTo;
+        }
         fresh.receive(programRequest(0, 0));
         fresh.receive(programRequest(0, 1));
         clock.advanceBy(1000);
