@@ -234,8 +234,7 @@ TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
         bench.view.whileModal = nullptr;
         bench.ticks(5);
     };
-    const auto image = plausibleProgramData(12, kFormatByteDefault);
-    bench.view.imageToWrite = image;
+    bench.view.imageToWrite = plausibleProgramData(12, kFormatByteDefault);
     bench.link.writeToDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
     EXPECT_EQ(bench.link.deviceIndex(), 1);
@@ -253,7 +252,7 @@ TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
     bench.tick();
     EXPECT_EQ(bench.input.state(), kPortReceiving);
     ASSERT_TRUE(bench.tickUntil([&] { return bench.view.decoded.size() == 2; }));
-    EXPECT_EQ(bench.view.decoded.back(), image);
+    EXPECT_EQ(bench.view.decoded.back(), bench.view.imageToWrite);
 }
 
 // A backup reads the programs in order without a prompt, as many as a request can

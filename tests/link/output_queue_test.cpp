@@ -13,13 +13,9 @@ namespace {
 using testing::ListedInput;
 using testing::ListedOutput;
 
-std::vector<std::string> names(int count) {
-    return std::vector<std::string>(static_cast<std::size_t>(count), "device");
-}
-
 struct QueueBench {
     QueueBench(MidiInput& in, int outputs, int inPosition, int outPosition)
-        : input(in), output(names(outputs)) {
+        : input(in), output(std::vector<std::string>(outputs, "device")) {
         setup.portInDevice = inPosition;
         setup.portOutDevice = outPosition;
     }
@@ -51,7 +47,7 @@ TEST(OutputQueue, PortsOpenAheadOfTheFirstMessageOnTheDevicesStillThere) {
     };
     for (const auto& [inputs, outputs, inPosition, outPosition, expectedIn, expectedOut, txErrors,
                       messages] : table) {
-        ListedInput input(names(inputs));
+        ListedInput input(std::vector<std::string>(inputs, "device"));
         QueueBench bench(input, outputs, inPosition, outPosition);
         bench.queue.queueMessage(tagMessage());
         bench.queue.queueMessage(vrxReboot(0));
@@ -83,7 +79,7 @@ TEST(OutputQueue, PortsOpenAheadOfTheFirstMessageOnTheDevicesStillThere) {
 // An input that is busy the first time it opens; open, it hears real-time bytes, which
 // are kept out.
 TEST(OutputQueue, AnInputThatFailsIsLoggedAsTheInputAndAnOpenOneFiltersRealTime) {
-    ListedInput input(names(1));
+    ListedInput input({"device"});
     input.busyOnce = true;
     QueueBench bench(input, 1, 1, 2);
     bench.queue.queueMessage(vrxReboot(0));

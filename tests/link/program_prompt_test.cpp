@@ -61,19 +61,13 @@ TEST(ProgramPrompt, DipSettingIsProposedOrWarnedAbout) {
     ProgramPrompt first;
     first.open("t", 20, 16, "VRX");
     first.numberTextChanged("3");
-    EXPECT_EQ(first.numberText(), "1");
-    EXPECT_EQ(levers(first), "--------");
+    EXPECT_EQ(first.numberText() + " " + levers(first), "1 --------");
 }
 
 // What the field shows after each entry, and the levers: the number less one in binary.
 TEST(ProgramPrompt, OutOfRangeOrNonNumericInputRestoresTheLastAcceptedNumber) {
-    struct Row {
-        int programs;  // as the unit reports them
-        std::string typed;
-        std::string shown;
-        std::string levers;
-    };
-    const std::vector<Row> table = {
+    // Programs as the unit reports them, what is typed, what the field shows, the levers.
+    const std::vector<std::tuple<int, std::string, std::string, std::string>> table = {
         {16, "12", "12", "vv^v^^^^"},        {16, "0", "12", "vv^v^^^^"},
         {16, "17", "12", "vv^v^^^^"},        {16, "ab", "12", "vv^v^^^^"},
         {16, "", "12", "vv^v^^^^"},          {16, "3x", "3", "^v^^^^^^"},
@@ -84,15 +78,15 @@ TEST(ProgramPrompt, OutOfRangeOrNonNumericInputRestoresTheLastAcceptedNumber) {
     };
     ProgramPrompt prompt;
     int programs = 0;
-    for (const auto& row : table) {
-        if (row.programs != programs) {
-            programs = row.programs;
+    for (const auto& [reported, typed, shown, leverText] : table) {
+        if (reported != programs) {
+            programs = reported;
             prompt.open("t", 1, programs, "VRX");
         }
-        prompt.numberTextChanged(row.typed);
-        EXPECT_EQ(prompt.numberText(), row.shown) << "typed '" << row.typed << "'";
-        EXPECT_EQ(prompt.spinValue(), std::stoi(row.shown));
-        EXPECT_EQ(levers(prompt), row.levers) << "typed '" << row.typed << "'";
+        prompt.numberTextChanged(typed);
+        EXPECT_EQ(prompt.numberText() + " " + levers(prompt), shown + " " + leverText)
+            << "typed '" << typed << "'";
+        EXPECT_EQ(prompt.spinValue(), std::stoi(shown));
     }
     // How the number in the field reads, as the dialog reads it.
     const std::vector<std::pair<std::string, int>> numbers = {

@@ -136,9 +136,8 @@ TEST(Restore, WritesEachProgramAndReportsEachOne) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SimulatedUnitSettings settings;
-        settings.behaviour.outputFailsAfter = c.outputFailsAfter;
-        LinkBench bench(settings);
+        LinkBench bench;
+        bench.unit.settings().behaviour.outputFailsAfter = c.outputFailsAfter;
         bench.link.setVerifyAfterWriting(c.verify);
         bench.link.restorePrograms(c.programs);
         if (c.meanwhile != kNothing) {

@@ -9,7 +9,7 @@ namespace {
 
 // What goes out is named in the device link's journal, and vrxtool's trace shows a
 // whole exchange both ways; here the name of each kind of message, and the history.
-TEST(Traffic, MessagesOutsideTheExchangeAreNamedByKind) {
+TEST(Traffic, MessagesAreNamedByKindAndTheHistoryKeepsTheNewest) {
     const Bytes reply = {0xF0, 0x7E, 0x00, 0x06, 0x02, 0, 0, 0,    0,    0,  2,
                          0,    10,   3,    4,    0,    1, 0, 0x10, 0x01, 18, 0xF7};
     const struct {
@@ -37,9 +37,8 @@ TEST(Traffic, MessagesOutsideTheExchangeAreNamedByKind) {
     EXPECT_EQ(messageBytes(MidiMessage{{}, 0xC3, 7, 9}), (Bytes{0xC3, 7}));
     EXPECT_EQ(messageBytes(MidiMessage{{}, 0x90, 60, 9}), (Bytes{0x90, 60, 9}));
     EXPECT_EQ(messageBytes(MidiMessage{{}, 0xFA, 1, 2}), (Bytes{0xFA}));
-}
 
-TEST(Traffic, HistoryKeepsOnlyTheNewestMessagesAndSavesTheChosenDirection) {
+    // The history keeps only the newest messages and saves the chosen direction.
     VirtualClock clock;
     TrafficHistory history(clock, 3);
     const Bytes response = programResponse(0, Bytes(4, 0x41));

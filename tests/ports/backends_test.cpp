@@ -26,7 +26,7 @@ namespace {
 // Devices are listed by their positions, the simulated unit after the real ones, even
 // where there are none; without the MIDI service every call of the real backend fails
 // cleanly.
-TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLast) {
+TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLastAndChainedPortsFollowOn) {
     VirtualClock clock;
     MidiPortOptions options;
     options.withSimulator = true;
@@ -67,32 +67,30 @@ TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLast) {
     // Position 3 opens output device 1, input position 1 input device 0.
     EXPECT_EQ(outputDeviceForPosition(3), 1);
     EXPECT_EQ(inputDeviceForPosition(1), 0);
-}
 
-TEST(ChainedPorts, DevicesOfTheSecondPortFollowThoseOfTheFirst) {
-    VirtualClock clock;
+    // The devices of a second port follow those of the first.
     SimulatedUnit first(clock);
     SimulatedUnit second(clock);
     SimulatedInput firstIn(first), secondIn(second);
     SimulatedOutput firstOut(first), secondOut(second);
-    ChainedInput input(firstIn, secondIn);
-    ChainedOutput output(firstOut, secondOut);
-    EXPECT_EQ(*input.deviceCount(), 2);
-    EXPECT_EQ(*output.deviceCount(), 2);
+    ChainedInput chainedIn(firstIn, secondIn);
+    ChainedOutput chainedOut(firstOut, secondOut);
+    EXPECT_EQ(*chainedIn.deviceCount(), 2);
+    EXPECT_EQ(*chainedOut.deviceCount(), 2);
 
     // Device 1 of the chain is the second unit: only it hears and answers.
-    output.selectDevice(1);
-    ASSERT_TRUE(output.open());
-    input.selectDevice(1);
-    ASSERT_TRUE(input.open());
-    input.start();
-    ASSERT_TRUE(output.sendSysex(identityRequest()));
+    chainedOut.selectDevice(1);
+    ASSERT_TRUE(chainedOut.open());
+    chainedIn.selectDevice(1);
+    ASSERT_TRUE(chainedIn.open());
+    chainedIn.start();
+    ASSERT_TRUE(chainedOut.sendSysex(identityRequest()));
     EXPECT_TRUE(first.received().empty());
     EXPECT_EQ(second.received().size(), 1u);
     clock.advanceBy(20);
-    input.dispatchEvents();
-    ASSERT_EQ(input.queuedMessageCount(), 1u);
-    EXPECT_TRUE(isIdentityReply(input.currentMessage().sysex));
+    chainedIn.dispatchEvents();
+    ASSERT_EQ(chainedIn.queuedMessageCount(), 1u);
+    EXPECT_TRUE(isIdentityReply(chainedIn.currentMessage().sysex));
 }
 
 TEST(IncomingMailbox, HandsMessagesFromAnotherThreadOverWithOneNotificationPerBatch) {
