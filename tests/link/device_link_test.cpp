@@ -286,9 +286,10 @@ Bytes response(ByteView raw, std::size_t length = 0) {
     return m;
 }
 
-// What arriving messages change in the device link, in every state. Parts before the
-// last leave the link receiving; a response too short to hold its header carries no
-// data, and one with an empty payload as the first answer starts the gathering afresh.
+// Parts before the last leave the link receiving; a response too short to hold its
+// header carries no data, and one with an empty payload as the first answer starts the
+// gathering afresh. The unit's own answer, arriving after the program is whole, is
+// ignored.
 TEST(IncomingHandling, EachPartOfTheAnswerIsGatheredUntilTheProgramIsWhole) {
     LinkBench bench;
     bench.view.promptAnswers = {2};

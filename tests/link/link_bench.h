@@ -142,13 +142,12 @@ public:
     }
     // Ticks until `done` holds; false when it did not within `maxTicks`.
     bool tickUntil(const std::function<bool()>& done, int maxTicks = 1000) {
-        for (int i = 0; i < maxTicks; ++i) {
-            if (done()) {
-                return true;
-            }
+        bool finished = done();
+        for (int i = 0; i < maxTicks && !finished; ++i) {
             tick();
+            finished = done();
         }
-        return done();
+        return finished;
     }
 
     // Messages the unit received with the given command bytes (positions 6 to 8).

@@ -77,7 +77,7 @@ TEST(OutputQueue, PortsOpenAheadOfTheFirstMessageOnTheDevicesStillThere) {
 }
 
 // An input that is busy the first time it opens; open, it hears real-time bytes, which
-// are kept out.
+// are kept out. A message typed in hex then goes out behind what was queued.
 TEST(OutputQueue, AnInputThatFailsIsLoggedAsTheInputAndAnOpenOneFiltersRealTime) {
     ListedInput input({"device"});
     input.busyOnce = true;
