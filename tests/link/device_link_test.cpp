@@ -7,17 +7,12 @@
 
 #include "link/link_bench.h"
 #include "protocol/messages.h"
-#include "protocol/seven_bit.h"
 
 namespace vrx {
 namespace {
 
 using testing::LinkBench;
 using Journal = std::vector<std::string>;
-
-std::size_t updatesReceived(const LinkBench& bench) {
-    return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size();
-}
 
 // The first read of a run waits a second after the Identity Reply before the prompt,
 // and its result stays on screen for 2.1 s; the next read prompts at once, as the
@@ -58,12 +53,12 @@ TEST(DeviceLink, FirstReadPausesBeforeThePromptAndTheNextPromptsAtOnce) {
     EXPECT_EQ(bench.view.decoded, std::vector<Bytes>{bench.unit.program(5)});
     EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramRequest),
               (std::vector<Bytes>{programRequest(0, 2), programRequest(0, 4)}));
-    EXPECT_EQ(bench.view.windowTitle, "VRXConfig - Editing Program Data #5");
-    EXPECT_TRUE(bench.view.tabScopeVisible && bench.view.gridShown);
-    EXPECT_EQ(bench.view.midiStopChecks, 2);
-    EXPECT_EQ(bench.link.firmwareVersionText(), "1.5, 12/31/2009");
-    EXPECT_EQ(bench.view.midiSetupShown, 1);
-    EXPECT_EQ(bench.link.callerForm(), "frmMain");
+    // The editor shows the program read, the unit's firmware, and MIDI setup ran once.
+    EXPECT_EQ(std::tuple(bench.view.windowTitle, bench.view.tabScopeVisible && bench.view.gridShown,
+                         bench.view.midiStopChecks, bench.link.firmwareVersionText(),
+                         bench.view.midiSetupShown, bench.link.callerForm()),
+              std::tuple("VRXConfig - Editing Program Data #5", true, 2, "1.5, 12/31/2009", 1,
+                         "frmMain"));
 }
 
 // Every message of a write, the identity exchange's included, is followed by 600 ms in
@@ -129,25 +124,32 @@ TEST(DeviceLink, UnansweredRequestIsAskedAgainThreeTimesThenTheLoadSaysWhy) {
     EXPECT_TRUE(bench.view.decoded.empty());
 }
 
+// An Identity Reply from a unit with DIP program 5, 8 programs and firmware byte 18.
+const Bytes kIdentityReply = {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x21, 0x5E, 0x01, 0x00, 0x01,
+                              0x05, 0x09, 0x0C, 0x1F, 0x00, 0x04, 0x00, 0x08, 0x00, 0x12, 0xF7};
+
+// A silent unit is asked every second; once the user closes the status window it is
+// asked no more, but a reply that comes after all is still read, unless it is too short
+// to hold its fields.
 TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning) {
     LinkBench bench;
     bench.unit.faults().silent = true;
     bench.link.loadFromDevice();
     const std::string warning =
         "Check your MIDI connections and make sure that your VRX is turned on!\r\nRetrying...";
-    // Ticks counted from the load: the status text, and the requests the unit got.
-    const std::map<int, std::pair<std::string, int>> expected = {
-        {11, {"Requesting VRX Configuration...", 2}},
-        {41, {"Requesting VRX Configuration......", 5}},
-        {51, {warning, 6}},
-        {61, {warning + ".", 7}},
-        {101, {warning, 11}},
+    // Ticks counted from the load: the requests the unit got, and the status text.
+    const std::map<int, std::string> expected = {
+        {11, "2 Requesting VRX Configuration..."},
+        {41, "5 Requesting VRX Configuration......"},
+        {51, "6 " + warning},
+        {61, "7 " + warning + "."},
+        {101, "11 " + warning},
     };
     for (int tick = 1; tick <= 101; ++tick) {
         bench.tick();
-        if (const auto row = expected.find(tick); row != expected.end()) {
-            EXPECT_EQ(bench.view.statusText, row->second.first) << "tick " << tick;
-            EXPECT_EQ(bench.unit.requestCount(), row->second.second) << "tick " << tick;
+        if (expected.contains(tick)) {
+            EXPECT_EQ(std::to_string(bench.unit.requestCount()) + " " + bench.view.statusText,
+                      expected.at(tick));
         }
     }
     // Closing the status window stops the asking and closes the input.
@@ -155,7 +157,15 @@ TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning
     EXPECT_EQ(bench.input.state(), kPortClosed);
     bench.ticks(100);
     EXPECT_EQ(bench.unit.requestCount(), 11);
+    Bytes shortReply(kIdentityReply.begin(), kIdentityReply.begin() + 16);
+    shortReply.back() = kSysexEnd;
+    bench.link.handleSysexMessage(shortReply);
     EXPECT_EQ(bench.link.commState(), kStateAwaitingIdentity);
+    bench.link.handleSysexMessage(kIdentityReply);
+    EXPECT_EQ(bench.link.commState(), kStateIdentityReceived);
+    EXPECT_EQ(bench.link.dipSwitchProgram(), 5);
+    EXPECT_EQ(bench.link.programCount(), 8);
+    EXPECT_EQ(bench.link.firmwareVersionByte(), 0x12);
 }
 
 // Cancel, or the prompt closed another way: nothing is asked of the unit or sent to it.
@@ -166,10 +176,10 @@ TEST(DeviceLink, CancelledPromptEndsTheOperationWithoutTouchingTheUnit) {
             bench.view.promptAnswers = {answer};
             write ? bench.link.writeToDevice() : bench.link.loadFromDevice();
             ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
-            EXPECT_EQ(bench.link.operationMarker(), kMarkerCancelled);
-            EXPECT_FALSE(bench.view.statusShown);
-            EXPECT_TRUE(bench.view.decoded.empty());
-            EXPECT_EQ(bench.unit.received().size(), 2u) << "the identity exchange only";
+            // The identity exchange only went out; nothing came into the editor.
+            EXPECT_EQ(std::tuple(bench.link.operationMarker(), bench.view.statusShown,
+                                 bench.view.decoded.size(), bench.unit.received().size()),
+                      std::tuple(kMarkerCancelled, false, 0u, 2u));
         }
     }
     LinkBench unconfigured({}, false);
@@ -177,32 +187,6 @@ TEST(DeviceLink, CancelledPromptEndsTheOperationWithoutTouchingTheUnit) {
     unconfigured.link.loadFromDevice();
     EXPECT_EQ(unconfigured.link.commState(), kStateIdle);
     EXPECT_FALSE(unconfigured.view.statusShown);
-}
-
-// Two writes and a load in one run all address the first unit, and the ports close
-// after each operation and open again ahead of the next.
-TEST(DeviceLink, EveryOperationAddressesTheFirstUnitAgain) {
-    LinkBench bench;
-    bench.view.promptAnswers = {2, 6, 2};
-    const auto first = plausibleProgramData(11, kFormatByteDefault);
-    bench.view.imageToWrite = first;
-    bench.link.writeToDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
-    EXPECT_EQ(bench.link.deviceIndex(), 1);
-    EXPECT_EQ(bench.input.state(), kPortClosed);
-
-    bench.view.imageToWrite = plausibleProgramData(12, kFormatByteDefault);
-    bench.link.writeToDevice();
-    EXPECT_EQ(bench.link.deviceIndex(), 0);
-    bench.tick();
-    EXPECT_EQ(bench.input.state(), kPortReceiving);
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
-    EXPECT_EQ(bench.unit.program(2), first);
-    EXPECT_EQ(bench.unit.program(6), bench.view.imageToWrite);
-
-    bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return !bench.view.decoded.empty(); }));
-    EXPECT_EQ(bench.view.decoded.back(), first);
 }
 
 // The file's result shows on the next tick; a write after it still ends with "Done.".
@@ -215,9 +199,10 @@ TEST(DeviceLink, FileLoadResultIsShownOnTheNextTickAndAWriteFollowsIt) {
         EXPECT_EQ(bench.view.statusText,
                   blocks == 1 ? "Program Data successfully loaded from file organ.vrx"
                               : "Invalid VRX Program Data file... Sorry.");
-        EXPECT_EQ(bench.view.statusCaption, "Loading Program Data From File");
-        EXPECT_TRUE(bench.view.statusShown && bench.view.gridShown);
-        EXPECT_EQ(bench.view.tabScopeVisible, blocks == 1);
+        EXPECT_EQ(
+            std::tuple(bench.view.statusCaption, bench.view.statusShown && bench.view.gridShown,
+                       bench.view.tabScopeVisible),
+            std::tuple("Loading Program Data From File", true, blocks == 1));
         ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
         bench.link.writeToDevice();
         ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
@@ -226,10 +211,12 @@ TEST(DeviceLink, FileLoadResultIsShownOnTheNextTickAndAWriteFollowsIt) {
 }
 
 // A modal dialog runs its own event loop: ticks and answers that come meanwhile must
-// not step the link again, and a dialog that throws leaves later ticks working.
+// not step the link again, and a dialog that throws leaves later ticks working. Every
+// operation addresses the first unit again; the ports close after each one and open
+// again ahead of the next.
 TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
     LinkBench bench;
-    bench.view.promptAnswers = {7, 1, 1, 4};
+    bench.view.promptAnswers = {7, 2, 1, 2};
     bench.unit.settings().responseParts = 4;
     bench.view.whileModal = [&] {
         bench.view.whileModal = nullptr;
@@ -247,10 +234,13 @@ TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
         bench.view.whileModal = nullptr;
         bench.ticks(5);
     };
+    bench.view.imageToWrite = plausibleProgramData(12, kFormatByteDefault);
     bench.link.writeToDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 2; }));
+    EXPECT_EQ(bench.link.deviceIndex(), 1);
+    EXPECT_EQ(bench.input.state(), kPortClosed);
     EXPECT_EQ(bench.view.promptTitles.size(), 2u);
-    EXPECT_EQ(updatesReceived(bench), 4u);
+    EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size(), 4u);
 
     bench.view.whileModal = [] { throw std::runtime_error("dialog failed"); };
     bench.link.loadFromDevice();
@@ -258,69 +248,54 @@ TEST(DeviceLink, TicksAndMessagesDuringAModalDialogWaitForItToClose) {
     EXPECT_FALSE(bench.link.busy());
     bench.view.whileModal = nullptr;
     bench.link.loadFromDevice();
+    EXPECT_EQ(bench.link.deviceIndex(), 0);
+    bench.tick();
+    EXPECT_EQ(bench.input.state(), kPortReceiving);
     ASSERT_TRUE(bench.tickUntil([&] { return bench.view.decoded.size() == 2; }));
-    EXPECT_EQ(bench.view.decoded.back(), bench.unit.program(4));
+    EXPECT_EQ(bench.view.decoded.back(), bench.view.imageToWrite);
 }
 
+// A backup reads the programs in order without a prompt, as many as a request can
+// address; a cancel stops once the program being read has arrived: the fourth request
+// was already out, its answer is kept, nothing more is asked.
 TEST(DeviceLink, BackupReadsEveryProgramARequestCanAddressInOrder) {
-    SimulatedUnitSettings settings;
-    settings.programCount = 5;
-    settings.responseParts = 2;
-    LinkBench bench(settings);
+    LinkBench bench;
+    bench.unit.settings().programCount = kMaxAddressableProgram + 2;  // as it reports
     bench.link.backupFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.view.programsRead.size() == 3; }));
+    EXPECT_EQ(bench.view.statusText, "Reading program 4 of 8192..");
+    bench.link.cancelBackup();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.view.commandsEnabled == 1; }));
-    std::map<int, Bytes> all;
-    for (int p = 1; p <= 5; ++p) {
-        all[p] = bench.unit.program(p);
+    std::map<int, Bytes> read;
+    for (int p = 1; p <= 4; ++p) {
+        read[p] = bench.unit.program(p);
     }
-    EXPECT_EQ(bench.view.programsRead, all);
+    EXPECT_EQ(bench.view.programsRead, read);
+    EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramRequest).size(), 4u);
     EXPECT_TRUE(bench.view.promptTitles.empty());
     EXPECT_EQ(bench.unit.rebootCount(), 1);
-
-    // A cancel stops once the program being read has arrived: the fourth request was
-    // already out, its answer is kept, nothing more is asked.
-    LinkBench large;
-    large.unit.settings().programCount = kMaxAddressableProgram + 2;  // as it reports
-    large.link.backupFromDevice();
-    ASSERT_TRUE(large.tickUntil([&] { return large.view.programsRead.size() == 3; }));
-    EXPECT_EQ(large.view.statusText, "Reading program 4 of 8192..");
-    large.link.cancelBackup();
-    ASSERT_TRUE(large.tickUntil([&] { return large.view.commandsEnabled == 1; }));
-    EXPECT_EQ(large.view.programsRead.size(), 4u);
-    EXPECT_EQ(large.receivedWithCommand(messageConstants().cmdProgramRequest).size(), 4u);
 }
-
-// What arriving messages change in the device link, in every state.
 
 // A PROGRAM_RESPONSE as the unit sends it, cut to `length` bytes with its F7 kept.
 Bytes response(ByteView raw, std::size_t length = 0) {
-    Bytes m = {0xF0, 0x00, 0x21, 0x5E, 0x05, 0x04, 0x01, 0x04, 0x00, 0x00, 0x00};
-    const auto packed = packSevenBit(raw);
-    m.insert(m.end(), packed.begin(), packed.end());
+    Bytes m = programResponse(5, raw);
     if (length > 0) {
         m.resize(length - 1);
+        m.push_back(kSysexEnd);
     }
-    m.push_back(0xF7);
     return m;
-}
-
-const Bytes kIdentityReply = {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x21, 0x5E, 0x01, 0x00, 0x01,
-                              0x05, 0x09, 0x0C, 0x1F, 0x00, 0x04, 0x00, 0x08, 0x00, 0x12, 0xF7};
-
-// Brings a bench to the moment its request has gone out.
-void loadUntilRequestSent(LinkBench& bench, int program) {
-    bench.view.promptAnswers = {program};
-    bench.link.loadFromDevice();
-    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateRequestSent; }));
-    bench.tick();  // "r" went out with the prompt; this tick sends the request
 }
 
 // Parts before the last leave the link receiving; a response too short to hold its
 // header carries no data, and one with an empty payload as the first answer starts the
-// gathering afresh.
+// gathering afresh. The unit's own answer, arriving after the program is whole, is
+// ignored.
 TEST(IncomingHandling, EachPartOfTheAnswerIsGatheredUntilTheProgramIsWhole) {
     LinkBench bench;
-    loadUntilRequestSent(bench, 1);
+    bench.view.promptAnswers = {2};
+    bench.link.loadFromDevice();
+    ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateRequestSent; }));
+    bench.tick();  // "r" went out with the prompt; this tick sends the request
     bench.link.handleSysexMessage(response({}));
     EXPECT_EQ(bench.link.commState(), kStateReceiving);
     EXPECT_TRUE(bench.link.receivedProgramData().data().empty());
@@ -335,49 +310,9 @@ TEST(IncomingHandling, EachPartOfTheAnswerIsGatheredUntilTheProgramIsWhole) {
     }
     bench.link.handleSysexMessage(response(quarter));
     EXPECT_EQ(bench.link.commState(), kStateFinished);
-    EXPECT_EQ(bench.view.decoded.front(), Bytes(kProgramBytes, 0x41));
     EXPECT_EQ(bench.link.outputQueue().midiOutQueue().back(), "f0 00 21 5e 00 04 01 20 f7 ");
-    EXPECT_TRUE(bench.view.messages.empty());
-}
-
-TEST(IncomingHandling, MessagesInTheWrongStateChangeNothing) {
-    LinkBench bench;
-    // Idle: a response and an Identity Reply are ignored.
-    bench.link.handleSysexMessage(response(Bytes(kProgramBytes, 1)));
-    bench.link.handleSysexMessage(kIdentityReply);
-    EXPECT_EQ(bench.link.commState(), kStateIdle);
-    EXPECT_EQ(bench.link.programCount(), 0);
-
-    // Waiting for a response: an Identity Reply, and our own messages echoed back on a
-    // MIDI loop, are ignored.
-    loadUntilRequestSent(bench, 2);
-    for (const auto& m :
-         {kIdentityReply, tagMessage(), identityRequest(), programRequest(0, 1), vrxReboot(0)}) {
-        bench.link.handleSysexMessage(m);
-        EXPECT_EQ(bench.link.commState(), kStateRequestSent);
-    }
-    EXPECT_EQ(bench.link.programCount(), 16);
-
-    // After the result: a late response is ignored.
     ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
-    bench.link.handleSysexMessage(response(Bytes(kProgramBytes, 1)));
-    EXPECT_EQ(bench.link.commState(), kStateResultShown);
-    EXPECT_EQ(bench.view.decoded, std::vector<Bytes>{bench.unit.program(2)});
-
-    // Waiting for the unit: a reply too short to hold its fields tells nothing.
-    LinkBench waiting;
-    waiting.unit.faults().silent = true;
-    waiting.link.loadFromDevice();
-    waiting.ticks(3);
-    Bytes shortReply(kIdentityReply.begin(), kIdentityReply.begin() + 15);
-    shortReply.push_back(0xF7);
-    waiting.link.handleSysexMessage(shortReply);
-    EXPECT_EQ(waiting.link.commState(), kStateAwaitingIdentity);
-    waiting.link.handleSysexMessage(kIdentityReply);
-    EXPECT_EQ(waiting.link.commState(), kStateIdentityReceived);
-    EXPECT_EQ(waiting.link.dipSwitchProgram(), 5);
-    EXPECT_EQ(waiting.link.programCount(), 8);
-    EXPECT_EQ(waiting.link.firmwareVersionByte(), 0x12);
+    EXPECT_EQ(bench.view.decoded, std::vector<Bytes>{Bytes(kProgramBytes, 0x41)});
 }
 
 }  // namespace

@@ -29,13 +29,10 @@ struct Today {
 
 TEST(KeptDevices, ADeviceWhoseNumberChangedIsFoundByItsName) {
     const std::vector<std::string> yesterday = {"USB MIDI A", "USB MIDI B"};
-    const struct {
-        std::vector<std::string> plugged;
-        KeptDevice in;
-        KeptDevice out;
-        std::optional<int> movedIn;
-        std::optional<int> movedOut;
-    } cases[] = {
+    // Interfaces plugged in today, the input and output kept, where each has moved to.
+    using Case = std::tuple<std::vector<std::string>, KeptDevice, KeptDevice, std::optional<int>,
+                            std::optional<int>>;
+    const Case cases[] = {
         // Same order as when chosen: nothing moves.
         {yesterday, {3, "VRX Simulator"}, {4, "VRX Simulator"}, {}, {}},
         // One interface left unplugged: the unit comes one place earlier.
@@ -53,21 +50,18 @@ TEST(KeptDevices, ADeviceWhoseNumberChangedIsFoundByItsName) {
         // The system's default output stays the default output.
         {{"USB MIDI B"}, {1, "USB MIDI B"}, {1, "Default output"}, {}, {}},
     };
-    for (const auto& c : cases) {
-        Today today(c.plugged);
-        EXPECT_EQ(movedInputPosition(today.in, c.in), c.movedIn) << c.in.name;
-        EXPECT_EQ(movedOutputPosition(today.out, c.out), c.movedOut) << c.out.name;
+    for (const auto& [plugged, in, out, movedIn, movedOut] : cases) {
+        Today today(plugged);
+        EXPECT_EQ(movedInputPosition(today.in, in), movedIn) << in.name;
+        EXPECT_EQ(movedOutputPosition(today.out, out), movedOut) << out.name;
     }
-}
-
-TEST(KeptDevices, NamesAreThoseOfTheListPositions) {
+    // The names kept are those of the list positions.
     Today today({"USB MIDI A"});
-    EXPECT_EQ(inputNameAt(today.in, 2), "VRX Simulator");
-    EXPECT_EQ(inputNameAt(today.in, 0), "");
-    EXPECT_EQ(inputNameAt(today.in, 3), "");
-    EXPECT_EQ(outputNameAt(today.out, 2), "USB MIDI A");
-    EXPECT_EQ(outputNameAt(today.out, 3), "VRX Simulator");
-    EXPECT_EQ(outputNameAt(today.out, 4), "");
+    std::string names;  // input and output at positions 0 to 4
+    for (int position = 0; position <= 4; ++position) {
+        names += inputNameAt(today.in, position) + "," + outputNameAt(today.out, position) + ";";
+    }
+    EXPECT_EQ(names, ",;USB MIDI A,Default output;VRX Simulator,USB MIDI A;,VRX Simulator;,;");
     EXPECT_EQ(deviceMovedLogLine("MIDI In", {3, "VRX Simulator"}, 2),
               "MIDI In device \"VRX Simulator\" is now #2 (was #3).");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -26,11 +27,13 @@ public:
         statusText.clear();
     }
 
-    // Answers: a number presses OK with it, -1 presses Cancel, 0 closes the dialog.
+    // Answers: a number presses OK with it, -1 presses Cancel, 0 closes the dialog; the
+    // MIDI setup chooses the unit's ports unless told to cancel.
     int askProgramNumber(std::string_view title, ProgramPrompt& prompt) override {
         promptTitles.emplace_back(title);
-        const int answer = promptAnswers.empty() ? 1 : promptAnswers.front();
+        int answer = 1;
         if (!promptAnswers.empty()) {
+            answer = promptAnswers.front();
             promptAnswers.pop_front();
         }
         runModal();
@@ -46,7 +49,11 @@ public:
         ++midiSetupShown;
         runModal();
         setup.midiSetupCancelled = cancelMidiSetup;
-        if (!cancelMidiSetup) {
+        chooseTheUnit(setup, !cancelMidiSetup);
+    }
+    // Input 1 is the unit's; its output comes after the default one.
+    static void chooseTheUnit(MidiSetup& setup, bool chosen) {
+        if (chosen) {
             setup.portInDevice = 1;
             setup.portOutDevice = 2;
             setup.midiConfigured = true;
@@ -111,12 +118,7 @@ class LinkBench {
 public:
     explicit LinkBench(SimulatedUnitSettings settings = {}, bool configured = true)
         : unit(clock, settings) {
-        if (configured) {
-            auto& setup = link.midiSetup();
-            setup.portInDevice = 1;   // the unit's input
-            setup.portOutDevice = 2;  // the unit's output, after the default one
-            setup.midiConfigured = true;
-        }
+        RecordingView::chooseTheUnit(link.midiSetup(), configured);
     }
 
     // Delivers what arrives before the next tick, then ticks.
@@ -140,24 +142,21 @@ public:
     }
     // Ticks until `done` holds; false when it did not within `maxTicks`.
     bool tickUntil(const std::function<bool()>& done, int maxTicks = 1000) {
-        for (int i = 0; i < maxTicks; ++i) {
-            if (done()) {
-                return true;
-            }
+        bool finished = done();
+        for (int i = 0; i < maxTicks && !finished; ++i) {
             tick();
+            finished = done();
         }
-        return done();
+        return finished;
     }
 
     // Messages the unit received with the given command bytes (positions 6 to 8).
     std::vector<Bytes> receivedWithCommand(const Bytes& command) const {
         std::vector<Bytes> found;
-        for (const auto& m : unit.received()) {
-            if (isManufacturerMessage(m) && m.size() >= 8 &&
-                std::equal(command.begin(), command.end(), m.begin() + 5)) {
-                found.push_back(m);
-            }
-        }
+        std::ranges::copy_if(unit.received(), std::back_inserter(found), [&](const Bytes& m) {
+            return isManufacturerMessage(m) && m.size() >= 8 &&
+                   std::equal(command.begin(), command.end(), m.begin() + 5);
+        });
         return found;
     }
 

@@ -15,16 +15,29 @@ std::string levers(const ProgramPrompt& prompt) {
 }
 
 // A valid DIP setting, the last program included, is proposed with its levers; one
-// beyond the programs is warned about, and only the numbers accepted before are.
+// beyond the programs is warned about, and only the numbers accepted before are. The
+// result tells OK, Cancel and closed apart; the prompt's own field updates, echoed back
+// by the dialog's change events, are ignored.
 TEST(ProgramPrompt, DipSettingIsProposedOrWarnedAbout) {
     ProgramPrompt prompt;
+    int refreshes = 0;
+    prompt.setFieldsChangedHandler([&] {
+        ++refreshes;
+        prompt.numberTextChanged("2");
+        prompt.spinChanged(3);
+    });
     prompt.open("Loading Program Data From VRX", 5, 5, "VRX");
+    EXPECT_EQ(refreshes, 1);
     EXPECT_EQ(prompt.caption(), "Loading Program Data From VRX");
     EXPECT_EQ(prompt.numberText(), "5");
     EXPECT_EQ(prompt.spinValue(), 5);
     EXPECT_FALSE(prompt.warningVisible() || prompt.dipSwitchInvalid());
     EXPECT_TRUE(prompt.pictureVisible());
     EXPECT_EQ(levers(prompt), "^^v^^^^^");
+    EXPECT_EQ(prompt.result(), 0);  // closed without a button: the title reads as 0
+    prompt.spinChanged(4);
+    prompt.pressOk();
+    EXPECT_EQ(prompt.result(), 4);
 
     prompt.open("Writing Program Data To VRX", 20, 16, "VRX");
     EXPECT_EQ(prompt.dipSwitchText(), "20");
@@ -41,24 +54,20 @@ TEST(ProgramPrompt, DipSettingIsProposedOrWarnedAbout) {
     EXPECT_EQ(prompt.numberText(), "5");
     prompt.pressOk();
     EXPECT_EQ(prompt.result(), 5);
+    prompt.pressCancel();
+    EXPECT_EQ(prompt.result(), -1);
 
     // No prompt has seen a valid setting yet: nothing is accepted, the levers stay hidden.
     ProgramPrompt first;
     first.open("t", 20, 16, "VRX");
     first.numberTextChanged("3");
-    EXPECT_EQ(first.numberText(), "1");
-    EXPECT_EQ(levers(first), "--------");
+    EXPECT_EQ(first.numberText() + " " + levers(first), "1 --------");
 }
 
 // What the field shows after each entry, and the levers: the number less one in binary.
 TEST(ProgramPrompt, OutOfRangeOrNonNumericInputRestoresTheLastAcceptedNumber) {
-    struct Row {
-        int programs;  // as the unit reports them
-        std::string typed;
-        std::string shown;
-        std::string levers;
-    };
-    const std::vector<Row> table = {
+    // Programs as the unit reports them, what is typed, what the field shows, the levers.
+    const std::vector<std::tuple<int, std::string, std::string, std::string>> table = {
         {16, "12", "12", "vv^v^^^^"},        {16, "0", "12", "vv^v^^^^"},
         {16, "17", "12", "vv^v^^^^"},        {16, "ab", "12", "vv^v^^^^"},
         {16, "", "12", "vv^v^^^^"},          {16, "3x", "3", "^v^^^^^^"},
@@ -69,52 +78,22 @@ TEST(ProgramPrompt, OutOfRangeOrNonNumericInputRestoresTheLastAcceptedNumber) {
     };
     ProgramPrompt prompt;
     int programs = 0;
-    for (const auto& row : table) {
-        if (row.programs != programs) {
-            programs = row.programs;
+    for (const auto& [reported, typed, shown, leverText] : table) {
+        if (reported != programs) {
+            programs = reported;
             prompt.open("t", 1, programs, "VRX");
         }
-        prompt.numberTextChanged(row.typed);
-        EXPECT_EQ(prompt.numberText(), row.shown) << "typed '" << row.typed << "'";
-        EXPECT_EQ(prompt.spinValue(), std::stoi(row.shown));
-        EXPECT_EQ(levers(prompt), row.levers) << "typed '" << row.typed << "'";
+        prompt.numberTextChanged(typed);
+        EXPECT_EQ(prompt.numberText() + " " + levers(prompt), shown + " " + leverText)
+            << "typed '" << typed << "'";
+        EXPECT_EQ(prompt.spinValue(), std::stoi(shown));
     }
-}
-
-TEST(ProgramPrompt, ResultTellsOkCancelAndClosedApart) {
-    ProgramPrompt prompt;
-    prompt.open("Loading Program Data From VRX", 4, 8, "VRX");
-    EXPECT_EQ(prompt.result(), 0);  // closed without a button: the title reads as 0
-    prompt.pressCancel();
-    EXPECT_EQ(prompt.result(), -1);
-    prompt.open("Loading Program Data From VRX", 4, 8, "VRX");
-    prompt.spinChanged(7);
-    prompt.pressOk();
-    EXPECT_EQ(prompt.result(), 7);
-}
-
-TEST(ProgramPrompt, UpdatesRaisedByItsOwnFieldChangesAreIgnored) {
-    ProgramPrompt prompt;
-    int refreshes = 0;
-    prompt.setFieldsChangedHandler([&] {
-        ++refreshes;
-        // What the dialog's change events would do while the prompt writes its fields.
-        prompt.numberTextChanged("2");
-        prompt.spinChanged(3);
-    });
-    prompt.open("t", 5, 8, "VRX");
-    EXPECT_EQ(prompt.currentNumber(), 5);
-    EXPECT_EQ(refreshes, 1);
-}
-
-TEST(ProgramPrompt, NumberReadsLikeTheNumberField) {
-    struct Row {
-        std::string text;
-        int value;
-    };
-    for (const auto& row : {Row{"12", 12}, Row{" 7abc", 7}, Row{"abc", 0}, Row{"2.6", 3},
-                            Row{"2.5", 2}, Row{"-4", -4}, Row{"40000", 0}, Row{"Cancel", 0}}) {
-        EXPECT_EQ(promptNumber(row.text), row.value) << row.text;
+    // How the number in the field reads, as the dialog reads it.
+    const std::vector<std::pair<std::string, int>> numbers = {
+        {"12", 12}, {" 7abc", 7}, {"abc", 0},   {"2.6", 3},
+        {"2.5", 2}, {"-4", -4},   {"40000", 0}, {"Cancel", 0}};
+    for (const auto& [text, value] : numbers) {
+        EXPECT_EQ(promptNumber(text), value) << text;
     }
 }
 

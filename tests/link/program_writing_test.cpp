@@ -31,10 +31,11 @@ bool writeOver(LinkBench& bench) {
            bench.link.outputQueue().midiOutQueue().empty();
 }
 
-std::vector<std::string> resultLines(const LinkBench& bench) {
-    std::vector<std::string> lines;
+// Each program's result, a line each.
+std::string results(const LinkBench& bench) {
+    std::string lines;
     for (const auto& result : bench.link.restore().results()) {
-        lines.push_back(resultLine(result));
+        lines += (lines.empty() ? "" : "\r\n") + resultLine(result);
     }
     return lines;
 }
@@ -66,7 +67,7 @@ TEST(VerifiedWrite, ReadsTheProgramBackOnceTheUnitHasRestarted) {
             spoilt ? "Program 4: failed: the unit holds something else in pin row 1 and tuning; "
                      "write it again"
                    : "Program 4: written and verified";
-        EXPECT_EQ(resultLines(bench), std::vector<std::string>{line});
+        EXPECT_EQ(results(bench), line);
         EXPECT_EQ(bench.view.logLines, std::vector<std::string>{line});
         EXPECT_TRUE(bench.view.statusText.ends_with(
             spoilt ? "Verifying...\r\nThe unit holds something else in pin row 1 and tuning.\r\n"
@@ -81,103 +82,97 @@ TEST(VerifiedWrite, ReadsTheProgramBackOnceTheUnitHasRestarted) {
     }
 }
 
+// Each program is written and reported. What the strict unit does wrong is caught: a
+// block it dropped for coming too soon shows in the read-back, a failed output stops the
+// restore; neither is called success. Cancel, or an exit asked, while the first
+// program's second update is on its way stops between programs, never inside one.
+// Each program is written and reported. What the strict unit does wrong is caught: a
+// block it dropped for coming too soon shows in the read-back, a failed output stops the
+// restore; neither is called success. Cancel, or an exit asked, while the first
+// program's second update is on its way stops between programs, never inside one.
 TEST(Restore, WritesEachProgramAndReportsEachOne) {
-    for (const bool verify : {true, false}) {
-        LinkBench bench;
-        bench.link.setVerifyAfterWriting(verify);
-        bench.link.restorePrograms(
-            {{2, programBytes(30)}, {5, programBytes(31)}, {17, programBytes(32)}});
-        ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
-        EXPECT_EQ(bench.unit.program(2), programBytes(30));
-        EXPECT_EQ(bench.unit.program(5), programBytes(31));
-        const std::string ok = verify ? "written and verified" : "written (not verified)";
-        EXPECT_EQ(resultLines(bench),
-                  (std::vector<std::string>{"Program 2: " + ok, "Program 5: " + ok,
-                                            "Program 17: failed: the unit has 16 programs"}));
-        EXPECT_TRUE(bench.view.statusText.ends_with("\r\nProgram 2: " + ok +
-                                                    "\r\nProgram 5: " + ok +
-                                                    "\r\nProgram 17: failed: the unit has 16 "
-                                                    "programs"))
-            << bench.view.statusText;
-        EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramRequest).size(),
-                  verify ? 2u : 0u);
-        // Each program's reboot, and one after the last read-back.
-        EXPECT_EQ(bench.unit.rebootCount(), verify ? 3 : 2);
-    }
-}
-
-// What the strict unit does wrong is caught: a block it dropped for coming too soon
-// shows in the read-back, a failed output stops the restore. Neither is called success.
-TEST(Restore, WhatTheUnitDidNotGetIsNeverReportedAsWritten) {
+    enum Meanwhile { kNothing, kStrayUpdate, kCancel, kExit };
     struct Case {
         const char* name;
-        bool strayUpdate;  // another update reaches the unit just before block 3
+        bool verify;
         std::optional<int> outputFailsAfter;
-        std::vector<std::string> lines;
+        Meanwhile meanwhile;
+        std::vector<ProgramToWrite> programs;
+        int updates, reboots;  // the messages the unit got
+        const char* progress;  // the last program begun
+        std::string results;
     };
+    const std::vector<ProgramToWrite> three = {
+        {2, programBytes(30)}, {5, programBytes(31)}, {17, programBytes(32)}};
+    const std::vector<ProgramToWrite> flipped = {{3, programBytes(3, true)},
+                                                 {4, programBytes(4, true)}};
+    const std::vector<ProgramToWrite> two = {{5, programBytes(40)}, {6, programBytes(41)}};
     const Case cases[] = {
-        {"block dropped",
-         true,
-         {},
-         {"Program 3: failed: the unit holds something else in pin rows 42-73; write it again",
-          "Program 4: written and verified"}},
+        {"verified", true, std::nullopt, kNothing, three, 8, 3, "Program 5 (2 of 3)",
+         "Program 2: written and verified\r\nProgram 5: written and verified\r\n"
+         "Program 17: failed: the unit has 16 programs"},
+        {"not verified", false, std::nullopt, kNothing, three, 8, 2, "Program 5 (2 of 3)",
+         "Program 2: written (not verified)\r\nProgram 5: written (not verified)\r\n"
+         "Program 17: failed: the unit has 16 programs"},
+        // Another update reaches the unit just before block 3.
+        {"block dropped", true, std::nullopt, kStrayUpdate, flipped, 9, 3, "Program 4 (2 of 2)",
+         "Program 3: failed: the unit holds something else in pin rows 42-73; write it again"
+         "\r\nProgram 4: written and verified"},
         // tag, identity, then the first three updates of program 3 reach the unit.
-        {"output gone",
-         false,
-         5,
-         {"Program 3: failed: Sending failed: 3 of 5 messages went out. The program in the VRX "
-          "may be incomplete: write it again.",
-          "Program 4: not written (the restore stopped)"}},
+        {"output gone", true, 5, kNothing, flipped, 3, 0, "Program 3 (1 of 2)",
+         "Program 3: failed: Sending failed: 3 of 5 messages went out. The program in the VRX "
+         "may be incomplete: write it again.\r\nProgram 4: not written (the restore stopped)"},
         // The whole of program 3 and its reboot went out; the read-back's TAG MESSAGE fails.
-        {"output gone before the read-back",
-         false,
-         8,
-         {"Program 3: failed: Sending failed: program 3 was written but could not be read back "
-          "to verify it.",
-          "Program 4: not written (the restore stopped)"}},
+        {"output gone before the read-back", true, 8, kNothing, flipped, 4, 1, "Program 3 (1 of 2)",
+         "Program 3: failed: Sending failed: program 3 was written but could not be read back "
+         "to verify it.\r\nProgram 4: not written (the restore stopped)"},
+        {"cancel", true, std::nullopt, kCancel, two, 4, 2, "Program 5 (1 of 2)",
+         "Program 5: written and verified\r\nProgram 6: not written (cancelled)"},
+        {"exit", true, std::nullopt, kExit, two, 4, 2, "Program 5 (1 of 2)",
+         "Program 5: written and verified\r\nProgram 6: not written (cancelled)"},
+    };
+    const auto updates = [](const LinkBench& bench) {
+        return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size();
     };
     for (const auto& c : cases) {
-        SimulatedUnitSettings settings;
-        settings.behaviour.outputFailsAfter = c.outputFailsAfter;
-        LinkBench bench(settings);
-        bench.link.restorePrograms({{3, programBytes(3, true)}, {4, programBytes(4, true)}});
-        if (c.strayUpdate) {
-            ASSERT_TRUE(bench.tickUntil([&] {
-                return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size() == 2;
-            }));
+        SCOPED_TRACE(c.name);
+        LinkBench bench;
+        bench.unit.settings().behaviour.outputFailsAfter = c.outputFailsAfter;
+        bench.link.setVerifyAfterWriting(c.verify);
+        bench.link.restorePrograms(c.programs);
+        if (c.meanwhile != kNothing) {
+            ASSERT_TRUE(bench.tickUntil([&] { return updates(bench) == 2; }));
+        }
+        if (c.meanwhile == kStrayUpdate) {
             bench.ticks(3);
             bench.unit.receive(programUpdateMessages(0, 15, programBytes(16))[0]);
-        }
-        ASSERT_TRUE(bench.tickUntil([&] {
-            return bench.link.commState() == kStateResultShown && !bench.link.writeInProgress();
-        })) << c.name;
-        EXPECT_EQ(resultLines(bench), c.lines) << c.name;
-    }
-}
-
-// Cancel, or an exit asked, while the first program's second update is on its way.
-TEST(Restore, CancelOrExitStopsBetweenProgramsNeverInsideOne) {
-    for (const bool exit : {false, true}) {
-        SCOPED_TRACE(exit ? "exit" : "cancel");
-        LinkBench bench;
-        const Bytes before = bench.unit.program(6);
-        bench.link.restorePrograms({{5, programBytes(40)}, {6, programBytes(41)}});
-        ASSERT_TRUE(bench.tickUntil([&] {
-            return bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size() == 2;
-        }));
-        if (exit) {
-            bench.link.requestExitAfterWrite();
-            ASSERT_TRUE(bench.tickUntil([&] { return bench.link.readyToExit(); }));
-        } else {
+        } else if (c.meanwhile == kCancel) {
             bench.link.cancelRestore();
-            ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
+        } else if (c.meanwhile == kExit) {
+            bench.link.requestExitAfterWrite();
         }
-        EXPECT_EQ(bench.unit.program(5), programBytes(40));
-        EXPECT_EQ(bench.unit.program(6), before);
-        EXPECT_EQ(bench.receivedWithCommand(messageConstants().cmdProgramUpdate).size(), 4u);
-        EXPECT_EQ(resultLines(bench),
-                  (std::vector<std::string>{"Program 5: written and verified",
-                                            "Program 6: not written (cancelled)"}));
+        ASSERT_TRUE(bench.tickUntil(
+            [&] { return c.meanwhile == kExit ? bench.link.readyToExit() : writeOver(bench); }));
+        EXPECT_EQ(results(bench), c.results);
+        // The status shows the program being written, then every result, or why the
+        // restore stopped.
+        const auto stoppedAt = c.results.find("Sending");
+        const std::string shown =
+            c.outputFailsAfter ? c.results.substr(stoppedAt, c.results.find('\r') - stoppedAt)
+                               : "\r\n" + c.results;
+        EXPECT_TRUE(bench.view.statusText.starts_with(std::string(c.progress) + "\r\nWriting"));
+        EXPECT_TRUE(bench.view.statusText.ends_with(shown)) << bench.view.statusText;
+        // What is reported written the unit holds; what is reported not written it never got.
+        for (const auto& [number, data] : c.programs) {
+            const std::string line = "Program " + std::to_string(number) + ": ";
+            if (c.results.find(line + "written") != std::string::npos) {
+                EXPECT_EQ(bench.unit.program(number), data) << number;
+            } else if (c.results.find(line + "not written") != std::string::npos) {
+                EXPECT_NE(bench.unit.program(number), data) << number;
+            }
+        }
+        EXPECT_EQ(updates(bench), static_cast<std::size_t>(c.updates));
+        EXPECT_EQ(bench.unit.rebootCount(), c.reboots);
     }
 }
 
@@ -186,11 +181,9 @@ TEST(Restore, CancelOrExitStopsBetweenProgramsNeverInsideOne) {
 // key offsets from 10, the crescendo at 26, a bit per channel in each keyboard's two
 // mask bytes from 27, the tuning at 37.
 TEST(ReadbackDifferences, NameThePartsOfTheEditorThatCameBackChanged) {
-    struct Row {
-        std::vector<std::pair<std::size_t, std::uint8_t>> flips;  // byte, bits
-        std::vector<std::string> parts;
-    };
-    const Row rows[] = {
+    // The bits flipped in each byte, and the parts named.
+    using Flips = std::vector<std::pair<std::size_t, std::uint8_t>>;
+    const std::pair<Flips, std::vector<std::string>> rows[] = {
         {{{47, 0x01}, {48, 0x10}, {254, 0x01}}, {"pin rows 1, 2, 105"}},
         {{{46, 1}, {48, 1}, {50, 1}, {84, 1}}, {"pin rows 1-3, 20"}},
         {{{3, 0x01}}, {"MIDI channel row 3"}},
@@ -205,12 +198,12 @@ TEST(ReadbackDifferences, NameThePartsOfTheEditorThatCameBackChanged) {
         {{}, {}},
     };
     const Bytes sent(kProgramBytes, 0x00);
-    for (const auto& row : rows) {
+    for (const auto& [flips, parts] : rows) {
         Bytes back = sent;
-        for (const auto& [at, bits] : row.flips) {
+        for (const auto& [at, bits] : flips) {
             back[at] ^= bits;
         }
-        EXPECT_EQ(differingParts(sent, back), row.parts) << row.flips.size() << " bytes";
+        EXPECT_EQ(differingParts(sent, back), parts) << flips.size() << " bytes";
     }
     // A short answer counts as changed where it stops.
     EXPECT_EQ(differingParts(sent, Bytes(sent.begin(), sent.begin() + 250)),
@@ -220,13 +213,8 @@ TEST(ReadbackDifferences, NameThePartsOfTheEditorThatCameBackChanged) {
 }
 
 TEST(TimeLeft, ScalesWhatTheProgramsSoFarTookToThoseStillToGo) {
-    struct Case {
-        std::int64_t elapsedMs;
-        int done;
-        int total;
-        const char* text;
-    };
-    const Case cases[] = {
+    // Elapsed ms, programs done, programs in all, the text.
+    const std::tuple<std::int64_t, int, int, const char*> cases[] = {
         {3800, 1, 16, "About 57 s left"},
         {7600, 2, 4, "About 8 s left"},
         {3800, 1, 40, "About 2 min left"},
@@ -234,9 +222,8 @@ TEST(TimeLeft, ScalesWhatTheProgramsSoFarTookToThoseStillToGo) {
         {61200, 16, 16, ""},
         {1, 1, 2, "About 1 s left"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(timeLeftText(c.elapsedMs, c.done, c.total), c.text)
-            << c.elapsedMs << " " << c.done << "/" << c.total;
+    for (const auto& [elapsedMs, done, total, text] : cases) {
+        EXPECT_EQ(timeLeftText(elapsedMs, done, total), text) << elapsedMs << " " << done;
     }
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 // What goes out is named in the device link's journal, and vrxtool's trace shows a
 // whole exchange both ways; here the name of each kind of message, and the history.
-TEST(Traffic, MessagesOutsideTheExchangeAreNamedByKind) {
+TEST(Traffic, MessagesAreNamedByKindAndTheHistoryKeepsTheNewest) {
     const Bytes reply = {0xF0, 0x7E, 0x00, 0x06, 0x02, 0, 0, 0,    0,    0,  2,
                          0,    10,   3,    4,    0,    1, 0, 0x10, 0x01, 18, 0xF7};
     const struct {
@@ -33,33 +33,30 @@ TEST(Traffic, MessagesOutsideTheExchangeAreNamedByKind) {
         TrafficNamer namer;
         EXPECT_EQ(namer.nameOf(c.message), c.name);
     }
-}
-
-TEST(Traffic, ShortMessagesFromTheInputKeepOnlyTheirOwnDataBytes) {
+    // Short messages from the input keep only their own data bytes.
     EXPECT_EQ(messageBytes(MidiMessage{{}, 0xC3, 7, 9}), (Bytes{0xC3, 7}));
     EXPECT_EQ(messageBytes(MidiMessage{{}, 0x90, 60, 9}), (Bytes{0x90, 60, 9}));
     EXPECT_EQ(messageBytes(MidiMessage{{}, 0xFA, 1, 2}), (Bytes{0xFA}));
-}
 
-TEST(Traffic, HistoryKeepsOnlyTheNewestMessagesAndSavesTheChosenDirection) {
+    // The history keeps only the newest messages and saves the chosen direction.
     VirtualClock clock;
     TrafficHistory history(clock, 3);
+    const Bytes response = programResponse(0, Bytes(4, 0x41));
+    const Bytes reboot = vrxReboot(0);
     history.record(TrafficDirection::kOut, tagMessage());
     history.record(TrafficDirection::kOut, identityRequest());
     history.record(TrafficDirection::kIn, Bytes{0x90, 60, 100});
     clock.advanceBy(1500);
-    history.record(TrafficDirection::kIn, programResponse(0, Bytes(4, 0x41)));
-    history.record(TrafficDirection::kOut, vrxReboot(0));
+    history.record(TrafficDirection::kIn, response);
+    history.record(TrafficDirection::kOut, reboot);
 
     ASSERT_EQ(history.entries().size(), 3u);
     EXPECT_EQ(history.entries().front().serial, 3u);
     EXPECT_EQ(history.lastSerial(), 5u);
 
-    const Bytes response = programResponse(0, Bytes(4, 0x41));
     EXPECT_EQ(trafficSyx(history.entries(), TrafficSelection::kReceived), response);
-    EXPECT_EQ(trafficSyx(history.entries(), TrafficSelection::kSent), vrxReboot(0));
+    EXPECT_EQ(trafficSyx(history.entries(), TrafficSelection::kSent), reboot);
     Bytes both = response;
-    const Bytes reboot = vrxReboot(0);
     both.insert(both.end(), reboot.begin(), reboot.end());
     EXPECT_EQ(trafficSyx(history.entries(), TrafficSelection::kBoth), both);
     EXPECT_EQ(trafficText(history.entries()),

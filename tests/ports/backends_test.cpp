@@ -23,31 +23,10 @@
 namespace vrx {
 namespace {
 
-bool alsaSequencerPresent() {
-    return std::filesystem::exists("/dev/snd/seq");
-}
-
-TEST(RtMidiBackend, WithoutTheMidiServiceEveryCallFailsCleanly) {
-    if (alsaSequencerPresent()) {
-        GTEST_SKIP() << "this machine has an ALSA sequencer";
-    }
-    RtMidiInput input([] {});
-    RtMidiOutput output;
-    EXPECT_FALSE(input.deviceCount());
-    EXPECT_FALSE(output.deviceName(0));
-    EXPECT_FALSE(input.open());
-    EXPECT_EQ(input.state(), kPortClosed);
-    output.selectDevice(MidiOutput::kDefaultDevice);
-    EXPECT_FALSE(output.open());
-    EXPECT_FALSE(output.sendSysex(Bytes{0xF0, 0xF7}));
-    const auto entries = inputDeviceEntries(input);
-    EXPECT_FALSE(entries.error.empty());
-    EXPECT_EQ(entries.entries, std::vector<std::string>{"[Choose a MIDI in device]"});
-}
-
 // Devices are listed by their positions, the simulated unit after the real ones, even
-// where there are none.
-TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLast) {
+// where there are none; without the MIDI service every call of the real backend fails
+// cleanly.
+TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLastAndChainedPortsFollowOn) {
     VirtualClock clock;
     MidiPortOptions options;
     options.withSimulator = true;
@@ -58,59 +37,60 @@ TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLast) {
               "#" + std::to_string(ports.simulatorInputPosition()) + ": VRX Simulator");
     EXPECT_EQ(outputs.entries.back(),
               "#" + std::to_string(ports.simulatorOutputPosition()) + ": VRX Simulator");
-    if (!alsaSequencerPresent()) {
+    if (!std::filesystem::exists("/dev/snd/seq")) {  // no ALSA sequencer on this machine
         EXPECT_TRUE(inputs.error.empty());
         EXPECT_EQ(outputs.entries,
                   (std::vector<std::string>{"[Choose a MIDI out device]", "#1: VRX Simulator",
                                             "#2: VRX Simulator"}));
+        RtMidiInput input([] {});
+        RtMidiOutput output;
+        EXPECT_FALSE(input.deviceCount());
+        EXPECT_FALSE(output.deviceName(0));
+        EXPECT_FALSE(input.open());
+        EXPECT_EQ(input.state(), kPortClosed);
+        output.selectDevice(MidiOutput::kDefaultDevice);
+        EXPECT_FALSE(output.open());
+        EXPECT_FALSE(output.sendSysex(Bytes{0xF0, 0xF7}));
+        const auto entries = inputDeviceEntries(input);
+        EXPECT_FALSE(entries.error.empty());
+        EXPECT_EQ(entries.entries, std::vector<std::string>{"[Choose a MIDI in device]"});
     }
 
     testing::ListedInput input({"USB In"});
     testing::ListedOutput output({"USB Out", "Synth"});
-    const auto listedInputs = inputDeviceEntries(input);
-    const auto listedOutputs = outputDeviceEntries(output);
-    EXPECT_TRUE(listedInputs.error.empty());
-    EXPECT_EQ(listedInputs.entries,
+    EXPECT_EQ(inputDeviceEntries(input).entries,
               (std::vector<std::string>{"[Choose a MIDI in device]", "#1: USB In"}));
-    EXPECT_EQ(listedOutputs.entries, (std::vector<std::string>{"[Choose a MIDI out device]",
-                                                               "#1: Default output (USB Out)",
-                                                               "#2: USB Out", "#3: Synth"}));
+    EXPECT_EQ(
+        outputDeviceEntries(output).entries,
+        (std::vector<std::string>{"[Choose a MIDI out device]", "#1: Default output (USB Out)",
+                                  "#2: USB Out", "#3: Synth"}));
     // Position 3 opens output device 1, input position 1 input device 0.
     EXPECT_EQ(outputDeviceForPosition(3), 1);
     EXPECT_EQ(inputDeviceForPosition(1), 0);
-}
 
-TEST(ChainedPorts, DevicesOfTheSecondPortFollowThoseOfTheFirst) {
-    VirtualClock clock;
+    // The devices of a second port follow those of the first.
     SimulatedUnit first(clock);
     SimulatedUnit second(clock);
     SimulatedInput firstIn(first), secondIn(second);
     SimulatedOutput firstOut(first), secondOut(second);
-    ChainedInput input(firstIn, secondIn);
-    ChainedOutput output(firstOut, secondOut);
-    EXPECT_EQ(*input.deviceCount(), 2);
-    EXPECT_EQ(*output.deviceCount(), 2);
+    ChainedInput chainedIn(firstIn, secondIn);
+    ChainedOutput chainedOut(firstOut, secondOut);
+    EXPECT_EQ(*chainedIn.deviceCount(), 2);
+    EXPECT_EQ(*chainedOut.deviceCount(), 2);
 
     // Device 1 of the chain is the second unit: only it hears and answers.
-    output.selectDevice(1);
-    ASSERT_TRUE(output.open());
-    input.selectDevice(1);
-    ASSERT_TRUE(input.open());
-    input.start();
-    ASSERT_TRUE(output.sendSysex(identityRequest()));
+    chainedOut.selectDevice(1);
+    ASSERT_TRUE(chainedOut.open());
+    chainedIn.selectDevice(1);
+    ASSERT_TRUE(chainedIn.open());
+    chainedIn.start();
+    ASSERT_TRUE(chainedOut.sendSysex(identityRequest()));
     EXPECT_TRUE(first.received().empty());
     EXPECT_EQ(second.received().size(), 1u);
     clock.advanceBy(20);
-    input.dispatchEvents();
-    ASSERT_EQ(input.queuedMessageCount(), 1u);
-    EXPECT_TRUE(isIdentityReply(input.currentMessage().sysex));
-
-    // The default output is the first port's.
-    output.close();
-    output.selectDevice(MidiOutput::kDefaultDevice);
-    ASSERT_TRUE(output.open());
-    ASSERT_TRUE(output.sendSysex(tagMessage()));
-    EXPECT_EQ(first.received().size(), 1u);
+    chainedIn.dispatchEvents();
+    ASSERT_EQ(chainedIn.queuedMessageCount(), 1u);
+    EXPECT_TRUE(isIdentityReply(chainedIn.currentMessage().sysex));
 }
 
 TEST(IncomingMailbox, HandsMessagesFromAnotherThreadOverWithOneNotificationPerBatch) {
@@ -140,11 +120,8 @@ TEST(IncomingMailbox, HandsMessagesFromAnotherThreadOverWithOneNotificationPerBa
 
 TEST(SysexJoiner, JoinsPiecesUpToTheEndByteAndDropsBrokenMessages) {
     const Bytes whole{0xF0, 0x00, 0x21, 0x5E, 0x01, 0x02, 0xF7};
-    const struct {
-        const char* what;
-        std::vector<Bytes> pieces;
-        std::vector<Bytes> delivered;
-    } cases[] = {
+    // What happens, the pieces the driver hands over, the messages delivered.
+    const std::tuple<const char*, std::vector<Bytes>, std::vector<Bytes>> cases[] = {
         {"pieces", {{0xF0, 0x00, 0x21}, {0x5E, 0x01}, {0x02, 0xF7}}, {whole}},
         {"one piece", {whole}, {whole}},
         {"clock and active sensing between and inside the pieces",
@@ -161,20 +138,20 @@ TEST(SysexJoiner, JoinsPiecesUpToTheEndByteAndDropsBrokenMessages) {
          {{0x90, 0x3C, 0x40}, {0xFE}},
          {{0x90, 0x3C, 0x40}, {0xFE}}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, pieces, expected] : cases) {
         SysexJoiner joiner;
         std::vector<Bytes> delivered;
-        for (const auto& piece : c.pieces) {
+        for (const auto& piece : pieces) {
             for (auto& message : joiner.add(piece)) {
                 delivered.push_back(std::move(message));
             }
         }
-        EXPECT_EQ(delivered, c.delivered) << c.what;
+        EXPECT_EQ(delivered, expected) << what;
     }
 }
 
 // At 31 250 baud a byte takes 320 µs on the cable, each way.
-TEST(SimulatedUnit, AnswersAfterTheWireTimeAndQueuesItsAnswersOnTheCableBack) {
+TEST(SimulatedUnit, AnswersAfterTheWireTimeWholeInPartsOrAsTheFaultsMakeThem) {
     VirtualClock clock;
     SimulatedUnitSettings settings;
     settings.dipSwitchProgram = 3;
@@ -199,46 +176,42 @@ TEST(SimulatedUnit, AnswersAfterTheWireTimeAndQueuesItsAnswersOnTheCableBack) {
     clock.advanceTo(9 + 103);
     EXPECT_EQ(unit.takeArrived().size(), 1u);
     EXPECT_EQ(unit.nextArrivalMs(), 9 + 200);
-}
 
-// What arrives back for two program requests: each answer whole or in parts, or as a
-// fault a test or the user can set makes it.
-TEST(SimulatedUnit, AnswersComeWholeInPartsOrAsTheFaultsMakeThem) {
+    // What arrives back for two program requests: each answer whole or in parts, or as a
+    // fault a test or the user can set makes it.
     struct Row {
         const char* name;
-        void (*fault)(SimulatedUnit&);
+        int parts, ignored;
+        bool echoWhileSilent;
+        std::size_t truncateTo;
         std::vector<std::size_t> sizes;
     };
     const Row rows[] = {
-        {"whole", [](SimulatedUnit&) {}, {305, 305}},
-        {"in 2 parts",
-         [](SimulatedUnit& u) { u.settings().responseParts = 2; },
-         {159, 159, 159, 159}},
-        {"in 8 parts", [](SimulatedUnit& u) { u.settings().responseParts = 8; },
-         std::vector<std::size_t>(16, 49)},
-        {"ignore two", [](SimulatedUnit& u) { u.faults().ignoredRequests = 2; }, {}},
-        {"echo while silent",
-         [](SimulatedUnit& u) {
-             u.faults().echo = true;
-             u.faults().silent = true;
-         },
-         {14, 14}},
-        {"truncated", [](SimulatedUnit& u) { u.faults().truncateTo = 10; }, {10, 305}},
+        {"whole", 1, 0, false, 0, {305, 305}},
+        {"in 2 parts", 2, 0, false, 0, {159, 159, 159, 159}},
+        {"in 8 parts", 8, 0, false, 0, std::vector<std::size_t>(16, 49)},
+        {"ignore two", 1, 2, false, 0, {}},
+        {"echo while silent", 1, 0, true, 0, {14, 14}},
+        {"truncated", 1, 0, false, 10, {10, 305}},
     };
     for (const auto& row : rows) {
-        VirtualClock clock;
-        SimulatedUnit unit(clock);
-        row.fault(unit);
-        unit.receive(programRequest(0, 0));
-        unit.receive(programRequest(0, 1));
+        SimulatedUnit fresh(clock);
+        fresh.settings().responseParts = row.parts;
+        fresh.faults().ignoredRequests = row.ignored;
+        fresh.faults().echo = fresh.faults().silent = row.echoWhileSilent;
+        if (row.truncateTo > 0) {
+            fresh.faults().truncateTo = row.truncateTo;
+        }
+        fresh.receive(programRequest(0, 0));
+        fresh.receive(programRequest(0, 1));
         clock.advanceBy(1000);
         std::vector<std::size_t> sizes;
-        for (const auto& m : unit.takeArrived()) {
+        for (const auto& m : fresh.takeArrived()) {
             sizes.push_back(m.size());
             EXPECT_EQ(m.back(), kSysexEnd) << row.name;
         }
         EXPECT_EQ(sizes, row.sizes) << row.name;
-        EXPECT_EQ(unit.requestCount(), 2) << row.name;
+        EXPECT_EQ(fresh.requestCount(), 2) << row.name;
     }
 }
 

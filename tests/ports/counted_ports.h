@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/midi_port.h"
@@ -8,7 +9,8 @@
 namespace vrx::testing {
 
 // Ports that list devices by name, as the platform lists the interfaces plugged in, or
-// fail to list any; they remember what was done with them.
+// fail to list any; they remember what was done with them. An input can be busy the
+// first time it opens, and be handed messages as its driver would.
 class ListedInput final : public MidiInput {
 public:
     explicit ListedInput(std::vector<std::string> names, bool broken = false)
@@ -17,10 +19,15 @@ public:
         return broken_ ? Result<int>::failure("no MIDI service") : int(names_.size());
     }
     Result<std::string> deviceName(int device) override { return names_.at(device); }
+    void push(const std::vector<Bytes>& messages) { deliver(messages); }
     std::vector<int> opened;
+    bool busyOnce = false;
 
 protected:
     Status openDevice(int device, std::size_t) override {
+        if (std::exchange(busyOnce, false)) {
+            return Status::failure("input busy");
+        }
         opened.push_back(device);
         return success();
     }
