@@ -8,34 +8,6 @@
 namespace vrx {
 namespace {
 
-TEST(Vocabulary, StopListsKeepTheirExactTextsAndCodes) {
-    struct Case {
-        int function;
-        std::size_t count;
-        std::size_t position;
-        const char* text;
-        std::uint8_t code;
-    };
-    // Spacing quirks included: the unit's lists were typed by hand.
-    const Case cases[] = {
-        {kRomanticStop, 20, 14, "11 - Quint Flute 2 2/3' [B]", 0x11},
-        {kClassicStop, 20, 19, "2D - Flute Harmonique 8' [B]", 0x2D},
-        {kAhlborn202Stop, 20, 13, "3B - Chimes   [A]", 0x3B},
-        {kAhlborn202Stop, 20, 18, "40 - Corno di Bassetto 8' [B] ", 0x40},
-        {kAhlborn201Stop, 20, 12, "4E - Mixture IV [A] ", 0x4E},
-        {kCommonAhlborn, 65, 22, "8C - Ahlborn - Mem.B Gen. #6", 0x8C},
-        {kCommonAhlborn, 65, 51, "EE - Crescendo Stage #10/ 9", 0xEE},
-        {kTq450Stop, 84, 83, "Unit #7, Tab #12", 124},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        ASSERT_EQ(parameterList(c.function).size(), c.count);
-        ASSERT_EQ(parameterCodes(c.function).size(), c.count);
-        EXPECT_EQ(parameterList(c.function)[c.position], c.text);
-        EXPECT_EQ(parameterCodes(c.function)[c.position], c.code);
-    }
-}
-
 TEST(Vocabulary, SettingTextsAreWhatTheGridShows) {
     const NameList instruments = {"1 - Piano"};
     struct Case {
