@@ -50,12 +50,10 @@ TEST(ProgramImage, SettingsSitAtTheirDocumentedPositions) {
     data.pins[104] = {kMidiStop, 9, 1};
 
     auto expected = newProgramDataImage();
-    for (int p = 3; p <= 35; ++p) {
-        at(expected, p) = 0;
-    }
-    for (int row = 1; row <= kPinRows; ++row) {
-        at(expected, pinTypePosition(row)) = at(expected, pinTypePosition(row) + 1) = 0xFD;
-    }
+    // A default configuration writes 0 at positions 3 to 35 and 0xFD into both bytes of each
+    // pin, positions 47 to 256.
+    std::fill(&at(expected, 3), &at(expected, 35) + 1, 0);
+    std::fill(&at(expected, 47), &at(expected, 256) + 1, 0xFD);
     // Format; program number less one; channel 1 "#4" and Expression with channel 2 "#1" and
     // Volume; key offsets +91 and 0; crescendo on channel 4 from "#6"; channel 1 on
     // "IN1 (Swell)"; channel 12 on "IN3 (Choir)"; tuning from "#6" with options 2 and 5;
