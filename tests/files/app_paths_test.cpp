@@ -10,7 +10,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::writeBytes;
 
-TEST(AppPaths, SettingsAndLogStayBesideAnUnpackedCopyThatCanWriteThere) {
+TEST(AppPaths, SettingsAndLogStayBesideAnUnpackedCopyThatCanWriteThereAndResourcesBesideComeFirst) {
     testing::TempFolder folder;
     const auto home = folder / "home";
     const auto prefix = folder / "local";
@@ -25,6 +25,15 @@ TEST(AppPaths, SettingsAndLogStayBesideAnUnpackedCopyThatCanWriteThere) {
     const auto installed = decideAppPaths(prefix / "bin", prefix, {home.string(), "", ""});
     EXPECT_EQ(installed.settingsFile, home / ".config" / "VRXConfig" / "VrxConfig.ini");
     EXPECT_EQ(installed.logFile, home / ".config" / "VRXConfig" / "VrxConfig.log");
+    // Resources beside the executable come first, then the installed ones.
+    EXPECT_EQ(installed.resourceFile(kInstrumentFileName),
+              prefix / "share" / "vrxconfig" / "genmidi.txt");
+    EXPECT_EQ(installed.userGuideFile(), prefix / "share" / "doc" / "vrxconfig" / "USER_GUIDE.md");
+    fs::create_directories(prefix / "bin" / "docs");
+    writeBytes(prefix / "bin" / "genmidi.txt", "Acoustic Grand Piano\n");
+    writeBytes(prefix / "bin" / "docs" / "USER_GUIDE.md", "# Guide\n");
+    EXPECT_EQ(installed.resourceFile(kInstrumentFileName), prefix / "bin" / "genmidi.txt");
+    EXPECT_EQ(installed.userGuideFile(), prefix / "bin" / "docs" / "USER_GUIDE.md");
 
     // A folder that is a file cannot be written to, even by the superuser.
     writeBytes(folder / "bin", "not a folder");
@@ -39,20 +48,6 @@ TEST(AppPaths, SettingsAndLogStayBesideAnUnpackedCopyThatCanWriteThere) {
         EXPECT_EQ(paths.settingsFile, expected / "VrxConfig.ini") << xdgConfigHome;
         EXPECT_TRUE(fs::is_directory(expected)) << xdgConfigHome;
     }
-}
-
-TEST(AppPaths, ResourcesBesideTheExecutableComeFirstThenTheInstalledOnes) {
-    testing::TempFolder folder;
-    fs::create_directories(folder / "bin" / "docs");
-    const auto paths = decideAppPaths(folder / "bin", folder / "usr", {});
-    EXPECT_EQ(paths.resourceFile(kInstrumentFileName),
-              folder / "usr" / "share" / "vrxconfig" / "genmidi.txt");
-    EXPECT_EQ(paths.userGuideFile(),
-              folder / "usr" / "share" / "doc" / "vrxconfig" / "USER_GUIDE.md");
-    writeBytes(folder / "bin" / "genmidi.txt", "Acoustic Grand Piano\n");
-    writeBytes(folder / "bin" / "docs" / "USER_GUIDE.md", "# Guide\n");
-    EXPECT_EQ(paths.resourceFile(kInstrumentFileName), folder / "bin" / "genmidi.txt");
-    EXPECT_EQ(paths.userGuideFile(), folder / "bin" / "docs" / "USER_GUIDE.md");
 }
 
 TEST(GetSpecialFolder, DocumentsFolderFollowsTheUsersFolderSettings) {

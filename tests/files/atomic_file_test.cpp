@@ -25,13 +25,20 @@ protected:
     const std::string old_ = "the previous configuration\r\n";
 };
 
-TEST_F(AtomicSave, ReplacesTheFileWholeAndKeepsItsPermissions) {
+TEST_F(AtomicSave, ReplacesTheFileWholeAndKeepsItsPermissionsOrFailsWithoutAFolder) {
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(target_, perms);
     ASSERT_TRUE(writeFileAtomically(target_, "new"));
     EXPECT_EQ(testing::readBytes(target_), "new");
     EXPECT_EQ(fs::status(target_).permissions(), perms);
     EXPECT_EQ(filesInFolder(), 1u);
+
+    // A missing folder or a folder in the file's place fails.
+    EXPECT_FALSE(writeFileAtomically(folder_ / "absent" / "organ.vrx", "x"));
+    fs::create_directory(folder_ / "taken.vrx");
+    testing::writeBytes(folder_ / "taken.vrx" / "inside", "x");
+    EXPECT_FALSE(writeFileAtomically(folder_ / "taken.vrx", "x"));
+    EXPECT_EQ(filesInFolder(), 2u);
 }
 
 // The write is stopped after the temporary file is complete and before the rename, as a
@@ -49,14 +56,6 @@ TEST_F(AtomicSave, FailureBeforeTheRenameKeepsTheOldFile) {
     EXPECT_EQ(temporary.parent_path(), folder_.path()) << "renamed within one file system";
     EXPECT_EQ(testing::readBytes(target_), old_);
     EXPECT_EQ(filesInFolder(), 1u) << "no temporary file is left behind";
-}
-
-TEST_F(AtomicSave, MissingFolderAndFolderTargetFail) {
-    EXPECT_FALSE(writeFileAtomically(folder_ / "absent" / "organ.vrx", "x"));
-    fs::create_directory(folder_ / "taken.vrx");
-    testing::writeBytes(folder_ / "taken.vrx" / "inside", "x");
-    EXPECT_FALSE(writeFileAtomically(folder_ / "taken.vrx", "x"));
-    EXPECT_EQ(filesInFolder(), 2u);
 }
 
 TEST_F(AtomicSave, ReadOnlyFolderKeepsTheOldFile) {

@@ -10,20 +10,8 @@ namespace {
 using testing::kDesigned;
 using testing::kFullHd;
 
-class FormPosition : public ::testing::Test {
-protected:
-    IniFile ini(std::string_view contents) {
-        testing::writeBytes(file_, contents);
-        IniFile ini;
-        ini.setPath(file_);
-        ini.setSection("VRXConfig");
-        return ini;
-    }
-    testing::TempFolder folder_;
-    std::filesystem::path file_ = folder_ / "VrxConfig.ini";
-};
-
-TEST_F(FormPosition, StoredPlacementIsFittedOnTheScreen) {
+TEST(FormPosition, StoredPlacementIsFittedOnTheScreen) {
+    testing::TempFolder folder;
     constexpr auto kMaximised = WindowState::kMaximised;
     // 120 DPI has 12 twips per pixel, so a 48-twip margin.
     constexpr ScreenGeometry k120Dpi{1920 * 12, 1080 * 12, 12, 12};
@@ -62,7 +50,11 @@ TEST_F(FormPosition, StoredPlacementIsFittedOnTheScreen) {
         {"Maximised=yes", kFullHd, kDesigned},
     };
     for (const auto& c : cases) {
-        auto settings = ini("[VRXConfig]\n" + std::string(c.stored) + "\n");
+        testing::writeBytes(folder / "VrxConfig.ini",
+                            "[VRXConfig]\n" + std::string(c.stored) + "\n");
+        IniFile settings;
+        settings.setPath(folder / "VrxConfig.ini");
+        settings.setSection("VRXConfig");
         settings.setKey("Mine");
         settings.setDefault("dflt");
         EXPECT_EQ(settings.LoadFormPosition(kDesigned, c.screen, 9000, 6000), c.expected)

@@ -25,6 +25,8 @@ IniFile iniAt(const std::filesystem::path& file, std::string section, std::strin
 TEST(IniFile, ValuesAreStoredWholeCleanedOfLineBreaksAndReadBackCutAt254) {
     TempFolder folder;
     auto ini = iniAt(folder / "VrxConfig.ini", "Preferences", "Path");
+    ini.setDefault("FAIL  ");
+    EXPECT_EQ(ini.Value(), "FAIL") << "the default without its trailing blanks";
     const std::string longPath = "/" + std::string(299, 'd');
     ini.setValue(longPath);
     EXPECT_TRUE(ini.Success());
@@ -35,6 +37,14 @@ TEST(IniFile, ValuesAreStoredWholeCleanedOfLineBreaksAndReadBackCutAt254) {
     EXPECT_EQ(ini.Value(), "/home/");
     ini.setValue("/a\r\n[Injected]\nx=1");
     EXPECT_EQ(readBytes(folder / "VrxConfig.ini"), "[Preferences]\r\nPath=/a[Injected]x=1\r\n");
+
+    ini.setPath(folder / "no such folder" / "VrxConfig.ini");
+    EXPECT_EQ(ini.Value(), "FAIL");
+    EXPECT_TRUE(ini.Success()) << "reads never change the result";
+    auto folderAsFile = iniAt(folder.path(), "MIDI I/O", "Input");
+    EXPECT_EQ(folderAsFile.Value(), "");
+    folderAsFile.setValue("1");
+    EXPECT_FALSE(folderAsFile.Success());
 }
 
 TEST(IniFile, NameListsAreCutAt8192CharactersLessTheClosingZeros) {
@@ -51,25 +61,6 @@ TEST(IniFile, NameListsAreCutAt8192CharactersLessTheClosingZeros) {
     EXPECT_EQ(names[510], "Section no 1510");
     EXPECT_EQ(names[511], "Section no 151");
     EXPECT_EQ(ini.INISection(), std::string("Key0\0", 5));
-}
-
-TEST(IniFile, ReadsGiveTheDefaultWithoutTrailingBlanksAndKeepTheLastResult) {
-    TempFolder folder;
-    auto ini = iniAt(folder / "VrxConfig.ini", "VRXConfig", "Left");
-    ini.setDefault("FAIL  ");
-    EXPECT_EQ(ini.Value(), "FAIL");
-    ini.setValue("15");
-    EXPECT_EQ(ini.LastReturnCode(), 1);
-    ini.setPath(folder / "no such folder" / "VrxConfig.ini");
-    EXPECT_EQ(ini.Value(), "FAIL");
-    EXPECT_TRUE(ini.Success()) << "reads never change the result";
-    ini.setValue("16");
-    EXPECT_EQ(ini.LastReturnCode(), 0);
-
-    auto folderAsFile = iniAt(folder.path(), "MIDI I/O", "Input");
-    EXPECT_EQ(folderAsFile.Value(), "");
-    folderAsFile.setValue("1");
-    EXPECT_FALSE(folderAsFile.Success());
 }
 
 TEST(IniFile, DeletesKeysAndEverySectionOfANameAndKeepsTheRest) {
@@ -89,7 +80,7 @@ TEST(IniFile, DeletesKeysAndEverySectionOfANameAndKeepsTheRest) {
 
 constexpr std::int32_t kFallback = -77;
 
-TEST(CLngDefault, RoundsToTheNearestAndHalvesToEven) {
+TEST(NumberText, WholeNumbersRoundHalvesToEvenAndLeadingNumbersStopAtTheText) {
     constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
     constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
     const std::pair<const char*, std::int32_t> cases[] = {
@@ -116,19 +107,13 @@ TEST(CLngDefault, RoundsToTheNearestAndHalvesToEven) {
           "2147483647.5", "2147483648", "-2147483649", "99999999999999999999"}) {
         EXPECT_EQ(IniFile::CLngDefault(text, kFallback), kFallback) << '"' << text << '"';
     }
-}
-
-TEST(LeadingNumber, ReadsTheNumberAtTheStartOrZero) {
-    struct Case {
-        const char* text;
-        double expected;
-    };
-    const Case cases[] = {
+    // Settings and the program number prompt read the number a text starts with, or 0.
+    const std::pair<const char*, double> leading[] = {
         {"2", 2},     {"  3", 3}, {"2abc", 2}, {"-4 ", -4}, {"1.5x", 1.5},  {"2e", 2},
         {"2e1z", 20}, {"abc", 0}, {"", 0},     {"+", 0},    {".25.5", .25}, {"1e999", 0},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(leadingNumber(c.text), c.expected) << c.text;
+    for (const auto& [text, expected] : leading) {
+        EXPECT_EQ(leadingNumber(text), expected) << text;
     }
 }
 

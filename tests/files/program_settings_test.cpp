@@ -85,7 +85,7 @@ TEST_F(ProgramSettingsTest, StartReadsOnlyExactlyNamedSettings) {
     EXPECT_EQ(start().lastDirectory(), kDocuments);
 }
 
-TEST_F(ProgramSettingsTest, ExitOnAFreshMachineWritesEverySetting) {
+TEST_F(ProgramSettingsTest, ExitWritesEverySettingAndKeepsEverythingElseInTheFile) {
     auto settings = start();
     settings.setMidiInDevice(1);
     settings.setMidiOutDevice(2);
@@ -95,9 +95,8 @@ TEST_F(ProgramSettingsTest, ExitOnAFreshMachineWritesEverySetting) {
               "[VRXConfig]\r\nMaximised=0\r\nLeft=1500\r\nTop=900\r\nWidth=12000\r\n"
               "Height=7000\r\n\r\n[MIDI I/O]\r\nInput=1\r\nOutput=2\r\n\r\n"
               "[Preferences]\r\nPath=/home/organist/vrx/\r\n");
-}
 
-TEST_F(ProgramSettingsTest, ARunKeepsEverythingElseInTheFile) {
+    // A later run keeps everything else in the file.
     constexpr std::string_view before =
         "; VRXConfig settings\r\n"
         "[VRXConfig]\r\nMaximised=0\r\nLeft=1500\r\nTop=900\r\nWidth=12000\r\nHeight=7000\r\n"
@@ -105,7 +104,7 @@ TEST_F(ProgramSettingsTest, ARunKeepsEverythingElseInTheFile) {
         "[Quillmore]\r\nLog=0\r\n\r\n"
         "[MIDI I/O]\r\nInput=2\r\nOutput=3\r\nThrough=1\r\n\r\n"
         "[Preferences]\r\nPath=/music/\r\n";
-    auto settings = startWith(before);
+    settings = startWith(before);
     EXPECT_EQ(settings.loadMainWindowPlacement(testing::kDesigned, testing::kFullHd),
               (WindowPlacement{1500, 900, 12000, 7000}));
     writeOnExit(settings, WindowState::kNormal);

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -12,11 +13,9 @@ namespace vrx::testing {
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempFolder {
 public:
-    TempFolder()
-        : path_(std::filesystem::temp_directory_path() /
-                ("vrx-files-test-" + std::to_string(std::random_device{}()) +
-                 std::to_string(std::random_device{}()))) {
-        std::filesystem::create_directories(path_);
+    TempFolder() {
+        auto name = (std::filesystem::temp_directory_path() / "vrx-files-test-XXXXXX").string();
+        path_ = ::mkdtemp(name.data());
     }
     ~TempFolder() {
         std::error_code error;

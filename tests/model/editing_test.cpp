@@ -62,21 +62,28 @@ TEST(ProgramEdit, EachEditChangesOneFieldAndNamesItsStep) {
               "Pin 17 (IN4 40): Note On/Off, ch 8, 56 (G#2) \u2192 Unassigned\n");
 }
 
-TEST(RowClipboard, CopiedPinRowsPasteOntoOtherRows) {
+TEST(RowClipboard, CopiedRowsPasteOntoOtherRows) {
     ProgramData source = withPin(42, {kRomanticStop, 1, 3});
     source = withPin(43, {kTq450Cancel, 0, 0}, source);
     source = withPin(44, {kProgramChange, 15, 2}, source);
+    source.channels[0] = {2, 3, 1, 12};
     const NameList instruments = {"1 - Piano", "2 - Bright", "3 - Organ"};
     const std::string copied = copyPinRows(source, {42, 43, 44}, instruments);
     EXPECT_EQ(copied,
               "Ahlborn ROMANTIC Stop\t2\t03 - Contre Basson 32' [P]\n"
               "TQ-450 Cancel\t\t\n"
               "Program Change\t16\t3 - Organ\n");
+    const std::string channel = copyChannelRows(source, {0});
+    EXPECT_EQ(channel, "IN2 (Great)\t#3\tExpression (11)\t+12\n");
     const auto pasted = pastePinRows({}, {60}, copied, instruments);
-    ASSERT_TRUE(pasted.ok()) << pasted.error();
+    const auto channels = pasteChannelRows({}, {4, 5}, channel);
+    ASSERT_TRUE(pasted.ok() && channels.ok());
     ProgramData expected;
     std::copy_n(source.pins.begin() + 41, 3, expected.pins.begin() + 59);
     EXPECT_EQ(*pasted, expected);
+    expected = {};
+    expected.channels[4] = expected.channels[5] = source.channels[0];
+    EXPECT_EQ(*channels, expected);
 
     // One line from a spreadsheet, with its own spacing and capitals, fills every selected row.
     const auto filled =
@@ -89,49 +96,28 @@ TEST(RowClipboard, CopiedPinRowsPasteOntoOtherRows) {
 
 TEST(RowClipboard, APasteWithACellThatFitsNoEntryNamesTheCell) {
     const ProgramData data = withPin(1, {kNoteOnOff, 0, 60});
-    struct Case {
-        std::vector<int> rows;
-        const char* text;
-        const char* error;
+    const auto paste = [&](std::vector<int> rows, const char* text) {
+        return pastePinRows(data, std::move(rows), text, {"1 - Piano"});
     };
-    const Case cases[] = {
-        {{1},
-         "Note On/Off\t1\t60 (C3)\nNote Off\t1\t60 (C3)\n",
+    const std::pair<Result<ProgramData>, const char*> cases[] = {
+        {paste({1}, "Note On/Off\t1\t60 (C3)\nNote Off\t1\t60 (C3)\n"),
          "Pin 2 Function: \"Note Off\" is not a function."},
-        {{5},
-         "MIDI Stop\t17\tIN1 (Swell)",
+        {paste({5}, "MIDI Stop\t17\tIN1 (Swell)"),
          "Pin 5 MIDI Channel: \"17\" is not a channel from 1 to 16."},
-        {{5},
-         "Program Change\t1\t4 - Organ",
+        {paste({5}, "Program Change\t1\t4 - Organ"),
          "Pin 5 Setting: \"4 - Organ\" is not in the list of Program Change."},
-        {{104},
-         "Unassigned\nUnassigned\nUnassigned",
+        {paste({104}, "Unassigned\nUnassigned\nUnassigned"),
          "The 3 rows pasted from pin 104 would run past the last row."},
-        {{1, 2, 3},
-         "Unassigned\nUnassigned",
+        {paste({1, 2, 3}, "Unassigned\nUnassigned"),
          "The clipboard holds 2 rows but 3 rows are selected."},
-        {{1}, "", "There is nothing to paste."},
+        {paste({1}, ""), "There is nothing to paste."},
+        {pasteChannelRows(data, {15}, "None\tNone\tVolume (7)\t+92"),
+         "Channel 16 Key Offset: \"+92\" is not an offset from -36 to +91."},
     };
-    for (const auto& c : cases) {
-        const auto pasted = pastePinRows(data, c.rows, c.text, {"1 - Piano"});
-        ASSERT_FALSE(pasted.ok()) << c.text;
-        EXPECT_EQ(pasted.error(), c.error);
+    for (const auto& [pasted, error] : cases) {
+        ASSERT_FALSE(pasted.ok()) << error;
+        EXPECT_EQ(pasted.error(), error);
     }
-}
-
-TEST(RowClipboard, ChannelRowsCopyAndPasteWithTheirCheckedCells) {
-    ProgramData source;
-    source.channels[0] = {2, 3, 1, 12};
-    const std::string copied = copyChannelRows(source, {0});
-    EXPECT_EQ(copied, "IN2 (Great)\t#3\tExpression (11)\t+12\n");
-    const auto pasted = pasteChannelRows({}, {4, 5}, copied);
-    ASSERT_TRUE(pasted.ok()) << pasted.error();
-    EXPECT_EQ(pasted->channels[4], source.channels[0]);
-    EXPECT_EQ(pasted->channels[5], source.channels[0]);
-
-    const auto wrong = pasteChannelRows({}, {15}, "None\tNone\tVolume (7)\t+92");
-    ASSERT_FALSE(wrong.ok());
-    EXPECT_EQ(wrong.error(), "Channel 16 Key Offset: \"+92\" is not an offset from -36 to +91.");
 }
 
 }  // namespace

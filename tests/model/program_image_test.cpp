@@ -50,12 +50,10 @@ TEST(ProgramImage, SettingsSitAtTheirDocumentedPositions) {
     data.pins[104] = {kMidiStop, 9, 1};
 
     auto expected = newProgramDataImage();
-    for (int p = 3; p <= 35; ++p) {
-        at(expected, p) = 0;
-    }
-    for (int row = 1; row <= kPinRows; ++row) {
-        at(expected, pinTypePosition(row)) = at(expected, pinTypePosition(row) + 1) = 0xFD;
-    }
+    // A default configuration writes 0 at positions 3 to 35 and 0xFD into both bytes of each
+    // pin, positions 47 to 256.
+    std::fill(&at(expected, 3), &at(expected, 35) + 1, 0);
+    std::fill(&at(expected, 47), &at(expected, 256) + 1, 0xFD);
     // Format; program number less one; channel 1 "#4" and Expression with channel 2 "#1" and
     // Volume; key offsets +91 and 0; crescendo on channel 4 from "#6"; channel 1 on
     // "IN1 (Swell)"; channel 12 on "IN3 (Choir)"; tuning from "#6" with options 2 and 5;
@@ -76,7 +74,7 @@ TEST(ProgramImage, SettingsSitAtTheirDocumentedPositions) {
     EXPECT_EQ(encodeProgramData(data, 19)[0], 18);
 }
 
-TEST(ProgramImage, BytesNoEditorWritesReadAsTheUnitMeansThem) {
+TEST(ProgramImage, BytesNoEditorWritesReadAsTheUnitMeansThemAndShortImagesAreRefused) {
     // A blank image: the last keyboard whose mask holds a channel wins, an offset above
     // 127 shows +91, analog code 7 is "None" and every option is ticked.
     ProgramData blank;
@@ -91,6 +89,13 @@ TEST(ProgramImage, BytesNoEditorWritesReadAsTheUnitMeansThem) {
     at(image, 27) = 0x05;
     at(image, 38) = 0x06;
     EXPECT_EQ(meaning(decoded(image)), ProgramData{});
+
+    // A short image is refused and changes nothing; the unit's 256 bytes are enough.
+    auto kept = blank;
+    const auto status = decodeProgramData(Bytes(255, 0x00), kept);
+    EXPECT_EQ(status.error(), "the Program Data holds 255 bytes, fewer than 256");
+    EXPECT_EQ(kept, blank);
+    EXPECT_TRUE(decodeProgramData(ByteView(newProgramDataImage()).first(256)));
 }
 
 TEST(ProgramImage, EveryPinKindReadsAndWritesItsTwoBytes) {
@@ -151,17 +156,6 @@ TEST(ProgramImage, EveryPinKindReadsAndWritesItsTwoBytes) {
     }
 }
 
-TEST(ProgramImage, ShortImageIsRefusedAndChangesNothing) {
-    ProgramData data;
-    data.pins[0] = {kNoteOnOff, 3, 64};
-    const auto before = data;
-    const auto status = decodeProgramData(Bytes(255, 0x00), data);
-    EXPECT_EQ(status.error(), "the Program Data holds 255 bytes, fewer than 256");
-    EXPECT_EQ(data, before);
-    // The unit's 256 bytes are enough.
-    EXPECT_TRUE(decodeProgramData(ByteView(newProgramDataImage()).first(256)));
-}
-
 TEST(ProgramImage, AnyImageIsStableAfterOneRoundTrip) {
     std::mt19937 random(99);
     for (int round = 0; round < 1000; ++round) {
@@ -183,25 +177,19 @@ TEST(ProgramImage, UpdateMessagesCarryTheFourBlocksOfAPage) {
     for (std::size_t i = 0; i < image.size(); ++i) {
         image[i] = static_cast<std::uint8_t>(i * 7);
     }
-    struct Case {
-        unsigned page;
-        Bytes addresses[4];
-    };
-    const Case cases[] = {
-        {255, {{0x00, 0x7E, 0x03}, {0x40, 0x7E, 0x03}, {0x00, 0x7F, 0x03}, {0x40, 0x7F, 0x03}}},
-    };
-    for (const auto& c : cases) {
-        const auto messages = programUpdateMessages(0x05, c.page, image);
-        for (int k = 0; k < 4; ++k) {
-            const auto& m = messages[k];
-            ASSERT_EQ(m.size(), kUpdateMessageBytes);
-            EXPECT_EQ(Bytes(m.begin(), m.begin() + 14),
-                      (Bytes{0xF0, 0x00, 0x21, 0x5E, 0x05, 0x04, 0x01, 0x08, 0x00, 0x00,
-                             c.addresses[k][0], c.addresses[k][1], c.addresses[k][2], 0x4A}));
-            EXPECT_EQ(m.back(), 0xF7);
-            EXPECT_EQ(unpackSevenBit(ByteView(m).subspan(14, 74)).bytes,
-                      Bytes(image.begin() + 64 * k, image.begin() + 64 * (k + 1)));
-        }
+    // Page 255 starts at 255 * 256 = 0xFF00, sent as three seven-bit groups, low first.
+    const std::uint8_t addresses[4][3] = {
+        {0x00, 0x7E, 0x03}, {0x40, 0x7E, 0x03}, {0x00, 0x7F, 0x03}, {0x40, 0x7F, 0x03}};
+    const auto messages = programUpdateMessages(0x05, 255, image);
+    for (int k = 0; k < 4; ++k) {
+        const auto& m = messages[k];
+        ASSERT_EQ(m.size(), kUpdateMessageBytes);
+        EXPECT_EQ(Bytes(m.begin(), m.begin() + 14),
+                  (Bytes{0xF0, 0x00, 0x21, 0x5E, 0x05, 0x04, 0x01, 0x08, 0x00, 0x00,
+                         addresses[k][0], addresses[k][1], addresses[k][2], 0x4A}));
+        EXPECT_EQ(m.back(), 0xF7);
+        EXPECT_EQ(unpackSevenBit(ByteView(m).subspan(14, 74)).bytes,
+                  Bytes(image.begin() + 64 * k, image.begin() + 64 * (k + 1)));
     }
 }
 

@@ -68,8 +68,7 @@ TEST(Messages, UpdateCarriesAddressLengthAndPackedBlockAndIsReadOnlyWhole) {
     EXPECT_EQ(m.back(), 0xF7);
     const auto block = parseProgramUpdate(m);
     ASSERT_TRUE(block);
-    EXPECT_EQ(block->address, 704u);
-    EXPECT_EQ(block->data, Bytes(64, 0xFF));
+    EXPECT_EQ(std::pair(block->address, block->data), std::pair(704u, Bytes(64, 0xFF)));
 
     m[13] = 0x49;  // a length byte that disagrees
     EXPECT_FALSE(parseProgramUpdate(m));
@@ -86,10 +85,9 @@ TEST(Messages, IdentityReplyFromAnyDeviceIsReadAndAShortOneIgnored) {
                 0x05, 0x09, 0x0C,   0x1F, 0x00, 0x04, 0x00, 0x10, 0x01, 0x12, 0xF7};
         const auto reply = parseIdentityReply(m);
         ASSERT_TRUE(reply);
-        EXPECT_EQ(reply->firmwareVersionText, "1.5, 12/31/2009");
-        EXPECT_EQ(reply->dipSwitchProgram, 5);
-        EXPECT_EQ(reply->programCount, 144);
-        EXPECT_EQ(reply->firmwareVersionByte, 0x12);
+        EXPECT_EQ(std::tuple(reply->firmwareVersionText, reply->dipSwitchProgram,
+                             reply->programCount, reply->firmwareVersionByte),
+                  std::tuple("1.5, 12/31/2009", 5, 144, 0x12));
         m.erase(m.begin() + 20);
         EXPECT_FALSE(parseIdentityReply(m));
     }
