@@ -61,9 +61,22 @@ bool SingleInstance::listen() {
 }
 
 void SingleInstance::readRequests(QLocalSocket& socket) {
-    // A request may arrive in pieces: only whole lines are acted on.
+    // A request may arrive in pieces: only whole lines are acted on. They are all read
+    // before any is answered, and answered from the event loop: an answer may ask the user
+    // a question, and while it waits the socket can close and be deleted under us.
+    QList<QByteArray> lines;
     while (socket.canReadLine()) {
-        const QByteArray line = socket.readLine().chopped(1);
+        lines << socket.readLine().chopped(1);
+    }
+    if (lines.isEmpty()) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, lines] { answerRequests(lines); }, Qt::QueuedConnection);
+}
+
+void SingleInstance::answerRequests(const QList<QByteArray>& lines) {
+    for (const QByteArray& line : lines) {
         if (line == kActivate) {
             emit activationRequested();
         } else if (line.startsWith(kOpenPrefix)) {

@@ -35,6 +35,7 @@ private:
     bool listen();
     bool notifyRunningInstance(const QStringList& files) const;
     void readRequests(QLocalSocket& socket);
+    void answerRequests(const QList<QByteArray>& lines);
 
     QString key_;
     std::unique_ptr<QLockFile> lock_;

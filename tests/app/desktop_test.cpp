@@ -1,5 +1,7 @@
 // The program among the others on a desktop: files handed to it from outside, a
 // second start.
+#include <QCheckBox>
+#include <QEventLoop>
 #include <QTabWidget>
 
 #include "app/single_instance.h"
@@ -55,6 +57,53 @@ private slots:
         QTRY_COMPARE(files.count(), 1);
         QCOMPARE(files.at(0).at(0).toString(), path);
         QCOMPARE(activations.count(), 1);
+    }
+
+    // A file handed over while the editor holds unsaved changes: the question is asked
+    // while the second program has already gone, and every answer is kept.
+    void aFileHandedOverWhileUnsavedIsAskedAboutAfterTheSecondStartHasGone() {
+        using Answer = EditorDialogs::Answer;
+        const struct {
+            Answer answer;
+            bool opened;
+            bool saved;
+        } cases[] = {
+            {Answer::Yes, true, true}, {Answer::No, true, false}, {Answer::Cancel, false, false}};
+        for (const auto& c : cases) {
+            ProgramRun run(1, kChurch);
+            auto& window = *run.start();
+            run.tickFor(200);
+            const auto key =
+                u"vrxconfig-handover-test-%1"_s.arg(QCoreApplication::applicationPid());
+            SingleInstance first(key);
+            QVERIFY(!first.anotherInstance());
+            QObject::connect(&first, &SingleInstance::fileOpenRequested, run.program.get(),
+                             &VrxApplication::openFile);
+            auto* tuning = window.findChild<QCheckBox*>(u"chkTuning_2"_s);
+            tuning->setChecked(!tuning->isChecked());
+            QVERIFY(window.shownTitle().endsWith('*'));
+            const ProgramData edited = window.programData();
+            run.dialogs.yesNoCancelAnswer = c.answer;
+            run.dialogs.saveAnswers = {run.file("kept.vrx")};
+            // As a real question's own loop does: the second program's socket closes
+            // and is cleaned up while the user thinks.
+            run.dialogs.whileAsking = [] {
+                QEventLoop loop;
+                QTimer::singleShot(100, &loop, &QEventLoop::quit);
+                loop.exec();
+            };
+            const QString other = run.file("other.vrx");
+            vrx::testing::writeAll(other, vrx::testing::readAll(kChurch));
+            QVERIFY(SingleInstance(key).anotherInstance({other}));
+            QTRY_COMPARE(run.dialogs.count("yesnocancel"), 1);
+            QCoreApplication::processEvents();
+            run.dialogs.whileAsking = {};
+            QCOMPARE(QFileInfo::exists(run.file("kept.vrx")), c.saved);
+            QCOMPARE(window.shownTitle(), c.opened
+                                              ? u"VRXConfig - Editing File: other.vrx"_s
+                                              : u"VRXConfig - Editing File: church_console.vrx*"_s);
+            QCOMPARE(window.programData() == edited, !c.opened);
+        }
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "editor/editor_dialogs.h"
@@ -31,6 +32,9 @@ public:
     QList<QUrl> opened;
     bool documentOpens = true;
     QString printToPdf;  // where Print writes; empty means "cancelled"
+    // Runs while a question waits for its answer, as the events a real dialog's own loop
+    // handles meanwhile.
+    std::function<void()> whileAsking;
 
     QString askOpenFileName(QWidget*, const QString& title, const QString& filter,
                             const QString& folder) override {
@@ -44,10 +48,12 @@ public:
     }
     bool askYesNo(QWidget*, const QString& title, const QString& text) override {
         asked.push_back({"yesno", title, text, {}});
+        waitForAnswer();
         return yesNoAnswer;
     }
     Answer askYesNoCancel(QWidget*, const QString& title, const QString& text) override {
         asked.push_back({"yesnocancel", title, text, {}});
+        waitForAnswer();
         return yesNoCancelAnswer;
     }
     bool askPrinter(QWidget*, QPrinter& printer) override {
@@ -68,6 +74,12 @@ public:
     bool openDocument(const QUrl& address) override {
         opened.push_back(address);
         return documentOpens;
+    }
+
+    void waitForAnswer() {
+        if (whileAsking) {
+            whileAsking();
+        }
     }
 
     int count(const QString& kind) const {
