@@ -115,6 +115,7 @@ void MainWindow::buildCentralWidget() {
     channelPanel_->setEditSink(sink);
     pinGrid_->setEditSink(sink);
     generalSettings_->setEditSink(sink);
+    setEditable(false);
 
     auto* pinFrame = new QGroupBox(tr("Pin Configuration"));
     pinFrame->setObjectName("fraDetailedPins");
@@ -144,12 +145,35 @@ Status MainWindow::decodeProgramData(ByteView image) {
     if (!decoded) {
         return decoded;
     }
+    startHistory();
+    return decoded;
+}
+
+void MainWindow::newConfiguration() {
+    pinGrid_->discardPendingEdit();
+    data_ = ProgramData{};
+    startHistory();
+    sheetName_.clear();
+    showTitle(kInitialTitle);
+    checkMidiStopChannels();
+}
+
+void MainWindow::startHistory() {
     refreshViews();
     enableAllCommands();
+    setEditable(true);
     // A new configuration starts a history of its own, with nothing unsaved.
     undoStack_->clear();
     setWindowModified(false);
-    return decoded;
+}
+
+void MainWindow::setEditable(bool editable) {
+    // Before a configuration is opened or loaded nothing could save an edit: the views
+    // wait for one.
+    editable_ = editable;
+    channelPanel_->setEnabled(editable);
+    pinGrid_->setEnabled(editable);
+    generalSettings_->setEnabled(editable);
 }
 
 Bytes MainWindow::currentImage(std::uint8_t firmwareVersionByte) const {
@@ -259,19 +283,24 @@ void MainWindow::openManual() {
 }
 
 void MainWindow::askToExit() {
-    commitPendingEdit();
-    if (!dialogs_->askYesNo(this, kExitTitle, kExitQuestion)) {
+    if (!confirmExit()) {
         return;
     }
     exitConfirmed_ = true;
     close();
 }
 
+bool MainWindow::confirmExit() {
+    commitPendingEdit();
+    // Unsaved changes are offered a save first; the exit question itself only reminds
+    // of the unit.
+    return maybeSaveChanges() && dialogs_->askYesNo(this, kExitTitle, kExitQuestion);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // The window's close button asks the same question as File, Exit.
+    // The window's close button asks the same questions as File, Exit.
     if (!exitConfirmed_) {
-        commitPendingEdit();
-        if (!dialogs_->askYesNo(this, kExitTitle, kExitQuestion)) {
+        if (!confirmExit()) {
             event->ignore();
             return;
         }

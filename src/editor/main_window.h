@@ -63,6 +63,9 @@ public:
     // Replaces the configuration from an image of at least 256 bytes, shows it (the grid
     // is drawn once) and enables all four commands. A shorter image changes nothing.
     Status decodeProgramData(ByteView image);
+    // File › New: a configuration of the initial values, to be edited and saved or
+    // written like one opened.
+    void newConfiguration();
     // The 260-byte image of the configuration as it is now. An edit still floating in
     // the grid is not part of it unless the caller commits it first.
     Bytes currentImage(std::uint8_t firmwareVersionByte) const;
@@ -101,6 +104,8 @@ public:
     void applyUserEdit(const ProgramEdit& edit);
     QUndoStack* undoStack() const { return undoStack_; }
     bool hasUnsavedChanges() const { return isWindowModified(); }
+    // Whether a configuration has been opened or loaded, so that edits can be saved.
+    bool editable() const { return editable_; }
     // Asked before the configuration is replaced while it has unsaved changes: Yes saves
     // first, No goes on, Cancel stays. True when the caller may go on.
     bool maybeSaveChanges();
@@ -158,7 +163,7 @@ public:
     // File › Recent Files, newest first; a file that is gone is shown greyed.
     void setRecentFiles(const QStringList& files);
     QMenu* recentFilesMenu() const { return recentFilesMenu_; }
-    // The exit question; Yes closes the window.
+    // The exit question, after the offer to save unsaved changes; Yes closes the window.
     void askToExit();
 
     // The toolbar dispatches its buttons by key: "load", "loado", "save", "write", "midi".
@@ -198,11 +203,16 @@ private:
     void buildCentralWidget();
     void buildEditMenu();
     void refreshViews();
+    void setEditable(bool editable);
+    void startHistory();
     void replaceWithUndo(const ProgramData& after, const QString& name);
     void openFileCommand();
     void loadFromDeviceCommand();
     void showCommandStates();
     void rememberFolderOf(const QString& path);
+    // True when the user wants to leave: unsaved changes saved or given up, and the exit
+    // question answered Yes.
+    bool confirmExit();
 
     ProgramData data_;
     NameList instrumentNames_;
@@ -227,6 +237,7 @@ private:
     bool writeSending_ = false;
     bool talkingToUnit_ = false;
     bool keepOpen_ = false;
+    bool editable_ = false;
     QAction* verifyAfterWriting_ = nullptr;
 
     QString startAction_;

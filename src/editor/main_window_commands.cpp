@@ -26,6 +26,12 @@ void MainWindow::buildMenus() {
 
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->setObjectName("mnuFile");
+    addItem(file, "mnuNew", tr("&New Configuration"), QKeySequence(QKeySequence::New), [this] {
+        commitPendingEdit();
+        if (maybeSaveChanges()) {
+            newConfiguration();
+        }
+    });
     menuCommands_[kLoadSlot] =
         addItem(file, "mnuLoad", tr("&Open Previously Saved VRX Configuration"),
                 QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
@@ -135,10 +141,14 @@ void MainWindow::buildToolbar(const QStringList& pictureFolders) {
 }
 
 void MainWindow::toolbarButtonClicked(const QString& key) {
+    // A choice still floating in the grid is part of what the button saves, writes or
+    // asks to save before it is replaced, as with the menu's commands.
+    if (key != "midi") {
+        commitPendingEdit();
+    }
     if (key == "load") {
         openFileCommand();
     } else if (key == "loado") {
-        pinGrid_->discardPendingEdit();
         loadFromDeviceCommand();
     } else if (key == "save") {
         saveProgramDataFile();

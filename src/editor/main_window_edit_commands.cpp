@@ -100,6 +100,9 @@ void MainWindow::copyRows() {
 }
 
 void MainWindow::pasteRows() {
+    if (!editable_) {
+        return;
+    }
     commitPendingEdit();
     const std::string text = QApplication::clipboard()->text().toStdString();
     const bool pins = tabScope_->currentIndex() == kPinTab;

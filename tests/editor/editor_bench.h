@@ -21,10 +21,17 @@ namespace vrx::testing {
 // and saves.
 class EditorBench {
 public:
-    std::unique_ptr<MainWindow> makeWindow(QStringList pictureFolders = {VRX_RESOURCE_DIR}) {
+    // A window as the program opens it: nothing to edit yet.
+    std::unique_ptr<MainWindow> makeEmptyWindow(QStringList pictureFolders = {VRX_RESOURCE_DIR}) {
         dialogs = RecordingDialogs{};
         return std::make_unique<MainWindow>(
             EditorSetup{numberedInstruments(128), &dialogs, std::move(pictureFolders)});
+    }
+    // A window on a new configuration, ready for edits.
+    std::unique_ptr<MainWindow> makeWindow(QStringList pictureFolders = {VRX_RESOURCE_DIR}) {
+        auto window = makeEmptyWindow(std::move(pictureFolders));
+        window->newConfiguration();
+        return window;
     }
     QString path(const QString& name) const { return folder.filePath(name); }
 

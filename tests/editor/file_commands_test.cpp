@@ -5,6 +5,9 @@
 #include <QMimeData>
 #include <QToolBar>
 
+#include <functional>
+#include <optional>
+
 #include "editor_bench.h"
 
 namespace vrx::testing {
@@ -70,28 +73,50 @@ private slots:
         QCOMPARE(file("again.vrx"), file("chosen.vrx"));
     }
 
-    // The menu's Save takes a choice still floating in the grid; the toolbar's does not,
-    // and an opened file does not take it over.
-    void aFloatingChoiceIsSavedOnlyFromTheMenu() {
-        auto window = bench_.makeWindow();
-        window->enableAllCommands();
-        PinGrid* grid = showPinGrid(*window);
-        pickInCell(*grid, 5, PinGrid::kFunctionColumn, kNoteOnOff);
-        dialogs_.saveAnswers << bench_.path("toolbar.vrx");
-        clickToolbar(*window, "save");
-        QCOMPARE(file("toolbar.vrx"), fileOf(ProgramData{}));
-        QCOMPARE(grid->editState(), int(PinGrid::kFunctionColumn));
-        dialogs_.saveAnswers << bench_.path("menu.vrx");
-        named(*window, "mnuSave")->trigger();
+    // Every command that saves, writes or replaces the configuration takes a choice still
+    // floating in the grid first, from the menu and the toolbar alike; the title's "*"
+    // follows what was saved.
+    void aFloatingChoiceIsPartOfWhatEveryCommandSavesOrWrites() {
+        const auto byMenu = [](MainWindow& window, const QString& name) {
+            named(window, name)->trigger();
+        };
+        const auto byToolbar = [](MainWindow& window, const QString& key) {
+            clickToolbar(window, key);
+        };
+        const struct {
+            std::function<void(MainWindow&, const QString&)> run;
+            QString save, write, load;
+        } ways[] = {{byMenu, "mnuSave", "mnuWrite", "mnuLoad"},
+                    {byToolbar, "save", "write", "load"}};
         ProgramData expected;
         expected.pins[4] = {kNoteOnOff, 0, 0};
-        QCOMPARE(file("menu.vrx"), fileOf(expected));
+        for (const auto& way : ways) {
+            auto window = bench_.makeWindow();
+            window->decodeProgramData(encodeProgramData(ProgramData{}));
+            PinGrid* grid = showPinGrid(*window);
+            pickInCell(*grid, 5, PinGrid::kFunctionColumn, kNoteOnOff);
+            dialogs_.saveAnswers << bench_.path("saved.vrx");
+            way.run(*window, way.save);
+            QCOMPARE(file("saved.vrx"), fileOf(expected));
+            QCOMPARE(window->shownTitle(), QString("VRXConfig - Editing File: saved.vrx"));
 
-        pickInCell(*grid, 5, PinGrid::kFunctionColumn, kMidiStop);
-        dialogs_.openAnswers << bench_.path("toolbar.vrx");
-        clickToolbar(*window, "load");
-        window->commitPendingEdit();
-        QCOMPARE(window->programData().pins[4].pinFunction, int(kUnassigned));
+            pickInCell(*grid, 6, PinGrid::kFunctionColumn, kNoteOnOff);
+            std::optional<ProgramData> written;
+            connect(window.get(), &MainWindow::writeToDeviceRequested, this,
+                    [&] { written = window->programData(); });
+            way.run(*window, way.write);
+            QVERIFY(written && written->pins[5].pinFunction == kNoteOnOff);
+
+            // Before another file replaces it, the floating choice is an unsaved change
+            // the user is asked about.
+            pickInCell(*grid, 7, PinGrid::kFunctionColumn, kMidiStop);
+            dialogs_.yesNoCancelAnswer = EditorDialogs::Answer::Cancel;
+            dialogs_.openAnswers << bench_.path("saved.vrx");
+            way.run(*window, way.load);
+            QCOMPARE(dialogs_.count("yesnocancel"), 1);
+            QCOMPARE(window->programData().pins[6].pinFunction, int(kMidiStop));
+            QVERIFY(window->shownTitle().endsWith('*'));
+        }
     }
 
     // A file dropped on the window or chosen from the recent files opens; a file the program

@@ -1,6 +1,11 @@
+#include <QCheckBox>
+#include <QClipboard>
 #include <QImage>
 
+#include "editor/channel_panel.h"
+#include "editor/general_settings_panel.h"
 #include "editor_bench.h"
+#include "model/row_clipboard.h"
 
 namespace vrx::testing {
 
@@ -31,18 +36,46 @@ private slots:
             return rgb(
                 named(window, "tbrMain_write")->icon().pixmap(QSize(24, 24), scale).toImage());
         };
-        auto window = bench_.makeWindow();
+        auto window = bench_.makeEmptyWindow();
         QCOMPARE(shown(*window, 1), rgb(QImage(VRX_RESOURCE_DIR "/write.bmp")));
         // A screen that scales by two gets the picture drawn at twice the size.
         QCOMPARE(shown(*window, 2), rgb(QImage(VRX_RESOURCE_DIR "/write@2x.bmp")));
         QTemporaryDir empty;
         QVERIFY(!shown(*bench_.makeWindow({empty.path()}), 1).isNull());
 
+        // Until a configuration is there, nothing could save an edit: the views and Paste
+        // wait for one.
+        const auto viewsEnabled = [&] {
+            QString state;
+            for (const QWidget* view :
+                 {static_cast<QWidget*>(window->findChild<ChannelPanel*>()),
+                  static_cast<QWidget*>(window->findChild<PinGrid*>()),
+                  static_cast<QWidget*>(window->findChild<GeneralSettingsPanel*>())}) {
+                state += view->isEnabled() ? '1' : '0';
+            }
+            return state;
+        };
         QCOMPARE(enabledState(*window), QString("11001100"));
+        QCOMPARE(viewsEnabled(), QString("000"));
+        ProgramData swell;
+        swell.channels[0].inputKeyboard = 1;
+        QApplication::clipboard()->setText(QString::fromStdString(copyChannelRows(swell, {0})));
+        window->findChild<ChannelPanel*>()->selectChannels({0});
+        named(*window, "mnuPasteTab")->trigger();
+        QVERIFY(window->programData() == ProgramData{} && !window->hasUnsavedChanges());
         QVERIFY(!window->decodeProgramData(Bytes(100, 0)).ok());
         QCOMPARE(enabledState(*window), QString("11001100"));
+        QCOMPARE(viewsEnabled(), QString("000"));
         QVERIFY(window->decodeProgramData(encodeProgramData(ProgramData{})).ok());
         QCOMPARE(enabledState(*window), QString("11111111"));
+        QCOMPARE(viewsEnabled(), QString("111"));
+
+        // File › New gives a configuration of the initial values to edit and save.
+        window = bench_.makeEmptyWindow();
+        named(*window, "mnuNew")->trigger();
+        QCOMPARE(enabledState(*window), QString("11111111"));
+        QCOMPARE(viewsEnabled(), QString("111"));
+        QVERIFY(window->programData() == ProgramData{} && !window->hasUnsavedChanges());
     }
 
     void aboutNamesTheFirmwareOnceKnownAndExitAsksFirst() {
@@ -67,6 +100,54 @@ private slots:
         QCOMPARE(dialogs_.asked[3].title + ": " + dialogs_.asked[3].text,
                  QString("Shutting Down VRXConfig: Are you sure you want to quit? Remember to "
                          "write changes to the VRX to see your changes in action."));
+    }
+
+    // With unsaved changes, leaving offers Save / Discard / Cancel before the exit
+    // question; without, only the exit question is asked.
+    void exitOffersToSaveUnsavedChangesFirst() {
+        using Answer = EditorDialogs::Answer;
+        const struct {
+            bool unsaved;
+            Answer saveAnswer;
+            bool exitAnswer;
+            QStringList asked;
+            bool closed;
+            bool saved;
+        } cases[] = {
+            {false, Answer::Cancel, true, {"yesno"}, true, false},
+            {true, Answer::Yes, true, {"yesnocancel", "save", "yesno"}, true, true},
+            {true, Answer::Yes, false, {"yesnocancel", "save", "yesno"}, false, true},
+            {true, Answer::No, true, {"yesnocancel", "yesno"}, true, false},
+            {true, Answer::Cancel, true, {"yesnocancel"}, false, false},
+        };
+        for (const bool byCloseButton : {false, true}) {
+            for (const auto& c : cases) {
+                auto window = bench_.makeWindow();
+                window->decodeProgramData(encodeProgramData(ProgramData{}));
+                window->show();
+                if (c.unsaved) {
+                    named<QCheckBox>(*window, "chkTuning_1")->setChecked(true);
+                }
+                dialogs_.yesNoCancelAnswer = c.saveAnswer;
+                dialogs_.yesNoAnswer = c.exitAnswer;
+                const QString path = bench_.path("exit.vrx");
+                QFile::remove(path);
+                dialogs_.saveAnswers << path;
+                if (byCloseButton) {
+                    window->close();
+                } else {
+                    named(*window, "mnuExit")->trigger();
+                }
+                QStringList asked;
+                for (const auto& question : dialogs_.asked) {
+                    asked << question.kind;
+                }
+                QCOMPARE(asked, c.asked);
+                QCOMPARE(window->isVisible(), !c.closed);
+                QCOMPARE(QFileInfo::exists(path), c.saved);
+                QCOMPARE(window->hasUnsavedChanges(), c.unsaved && !c.saved);
+            }
+        }
     }
 
     void startActionRunsOnceOnTheFirstActivation() {
