@@ -241,7 +241,6 @@ void ChannelPanel::checkMidiStopChannels() {
             continue;
         }
         const int c = pin.pinMidiChannel;
-        data_.channels[c].inputKeyboard = 0;
         showRow(c);
         rows_[c].inputKeyboard->setEnabled(false);
         rows_[c].picIcon->setToolTip(

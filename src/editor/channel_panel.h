@@ -34,8 +34,9 @@ public:
     std::vector<int> selectedChannels() const;
     void selectChannels(const std::vector<int>& channels);
 
-    // Channels played by a "MIDI Stop" pin lose their keyboard: it is set to "None" and
-    // locked, and the row's warning picture names the (last) pin that uses it.
+    // Channels played by a "MIDI Stop" pin show their keyboard locked, and the row's
+    // warning picture names the (last) pin that uses it. Setting the keyboard to None is
+    // the window's edit.
     void checkMidiStopChannels();
 
 protected:

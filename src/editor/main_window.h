@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "model/pin_list.h"
 #include "model/program_data.h"
@@ -205,6 +206,7 @@ private:
     void refreshViews();
     void setEditable(bool editable);
     void startHistory();
+    static QString lockMessage(const std::vector<int>& channels);
     void replaceWithUndo(const ProgramData& after, const QString& name);
     void openFileCommand();
     void loadFromDeviceCommand();

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QUndoStack>
 
@@ -14,6 +15,7 @@
 #include "editor/pin_grid.h"
 #include "editor/program_data_command.h"
 #include "editor/window_shared.h"
+#include "model/midi_stop_lock.h"
 #include "model/row_clipboard.h"
 
 namespace vrx {
@@ -74,7 +76,7 @@ void MainWindow::replaceWithUndo(const ProgramData& after, const QString& name) 
             refreshViews();
             // An undo or redo can take a MIDI Stop pin away or bring one back.
             if (!firstTime) {
-                checkMidiStopChannels();
+                channelPanel_->checkMidiStopChannels();
             }
         }));
 }
@@ -84,7 +86,20 @@ void MainWindow::commitPendingEdit() {
 }
 
 void MainWindow::checkMidiStopChannels() {
+    const std::vector<int> taken = channelsTheLockTakes(data_);
+    if (!taken.empty()) {
+        // The lock changes the configuration: the user sees it as an edit of its own,
+        // which can be undone and is saved like any other.
+        replaceWithUndo(withMidiStopLock(data_), tr("MIDI Stop Lock"));
+        statusBar()->showMessage(lockMessage(taken));
+    }
     channelPanel_->checkMidiStopChannels();
+}
+
+QString MainWindow::lockMessage(const std::vector<int>& channels) {
+    return tr("A MIDI Stop pin plays %1 %2: the keyboard is set to None.")
+        .arg(channels.size() == 1 ? tr("channel") : tr("channels"))
+        .arg(QString::fromStdString(channelListText(channels)));
 }
 
 void MainWindow::copyRows() {
@@ -121,11 +136,17 @@ void MainWindow::pasteRows() {
         dialogs_->showWarning(this, kPasteTitle, QString::fromStdString(pasted.error()));
         return;
     }
-    replaceWithUndo(*pasted, pins ? tr("Paste Pins") : tr("Paste Channel Rows"));
-    if (!pins) {
-        // A keyboard pasted onto a channel that a MIDI Stop plays is taken off again,
-        // as the channel tab always shows it.
-        checkMidiStopChannels();
+    if (pins) {
+        replaceWithUndo(*pasted, tr("Paste Pins"));
+        return;
+    }
+    // A keyboard pasted onto a channel that a MIDI Stop plays is left out, in the same
+    // step, and the user hears which.
+    const std::vector<int> skipped = channelsTheLockTakes(*pasted);
+    replaceWithUndo(withMidiStopLock(*pasted), tr("Paste Channel Rows"));
+    channelPanel_->checkMidiStopChannels();
+    if (!skipped.empty()) {
+        statusBar()->showMessage(lockMessage(skipped));
     }
 }
 

@@ -1,4 +1,6 @@
 #include <QLabel>
+#include <QStatusBar>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 #include "editor_bench.h"
@@ -28,9 +30,47 @@ private slots:
         QCOMPARE(window->programData().channels[2].inputKeyboard, 0);
         QCOMPARE(warning->toolTip(),
                  QString("MIDI Stop on Control Input #42 is using this MIDI channel!"));
-        // Undoing the channel gives it back.
+        // Undoing the lock and then the pin's channel gives the channel back.
+        QCOMPARE(named(*window, "mnuUndo")->text(), QString("&Undo MIDI Stop Lock"));
+        named(*window, "mnuUndo")->trigger();
         named(*window, "mnuUndo")->trigger();
         QVERIFY(keyboard->isEnabled() && !warning->isVisible());
+        QCOMPARE(window->programData().channels[2].inputKeyboard, 1);
+    }
+
+    // A file whose MIDI Stop channels still have a keyboard: the lock sets them to None as
+    // an edit of its own, which the title, the undo history and the status bar show, and
+    // which a save holds whether the channel tab was visited or not.
+    void theMidiStopLockIsAnEditOfItsOwn() {
+        ProgramData organ;
+        organ.pins[41] = {kMidiStop, 2, 0};
+        organ.pins[9] = {kMidiStop, 4, 1};
+        organ.channels[2].inputKeyboard = 1;
+        organ.channels[4].inputKeyboard = 2;
+        organ.channels[6].inputKeyboard = 3;
+        writeAll(bench_.path("organ.vrx"), fileOf(organ));
+        auto window = bench_.makeEmptyWindow();
+        bench_.dialogs.openAnswers << bench_.path("organ.vrx");
+        window->loadProgramDataFile();
+        ProgramData locked = *decodeProgramData(encodeProgramData(organ));
+        locked.channels[2].inputKeyboard = locked.channels[4].inputKeyboard = 0;
+        QVERIFY(window->programData() == locked);
+        QVERIFY(window->shownTitle().endsWith('*'));
+        QCOMPARE(window->undoStack()->count(), 1);
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QString("A MIDI Stop pin plays channels 3 and 5: the keyboard is set to None."));
+
+        const auto saved = [&](const QString& name) {
+            bench_.dialogs.saveAnswers << bench_.path(name);
+            window->saveProgramDataFile();
+            return readAll(bench_.path(name));
+        };
+        const QByteArray before = saved("before.vrx");
+        named<QTabWidget>(*window, "tabScope")->setCurrentIndex(1);
+        named<QTabWidget>(*window, "tabScope")->setCurrentIndex(0);
+        QCOMPARE(saved("after.vrx"), before);
+        QCOMPARE(window->undoStack()->count(), 1);
+        QVERIFY(!window->shownTitle().endsWith('*'));
     }
 
     void theWheelChangesADropDownOnlyOnceItHasTheFocus() {

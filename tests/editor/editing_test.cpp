@@ -1,5 +1,6 @@
 #include <QClipboard>
 #include <QProcess>
+#include <QStatusBar>
 #include <QUndoStack>
 
 #include "editor/channel_panel.h"
@@ -123,8 +124,12 @@ private slots:
         panel->selectChannels({6, 7});
         named(*window, "mnuPasteTab")->trigger();
         QCOMPARE(window->programData().channels[6], organ().channels[0]);
-        // Channel 8 belongs to a MIDI Stop: the pasted keyboard comes off again.
+        // Channel 8 belongs to a MIDI Stop: the pasted keyboard comes off again in the
+        // same step, and the status bar says so.
         QCOMPARE(window->programData().channels[7], (ChannelSetting{0, 3, 1, 12}));
+        QCOMPARE(named(*window, "mnuUndo")->text(), QString("&Undo Paste Channel Rows"));
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QString("A MIDI Stop pin plays channel 8: the keyboard is set to None."));
     }
 
     void compareWithFileListsTheDifferences() {

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model/differences.h"
+#include "model/midi_stop_lock.h"
 #include "model/program_edit.h"
 #include "model/row_clipboard.h"
+#include "model/vocabulary.h"
 
 namespace vrx {
 namespace {
@@ -117,6 +121,47 @@ TEST(RowClipboard, APasteWithACellThatFitsNoEntryNamesTheCell) {
     for (const auto& [pasted, error] : cases) {
         ASSERT_FALSE(pasted.ok()) << error;
         EXPECT_EQ(pasted.error(), error);
+    }
+}
+
+}  // namespace
+}  // namespace vrx
+
+namespace vrx {
+namespace {
+
+TEST(MidiStopLock, TakesTheKeyboardOfEveryChannelAMidiStopPlays) {
+    struct Case {
+        std::vector<std::pair<int, int>> stops;  // pin row index, channel
+        std::vector<int> keyboardChannels;       // channels played by a keyboard
+        std::vector<int> taken;
+        std::string named;
+    };
+    const Case cases[] = {
+        {{}, {0, 5}, {}, ""},
+        {{{41, 2}}, {2}, {2}, "3"},
+        {{{41, 2}, {9, 2}}, {2, 4}, {2}, "3"},
+        {{{41, 2}, {9, 4}, {0, 15}}, {2, 4, 9, 15}, {2, 4, 15}, "3, 5 and 16"},
+        {{{41, 2}, {9, 4}}, {3}, {}, ""},
+        {{{41, 16}, {9, -1}}, {0, 15}, {}, ""},  // out of range: plays no channel
+    };
+    for (const Case& c : cases) {
+        ProgramData data;
+        for (const auto& [row, channel] : c.stops) {
+            data.pins[row] = {kMidiStop, channel, 0};
+        }
+        for (const int channel : c.keyboardChannels) {
+            data.channels[channel].inputKeyboard = 2;
+        }
+        EXPECT_EQ(channelsTheLockTakes(data), c.taken);
+        EXPECT_EQ(channelListText(c.taken), c.named);
+        const ProgramData locked = withMidiStopLock(data);
+        EXPECT_TRUE(channelsTheLockTakes(locked).empty());
+        for (int channel = 0; channel < kMidiChannels; ++channel) {
+            const bool taken = std::count(c.taken.begin(), c.taken.end(), channel) > 0;
+            EXPECT_EQ(locked.channels[channel].inputKeyboard,
+                      taken ? 0 : data.channels[channel].inputKeyboard);
+        }
     }
 }
 
