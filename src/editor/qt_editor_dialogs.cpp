@@ -1,14 +1,18 @@
 #include "editor/qt_editor_dialogs.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 
 namespace vrx {
 namespace {
+
+constexpr int kOpenerStartMs = 5000;
+constexpr int kOpenerAnswerMs = 3000;
 
 // "Tallowmere VRXConfig files (*.vrx)" gives "vrx", "CSV (*.csv);;PDF (*.pdf)" gives "csv".
 QString firstSuffixOf(const QString& filter) {
@@ -73,7 +77,23 @@ void QtEditorDialogs::showWarning(QWidget* owner, const QString& title, const QS
 }
 
 bool QtEditorDialogs::openDocument(const QUrl& address) {
-    return QDesktopServices::openUrl(address);
+    // Started and left to itself, the opener says nothing when no program takes the
+    // document (without a browser it only complains on its own error output): its exit
+    // code tells. One still running after a while has handed the document on.
+    auto* opener = new QProcess(QCoreApplication::instance());
+    opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    opener->start(documentOpener_, {address.toString()});
+    if (!opener->waitForStarted(kOpenerStartMs)) {
+        delete opener;
+        return false;
+    }
+    if (!opener->waitForFinished(kOpenerAnswerMs)) {
+        QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+        return true;
+    }
+    const bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    opener->deleteLater();
+    return opened;
 }
 
 }  // namespace vrx

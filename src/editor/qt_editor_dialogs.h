@@ -1,12 +1,20 @@
 #pragma once
 
+#include <QString>
+
+#include <utility>
+
 #include "editor/editor_dialogs.h"
 
 namespace vrx {
 
-// The real dialogs: Qt's file dialogs, message boxes and QDesktopServices.
+// The real dialogs: Qt's file dialogs and message boxes, and the desktop's document opener.
 class QtEditorDialogs : public EditorDialogs {
 public:
+    // `documentOpener` is the desktop's command that hands a document to its handler.
+    explicit QtEditorDialogs(QString documentOpener = QStringLiteral("xdg-open"))
+        : documentOpener_(std::move(documentOpener)) {}
+
     QString askOpenFileName(QWidget* owner, const QString& title, const QString& filter,
                             const QString& folder) override;
     QString askSaveFileName(QWidget* owner, const QString& title, const QString& filter,
@@ -17,6 +25,9 @@ public:
     void showInformation(QWidget* owner, const QString& title, const QString& text) override;
     void showWarning(QWidget* owner, const QString& title, const QString& text) override;
     bool openDocument(const QUrl& address) override;
+
+private:
+    QString documentOpener_;
 };
 
 }  // namespace vrx

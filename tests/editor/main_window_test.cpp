@@ -4,6 +4,7 @@
 
 #include "editor/channel_panel.h"
 #include "editor/general_settings_panel.h"
+#include "editor/qt_editor_dialogs.h"
 #include "editor_bench.h"
 #include "model/row_clipboard.h"
 
@@ -185,6 +186,17 @@ private slots:
             QCOMPARE(dialogs_.opened.value(0).toString(), opened);
             QCOMPARE(guides.count(), guidesShown);
             QCOMPARE(dialogs_.count("warning"), warnings);
+        }
+    }
+
+    // Without a program for the document the desktop's opener fails only in its exit
+    // code; that, or no opener at all, counts as not opened.
+    void theDesktopsOpenerSaysWhetherTheDocumentOpened() {
+        const std::pair<QString, bool> openers[] = {
+            {"true", true}, {"false", false}, {"/no/such/opener", false}};
+        for (const auto& [opener, opened] : openers) {
+            QCOMPARE(QtEditorDialogs(opener).openDocument(QUrl("https://organs.example/vrx.pdf")),
+                     opened);
         }
     }
 };
