@@ -67,8 +67,10 @@ MainWindow::MainWindow(EditorSetup setup, QWidget* parent)
     : QMainWindow(parent), instrumentNames_(std::move(setup.instrumentNames)) {
     setObjectName("frmMain");
     undoStack_ = new QUndoStack(this);
-    connect(undoStack_, &QUndoStack::cleanChanged, this,
-            [this](bool clean) { setWindowModified(!clean); });
+    // "*" shows whether the configuration differs from what was last saved or loaded,
+    // however the history got there: an edit taken back by another is no change.
+    connect(undoStack_, &QUndoStack::indexChanged, this, &MainWindow::showWhetherModified);
+    savedImage_ = encodeProgramData(data_);
     showTitle(kInitialTitle);
     if (setup.dialogs) {
         dialogs_ = setup.dialogs;
@@ -86,7 +88,11 @@ MainWindow::MainWindow(EditorSetup setup, QWidget* parent)
     resize(kStartWidth, kStartHeight);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The history is deleted with the window's children, after this window's own part
+    // is gone: it must not tell the window about its last steps.
+    undoStack_->disconnect(this);
+}
 
 void MainWindow::buildCentralWidget() {
     auto* central = new QWidget(this);
@@ -161,10 +167,21 @@ void MainWindow::newConfiguration() {
 void MainWindow::startHistory() {
     refreshViews();
     enableAllCommands();
-    setEditable(true);
     // A new configuration starts a history of its own, with nothing unsaved.
     undoStack_->clear();
-    setWindowModified(false);
+    rememberAsSaved();
+    emit configurationShown();
+}
+
+void MainWindow::rememberAsSaved() {
+    savedImage_ = encodeProgramData(data_);
+    showWhetherModified();
+}
+
+void MainWindow::showWhetherModified() {
+    // Compared as the file would hold them: an unassigned pin's channel and setting, or
+    // the Program Number box, are not part of it.
+    setWindowModified(encodeProgramData(data_) != savedImage_);
 }
 
 void MainWindow::setEditable(bool editable) {

@@ -184,6 +184,8 @@ signals:
     // A file load has ended: programBlockCount is 1 when the file held a configuration
     // (now shown) and 0 when it held none or could not be read (the editor is unchanged).
     void fileLoadFinished(int programBlockCount, const QString& loadedFileName);
+    // A configuration replaced the one shown: opened, loaded or new, with nothing unsaved.
+    void configurationShown();
     // The user confirmed the exit; the window is closing.
     void exitConfirmed();
     // A file was opened or saved (full path): it leads the recent files now.
@@ -206,6 +208,8 @@ private:
     void refreshViews();
     void setEditable(bool editable);
     void startHistory();
+    void rememberAsSaved();
+    void showWhetherModified();
     static QString lockMessage(const std::vector<int>& channels);
     void replaceWithUndo(const ProgramData& after, const QString& name);
     void openFileCommand();
@@ -233,6 +237,7 @@ private:
     std::array<QAction*, kCommandSlots> toolbarCommands_{};
     QUndoStack* undoStack_ = nullptr;
     QAction* allPinsInList_ = nullptr;
+    Bytes savedImage_;   // the configuration as last saved or loaded
     QString sheetName_;  // the file or program the configuration came from
     std::array<bool, kCommandSlots> commandWanted_{};
     std::array<QAction*, 2> midiSetupCommands_{};  // menu and toolbar

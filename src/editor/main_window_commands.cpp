@@ -207,6 +207,8 @@ void MainWindow::enableAllCommands() {
     for (int slot = 0; slot < kCommandSlots; ++slot) {
         setCommandEnabled(slot, true);
     }
+    // Once Save and Write can be used, what the window shows is a configuration to edit.
+    setEditable(true);
 }
 
 void MainWindow::setVerifyAfterWriting(bool on) {

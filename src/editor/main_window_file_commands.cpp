@@ -111,7 +111,7 @@ bool MainWindow::saveProgramDataFile() {
     }
     showEditingFileTitle(QFileInfo(shownPath).fileName());
     emit recentFileUsed(QFileInfo(shownPath).absoluteFilePath());
-    undoStack_->setClean();
+    rememberAsSaved();
     return true;
 }
 
