@@ -22,6 +22,17 @@ public:
     virtual QString askSaveFileName(QWidget* owner, const QString& title, const QString& filter,
                                     const QString& folder) = 0;
 
+    // A save dialog offering several file types ("CSV files (*.csv);;HTML files (*.html)"),
+    // starting with `proposedName`: the chosen path as typed and the type chosen, one
+    // entry of `filters`. An empty path when the user cancels.
+    struct TypedFileName {
+        QString path;
+        QString filter;
+    };
+    virtual TypedFileName askSaveTypedFileName(QWidget* owner, const QString& title,
+                                               const QString& filters, const QString& folder,
+                                               const QString& proposedName) = 0;
+
     virtual bool askYesNo(QWidget* owner, const QString& title, const QString& text) = 0;
     enum class Answer { Yes, No, Cancel };
     virtual Answer askYesNoCancel(QWidget* owner, const QString& title, const QString& text) = 0;

@@ -9,6 +9,7 @@
 
 #include "editor/compare_window.h"
 #include "editor/editor_dialogs.h"
+#include "editor/file_type_suffix.h"
 #include "editor/main_window.h"
 #include "editor/pin_list_export.h"
 #include "editor/window_shared.h"
@@ -62,12 +63,15 @@ PinListSheet MainWindow::pinListSheet() const {
 
 void MainWindow::exportPinList() {
     commitPendingEdit();
-    const QString path =
-        dialogs_->askSaveFileName(this, kExportTitle, kExportFilter, lastDirectory_);
-    if (path.isEmpty()) {
+    const QString proposed =
+        sheetName_.isEmpty() ? tr("VRX configuration") : QFileInfo(sheetName_).completeBaseName();
+    const auto chosen =
+        dialogs_->askSaveTypedFileName(this, kExportTitle, kExportFilter, lastDirectory_, proposed);
+    if (chosen.path.isEmpty()) {
         return;
     }
-    rememberFolderOf(path);
+    rememberFolderOf(chosen.path);
+    const QString path = withSuffixOfType(chosen.path, chosen.filter);
     const Status written = writePinListFile(path, pinListSheet());
     if (!written) {
         dialogs_->showWarning(this, kSaveErrorTitle,

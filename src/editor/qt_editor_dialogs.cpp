@@ -41,6 +41,26 @@ QString QtEditorDialogs::askSaveFileName(QWidget* owner, const QString& title,
     return dialog.selectedFiles().first();
 }
 
+EditorDialogs::TypedFileName QtEditorDialogs::askSaveTypedFileName(QWidget* owner,
+                                                                   const QString& title,
+                                                                   const QString& filters,
+                                                                   const QString& folder,
+                                                                   const QString& proposedName) {
+    QFileDialog dialog(owner, title, folder, filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(proposedName);
+    // The suffix follows the type chosen, so the overwrite question names the real file.
+    dialog.setDefaultSuffix(firstSuffixOf(filters));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(firstSuffixOf(filter)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return {dialog.selectedFiles().first(), dialog.selectedNameFilter()};
+}
+
 bool QtEditorDialogs::askYesNo(QWidget* owner, const QString& title, const QString& text) {
     return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;

@@ -19,6 +19,8 @@ public:
                             const QString& folder) override;
     QString askSaveFileName(QWidget* owner, const QString& title, const QString& filter,
                             const QString& folder) override;
+    TypedFileName askSaveTypedFileName(QWidget* owner, const QString& title, const QString& filters,
+                                       const QString& folder, const QString& proposedName) override;
     bool askYesNo(QWidget* owner, const QString& title, const QString& text) override;
     Answer askYesNoCancel(QWidget* owner, const QString& title, const QString& text) override;
     bool askPrinter(QWidget* owner, QPrinter& printer) override;

@@ -151,11 +151,17 @@ private slots:
     void thePinListExportsAsCsvHtmlOrPdf() {
         auto window = bench_.makeWindow();
         window->decodeProgramData(encodeProgramData(organ()));
-        dialogs_.saveAnswers = {bench_.path("pins.csv"), bench_.path("pins.html"),
-                                bench_.path("pins.pdf")};
-        for (int k = 0; k < 3; ++k) {
+        // The type chosen in the dialog decides the format and the suffix added.
+        dialogs_.saveAnswers = {bench_.path("pins"), bench_.path("pins"), bench_.path("pins"),
+                                bench_.path("list.htm")};
+        dialogs_.typeAnswers = {"CSV files (*.csv)", "HTML files (*.html)", "PDF files (*.pdf)",
+                                "HTML files (*.html *.htm)"};
+        for (int k = 0; k < 4; ++k) {
             named(*window, "mnuExportPins")->trigger();
         }
+        QCOMPARE(readAll(bench_.path("list.htm")), readAll(bench_.path("pins.html")));
+        QVERIFY(!QFileInfo::exists(bench_.path("pins")));
+        QCOMPARE(dialogs_.proposedNames.first(), QString("VRX configuration"));
         QVERIFY(readAll(bench_.path("pins.csv"))
                     .contains("45,IN5,4,Ahlborn ROMANTIC Stop,2,03 - Contre Basson 32' [P]\r\n"));
         QVERIFY(

@@ -26,6 +26,8 @@ public:
 
     QStringList openAnswers;  // taken from the front; empty means "cancelled"
     QStringList saveAnswers;
+    QStringList proposedNames;  // the names typed save dialogs started with
+    QStringList typeAnswers;    // the file type chosen with each save answer; empty: the first
     bool yesNoAnswer = false;
     Answer yesNoCancelAnswer = Answer::Cancel;
     QList<Asked> asked;
@@ -45,6 +47,15 @@ public:
                             const QString& folder) override {
         asked.push_back({"save", title, filter, folder});
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    TypedFileName askSaveTypedFileName(QWidget* owner, const QString& title, const QString& filters,
+                                       const QString& folder,
+                                       const QString& proposedName) override {
+        const QString path = askSaveFileName(owner, title, filters, folder);
+        proposedNames << proposedName;
+        const QString type =
+            typeAnswers.isEmpty() ? filters.section(";;", 0, 0) : typeAnswers.takeFirst();
+        return {path, type};
     }
     bool askYesNo(QWidget*, const QString& title, const QString& text) override {
         asked.push_back({"yesno", title, text, {}});
