@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -29,6 +30,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(browser_);
     const QFontMetrics metrics(font());
     resize(metrics.averageCharWidth() * kWidthChars, metrics.lineSpacing() * kHeightLines);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    // Esc closes the guide, as it closes a dialog.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool HelpWindow::showGuide(const QString& guideFile) {

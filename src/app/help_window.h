@@ -22,6 +22,9 @@ public:
     bool showGuide(const QString& guideFile);
     QTextBrowser* browser() const { return browser_; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QTextBrowser* browser_ = nullptr;
 };

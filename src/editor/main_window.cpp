@@ -138,6 +138,7 @@ void MainWindow::buildCentralWidget() {
         if (index == kChannelTab) {
             checkMidiStopChannels();
         }
+        showClipboardCommands();
     });
     layout->addWidget(tabScope_, 1);
     setCentralWidget(central);
@@ -191,6 +192,7 @@ void MainWindow::setEditable(bool editable) {
     channelPanel_->setEnabled(editable);
     pinGrid_->setEnabled(editable);
     generalSettings_->setEnabled(editable);
+    showClipboardCommands();
 }
 
 Bytes MainWindow::currentImage(std::uint8_t firmwareVersionByte) const {

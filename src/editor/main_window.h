@@ -208,6 +208,7 @@ private:
     void refreshViews();
     void setEditable(bool editable);
     void startHistory();
+    void showClipboardCommands();
     void rememberAsSaved();
     void showWhetherModified();
     static QString lockMessage(const std::vector<int>& channels);
@@ -237,7 +238,8 @@ private:
     std::array<QAction*, kCommandSlots> toolbarCommands_{};
     QUndoStack* undoStack_ = nullptr;
     QAction* allPinsInList_ = nullptr;
-    Bytes savedImage_;   // the configuration as last saved or loaded
+    std::array<QAction*, 2> clipboardCommands_{};  // Copy and Paste
+    Bytes savedImage_;                             // the configuration as last saved or loaded
     QString sheetName_;  // the file or program the configuration came from
     std::array<bool, kCommandSlots> commandWanted_{};
     std::array<QAction*, 2> midiSetupCommands_{};  // menu and toolbar

@@ -22,6 +22,7 @@ namespace vrx {
 namespace {
 const QString kPasteTitle = QStringLiteral("Paste");
 using window::kChannelTab;
+using window::kGeneralTab;
 using window::kPinTab;
 }  // namespace
 
@@ -60,6 +61,18 @@ void MainWindow::buildEditMenu() {
     QAction* paste = edit->addAction(tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), this,
                                      [this] { pasteRows(); });
     paste->setObjectName("mnuPasteTab");
+    clipboardCommands_ = {copy, paste};
+    showClipboardCommands();
+}
+
+void MainWindow::showClipboardCommands() {
+    if (!clipboardCommands_[0]) {
+        return;  // the Edit menu is built after the views
+    }
+    // The General Settings tab has no rows to copy or paste onto.
+    const bool rows = tabScope_->currentIndex() != kGeneralTab;
+    clipboardCommands_[0]->setEnabled(rows);
+    clipboardCommands_[1]->setEnabled(rows && editable_);
 }
 
 void MainWindow::applyUserEdit(const ProgramEdit& edit) {

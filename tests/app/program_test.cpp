@@ -110,6 +110,10 @@ private slots:
             click(*run.program->startScreen(), "cmdHelp");
             QVERIFY(run.program->helpWindow()->browser()->toPlainText().contains(
                 u"Set the DIP switches as shown."_s));
+            // Esc closes the guide, as it does a dialog.
+            QVERIFY(run.program->helpWindow()->isVisible());
+            QTest::keyClick(run.program->helpWindow()->browser(), Qt::Key_Escape);
+            QVERIFY(!run.program->helpWindow()->isVisible());
             leave(*run.program->startScreen());
             QCOMPARE(finished.count(), 1);
         }

@@ -72,6 +72,12 @@ private slots:
         QVERIFY(window->decodeProgramData(encodeProgramData(ProgramData{})).ok());
         QCOMPARE(enabledState(*window), QString("11111111"));
         QCOMPARE(viewsEnabled(), QString("111"));
+        // Copy and Paste only where there are rows: not on General Settings.
+        for (const auto& [tab, enabled] : {std::pair{0, true}, {1, true}, {2, false}}) {
+            named<QTabWidget>(*window, "tabScope")->setCurrentIndex(tab);
+            QCOMPARE(named(*window, "mnuCopyTab")->isEnabled(), enabled);
+            QCOMPARE(named(*window, "mnuPasteTab")->isEnabled(), enabled);
+        }
 
         // File › New gives a configuration of the initial values to edit and save.
         window = bench_.makeEmptyWindow();
