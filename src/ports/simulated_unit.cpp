@@ -1,6 +1,8 @@
 #include "ports/simulated_unit.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <utility>
 
 #include "model/program_data.h"
@@ -196,6 +198,9 @@ void SimulatedUnit::sendAnswer(Bytes message, std::int64_t readyUs) {
     if (behaviour.damagedAnswer == answersSent_ && message.size() > kResponseHeaderBytes + 2) {
         message[kResponseHeaderBytes + 1] |= kHighBit;
     }
+    if (behaviour.duplicatedAnswer == answersSent_) {
+        send(message, readyUs);
+    }
     if (behaviour.lateAnswer && behaviour.lateAnswer->answer == answersSent_) {
         const std::int64_t onTimeUs =
             std::max(readyUs, fromUnitFreeUs_) + wireTimeUs(message.size());
@@ -225,8 +230,8 @@ void SimulatedUnit::maybeSendStray(std::int64_t afterUs) {
     }
     const int program = std::uniform_int_distribution<int>(1, settings_.programCount)(random);
     const unsigned address = pageAddress(static_cast<unsigned>(program - 1));
-    putInFlight(
-        programResponse(settings_.deviceByte, address, readMemory(address, kProgramBytes)), atUs);
+    putInFlight(programResponse(settings_.deviceByte, address, readMemory(address, kProgramBytes)),
+                atUs);
 }
 
 Bytes SimulatedUnit::identityReply() const {
@@ -273,9 +278,10 @@ void SimulatedUnit::answerProgramRequest(ByteView request, std::int64_t readyUs)
     std::vector<Bytes> responses;
     for (std::size_t at = 0; at < data.size(); at += partBytes) {
         const std::size_t n = std::min(partBytes, data.size() - at);
-        responses.push_back(programResponse(settings_.deviceByte,
-                                            address + static_cast<unsigned>(at),
-                                            ByteView(data).subspan(at, n)));
+        const unsigned partAddress =
+            settings_.addressInResponses ? address + static_cast<unsigned>(at) : 0;
+        responses.push_back(
+            programResponse(settings_.deviceByte, partAddress, ByteView(data).subspan(at, n)));
     }
     if (faults_.corruptedBytes > 0 && !responses.empty()) {
         auto& first = responses.front();
@@ -335,7 +341,9 @@ void SimulatedUnit::setProgram(int number, ByteView data) {
                 memory_.begin() + static_cast<long>(at));
 }
 
-Bytes plausibleProgramData(int programNumber, std::uint8_t formatByte) {
+namespace {
+
+Bytes makePlausibleProgramData(int programNumber, std::uint8_t formatByte) {
     ProgramData data;
     const int p = programNumber;
     const auto keyboards = static_cast<int>(keyboardNames().size());
@@ -369,6 +377,20 @@ Bytes plausibleProgramData(int programNumber, std::uint8_t formatByte) {
     auto image = encodeProgramData(data, formatByte);
     image.resize(kProgramBytes);
     return image;
+}
+
+}  // namespace
+
+// Every simulated unit starts with these programs; they are made once.
+Bytes plausibleProgramData(int programNumber, std::uint8_t formatByte) {
+    static std::mutex guard;
+    static std::map<std::pair<int, std::uint8_t>, Bytes> made;
+    const std::lock_guard lock(guard);
+    auto [at, added] = made.try_emplace({programNumber, formatByte});
+    if (added) {
+        at->second = makePlausibleProgramData(programNumber, formatByte);
+    }
+    return at->second;
 }
 
 }  // namespace vrx

@@ -29,6 +29,7 @@ struct SimulatedBehaviour {
     // never arrives, or arrives with one data byte damaged (bit 7 set).
     std::optional<int> lostAnswer;
     std::optional<int> damagedAnswer;
+    std::optional<int> duplicatedAnswer;  // arrives twice
     // The N-th PROGRAM_UPDATE it receives (from 1) is dropped, as one that came too soon.
     std::optional<int> droppedUpdate;
     // The K-th message the unit sends arrives this much later than it would; the messages
@@ -59,6 +60,9 @@ struct SimulatedUnitSettings {
     std::uint8_t formatByte = 18;
     std::uint8_t deviceByte = 0;
     int responseParts = 1;  // a PROGRAM_RESPONSE is split into 1, 2, 4 or 8 messages
+    // Whether a PROGRAM_RESPONSE carries the address of its data after the command, or
+    // zeros there.
+    bool addressInResponses = true;
     SimulatedBehaviour behaviour;
 };
 
