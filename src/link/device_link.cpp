@@ -110,7 +110,6 @@ void DeviceLink::startOperation() {
     lateAnswersOwed_ = 0;
     answeredPrograms_.clear();
     identityRetries_ = 0;
-    unitEchoesAddress_ = false;  // the next unit may be another
 }
 
 void DeviceLink::beginReading(int marker) {
@@ -182,7 +181,8 @@ void DeviceLink::statusWindowClosed() {
         case kStateReceiving:
         case kStateIdentityReceived:
         case kStatePromptPause:
-            if (!writeInProgress() && !sequenceRunning()) {
+            // Before a write's program goes out only the identity exchange is queued.
+            if (!sequenceRunning()) {
                 operationMarker_ = kMarkerCancelled;
                 commState_ = kStateFinished;
             }
@@ -295,6 +295,7 @@ void DeviceLink::requestProgramData(int device, int programIndex) {
 
 void DeviceLink::watchForSilence() {
     silentTicks_ = 0;
+    zeroAddressedParts_ = 0;
     discardingAnswer_ = false;
 }
 
@@ -306,6 +307,9 @@ void DeviceLink::askAgainOrGiveUp() {
         return;
     }
     ++requestRetries_;
+    if (zeroAddressedParts_ > 0) {
+        unitLeavesAddressOut_ = true;  // it answered, without the address
+    }
     view_.appendStatusText(".");
     watchForSilence();
     queueMessage(programRequest(static_cast<std::uint8_t>(deviceIndex_),

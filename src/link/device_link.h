@@ -269,9 +269,11 @@ private:
     // those programs held: an answer equal to one of them is taken for a late copy.
     int lateAnswersOwed_ = 0;
     std::vector<Bytes> answeredPrograms_;
-    // The unit has shown in this operation that its answers carry the address asked for:
-    // from then on a part with another address is another unit's, or late.
-    bool unitEchoesAddress_ = false;
+    // An answer carries the address of its data after the command, as far as the link
+    // knows: a part with another address is another unit's, or late. A request answered
+    // only with zeros there shows a unit that leaves the address out.
+    bool unitLeavesAddressOut_ = false;
+    int zeroAddressedParts_ = 0;
     int programInEditor_ = 0;
     bool discardingAnswer_ = false;  // a damaged part spoilt it: wait for silence
     std::optional<std::string> failure_;

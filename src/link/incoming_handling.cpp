@@ -67,7 +67,10 @@ void DeviceLink::receiveProgramResponse(ByteView message) {
     if (commState_ != kStateRequestSent && commState_ != kStateReceiving) {
         return;
     }
-    if (partOfAnotherAnswer(message)) {
+    // While the request still waits in the queue, nothing can answer it yet.
+    const bool requestStillQueued =
+        commState_ == kStateRequestSent && !queue_.midiOutQueue().empty();
+    if (requestStillQueued || partOfAnotherAnswer(message)) {
         // Owed to an earlier request, or another unit's: this request still waits.
         lateAnswersOwed_ = std::max(lateAnswersOwed_ - 1, 0);
         return;
@@ -126,13 +129,16 @@ bool DeviceLink::partOfAnotherAnswer(ByteView message) {
     const auto expected = pageAddress(static_cast<unsigned>(requestedProgramIndex_)) +
                           static_cast<unsigned>(receivedProgramData_.data().size());
     if (*address == expected) {
-        // A unit that leaves zeros there matches at address 0 only.
-        unitEchoesAddress_ = unitEchoesAddress_ || expected != 0;
+        unitLeavesAddressOut_ = unitLeavesAddressOut_ && expected == 0;
         return false;
     }
-    // Zeros may only mean the unit leaves the bytes out; any other address names
-    // another place than the one asked for.
-    return unitEchoesAddress_ || *address != 0;
+    if (*address != 0) {
+        return true;  // it names another place than the one asked for
+    }
+    // Zeros: another answer, or a unit that leaves the bytes out. Until the unit is
+    // known to, the part waits for the request to be asked again.
+    zeroAddressedParts_ += unitLeavesAddressOut_ ? 0 : 1;
+    return !unitLeavesAddressOut_;
 }
 
 // A unit answers its requests in order, so an answer the link asked for again may come

@@ -201,13 +201,9 @@ void SimulatedUnit::sendAnswer(Bytes message, std::int64_t readyUs) {
     if (behaviour.duplicatedAnswer == answersSent_) {
         send(message, readyUs);
     }
-    if (behaviour.lateAnswer && behaviour.lateAnswer->answer == answersSent_) {
-        const std::int64_t onTimeUs =
-            std::max(readyUs, fromUnitFreeUs_) + wireTimeUs(message.size());
-        putInFlight(std::move(message), onTimeUs + behaviour.lateAnswer->delayMs * kUsPerMs);
-        return;
-    }
-    send(std::move(message), readyUs);
+    // The unit is slow with this one; what it sends next follows it on the cable.
+    const bool late = behaviour.lateAnswer && behaviour.lateAnswer->answer == answersSent_;
+    send(std::move(message), readyUs + (late ? behaviour.lateAnswer->delayMs * kUsPerMs : 0));
 }
 
 void SimulatedUnit::maybeSendStray(std::int64_t afterUs) {

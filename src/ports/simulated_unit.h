@@ -32,8 +32,8 @@ struct SimulatedBehaviour {
     std::optional<int> duplicatedAnswer;  // arrives twice
     // The N-th PROGRAM_UPDATE it receives (from 1) is dropped, as one that came too soon.
     std::optional<int> droppedUpdate;
-    // The K-th message the unit sends arrives this much later than it would; the messages
-    // after it are not held up by it.
+    // The unit sends its K-th message this much later than it would; the messages after
+    // it follow it on the cable.
     struct LateAnswer {
         int answer = 0;
         std::int64_t delayMs = 0;

@@ -277,9 +277,13 @@ TEST(DeviceLink, BackupReadsEveryProgramARequestCanAddressInOrder) {
     EXPECT_EQ(bench.unit.rebootCount(), 1);
 }
 
-// A PROGRAM_RESPONSE as the unit sends it, cut to `length` bytes with its F7 kept.
-Bytes response(ByteView raw, std::size_t length = 0) {
+// A PROGRAM_RESPONSE as the unit sends it, with the address of its data, cut to
+// `length` bytes with its F7 kept.
+Bytes response(ByteView raw, unsigned address, std::size_t length = 0) {
     Bytes m = programResponse(5, raw);
+    for (std::size_t i = 0; i < 3; ++i) {
+        m[kResponseHeaderBytes - 3 + i] = static_cast<std::uint8_t>((address >> (7 * i)) & 0x7F);
+    }
     if (length > 0) {
         m.resize(length - 1);
         m.push_back(kSysexEnd);
@@ -297,19 +301,20 @@ TEST(IncomingHandling, EachPartOfTheAnswerIsGatheredUntilTheProgramIsWhole) {
     bench.link.loadFromDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateRequestSent; }));
     bench.tick();  // "r" went out with the prompt; this tick sends the request
-    bench.link.handleSysexMessage(response({}));
+    const unsigned program2 = pageAddress(1);
+    bench.link.handleSysexMessage(response({}, program2));
     EXPECT_EQ(bench.link.commState(), kStateReceiving);
     EXPECT_TRUE(bench.link.receivedProgramData().data().empty());
     const Bytes quarter(64, 0x41);
-    for (int k = 1; k <= 3; ++k) {
-        bench.link.handleSysexMessage(response(quarter));
+    for (unsigned k = 1; k <= 3; ++k) {
+        bench.link.handleSysexMessage(response(quarter, program2 + 64 * (k - 1)));
         for (const std::size_t length : {8u, 9u, 11u, 12u}) {
-            bench.link.handleSysexMessage(response({}, length));
+            bench.link.handleSysexMessage(response({}, program2 + 64 * k, length));
         }
         EXPECT_EQ(bench.link.commState(), kStateReceiving) << "part " << k;
         EXPECT_EQ(bench.link.receivedProgramData().data().size(), 64u * k);
     }
-    bench.link.handleSysexMessage(response(quarter));
+    bench.link.handleSysexMessage(response(quarter, program2 + 192));
     EXPECT_EQ(bench.link.commState(), kStateFinished);
     EXPECT_EQ(bench.link.outputQueue().midiOutQueue().back(), "f0 00 21 5e 00 04 01 20 f7 ");
     ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));

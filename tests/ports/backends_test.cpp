@@ -247,17 +247,20 @@ TEST(SimulatedUnit, FaultNamesSetTheNewFaultsAndRefuseMalformedNumbers) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
     }
 
-    // Two identity requests: with the first answer 500 ms late the second overtakes it.
+    // With the first answer 500 ms late, the second follows it on the cable.
     SimulatedUnit late(clock);
     ASSERT_TRUE(applySimulatorFault(late, "late-answer=1:500").empty());
     const std::int64_t start = clock.nowMs();
     late.receive(identityRequest());
     late.receive(programRequest(0, 0));
-    clock.advanceBy(200);
-    auto arrived = late.takeArrived();
-    ASSERT_EQ(arrived.size(), 1u);
-    EXPECT_TRUE(isManufacturerMessage(arrived.front()));
+    clock.advanceBy(400);
+    EXPECT_TRUE(late.takeArrived().empty());
     EXPECT_EQ(late.nextArrivalMs(), start + 9 + 500);
+    clock.advanceBy(300);
+    const auto arrived = late.takeArrived();
+    ASSERT_EQ(arrived.size(), 2u);
+    EXPECT_TRUE(isIdentityReply(arrived.front()));
+    EXPECT_TRUE(isManufacturerMessage(arrived.back()));
 
     // After the first reboot the unit hears, but answers nothing.
     SimulatedUnit quiet(clock);
