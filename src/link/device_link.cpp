@@ -121,7 +121,11 @@ void DeviceLink::beginReading(int marker) {
     deviceIndex_ = 0;
     if (!setup_.midiConfigured) {
         callerForm_ = kCallerSplash;
+        // While the dialog is open the operation has begun: the result an earlier one
+        // left is not its own (a backup took it for its end and filed nothing).
+        const int before = std::exchange(commState_, kStateAwaitingIdentity);
         view_.showMidiSetup(setup_);
+        commState_ = before;
         if (setup_.midiSetupCancelled) {
             return;
         }
@@ -171,8 +175,13 @@ void DeviceLink::statusWindowClosed() {
     // The user gives up waiting for the unit (the wrong port, say): the exchange ends
     // and the commands come back. A write's messages still go out whole, and a backup
     // keeps what it has read.
+    // Closing the status window of a backup or restore means Cancel.
     if (operationMarker_ == kMarkerBackup) {
         cancelBackup();
+        return;
+    }
+    if (operationMarker_ == kMarkerRestore) {
+        cancelRestore();
         return;
     }
     switch (commState_) {
@@ -523,7 +532,9 @@ void DeviceLink::completionDisplay() {
             break;
         case kMarkerBackup:
             view_.showStatus();
-            view_.appendStatusText(std::string(kCrLf) + "Done.");
+            // A backup cancelled before its last program is not done.
+            view_.appendStatusText(std::string(kCrLf) +
+                                   (backupCancelled() ? "Cancelled." : "Done."));
             break;
         default:
             break;

@@ -89,6 +89,10 @@ public:
     // Stops a backup once the program being read has arrived.
     void cancelBackup();
     int backupProgram() const { return backupProgram_; }
+    // The user stopped the backup before its last program.
+    bool backupCancelled() const {
+        return backupCancelRequested_ && backupProgram_ < backupProgramCount();
+    }
 
     // After a write has sent its reboot the program is read back and compared with what
     // was sent. On unless the user turned it off.

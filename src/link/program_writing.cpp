@@ -223,6 +223,8 @@ void DeviceLink::endSequence() {
     if (operationMarker_ == kMarkerWrite) {
         ++deviceIndex_;  // as a write without the read-back leaves it
     }
+    // The outcome is shown again, should the user have closed the window meanwhile.
+    view_.showStatus();
     if (operationMarker_ == kMarkerRestore) {
         std::string summary;
         for (const auto& result : restore_.results()) {

@@ -141,5 +141,54 @@ TEST(UnitFaults, WritePromptProposesTheProgramLoadedIntoTheEditor) {
     EXPECT_EQ(proposed, (std::vector<std::string>{"1", "9", "1"}));
 }
 
+// A backup as the first use of the unit in a run waits for the MIDI I/O Setup dialog
+// like any operation: meanwhile it counts as begun, not as the result an earlier
+// operation left. Cancelled, it never ends "Done."; closing the status window cancels
+// it. Closing the status window during a verified write hides its outcome only until
+// the write ends.
+TEST(UnitFaults, BackupAndWriteEndAsTheUserLeftThem) {
+    for (const bool setupCancelled : {false, true}) {
+        LinkBench bench({}, false);
+        bench.link.fileLoadFinished(1, "organ.vrx");
+        bench.ticks(25);
+        ASSERT_EQ(bench.link.commState(), kStateResultShown);
+        bool begunDuringSetup = false;
+        bench.view.whileModal = [&] {
+            begunDuringSetup =
+                bench.link.commState() != kStateResultShown && bench.link.unitOperationInProgress();
+        };
+        bench.view.cancelMidiSetup = setupCancelled;
+        bench.link.backupFromDevice();
+        EXPECT_TRUE(begunDuringSetup);
+        ASSERT_TRUE(bench.tickUntil([&] { return !bench.link.unitOperationInProgress(); }));
+        EXPECT_EQ(bench.view.programsRead.size(), setupCancelled ? 0u : 16u);
+        EXPECT_EQ(bench.link.commState(), kStateResultShown);
+    }
+
+    for (const bool byClosing : {false, true}) {
+        LinkBench bench;
+        bench.link.backupFromDevice();
+        ASSERT_TRUE(bench.tickUntil([&] { return bench.view.programsRead.size() == 2; }));
+        if (byClosing) {
+            bench.link.statusWindowClosed();
+        } else {
+            bench.link.cancelBackup();
+        }
+        ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));
+        EXPECT_EQ(bench.view.programsRead.size(), 3u);
+        EXPECT_TRUE(bench.view.statusText.ends_with("\r\nCancelled.")) << bench.view.statusText;
+    }
+
+    LinkBench write;
+    write.view.promptAnswers = {4};
+    write.link.writeToDevice();
+    ASSERT_TRUE(write.tickUntil([&] { return write.unit.rebootCount() == 1; }));
+    write.link.statusWindowClosed();
+    EXPECT_FALSE(write.view.statusShown);
+    ASSERT_TRUE(write.tickUntil([&] { return !write.link.writeInProgress(); }));
+    EXPECT_TRUE(write.view.statusShown);
+    EXPECT_TRUE(write.view.statusText.ends_with("Verifying... ok")) << write.view.statusText;
+}
+
 }  // namespace
 }  // namespace vrx
