@@ -494,10 +494,16 @@ void DeviceLink::tickSteps() {
     if (exitAfterWrite_) {
         queue_.putDoneOnItsOwnLine();  // below the line saying the program closes
     }
+    // A read stops at its first failed send too: asking again through an output that
+    // fails would only repeat the error message.
+    const bool reading = (operationMarker_ == kMarkerLoad || operationMarker_ == kMarkerBackup) &&
+                         unitOperationInProgress();
     queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite && !sequenceRunning(),
-                           sequenceRunning());
+                           sequenceRunning() || reading);
     if (const auto failure = queue_.takeSendFailure()) {
-        if (!readBackSendFailed()) {
+        if (reading) {
+            endWithFailure(kReadSendFailed, true);
+        } else if (!readBackSendFailed()) {
             reportWriteFailure(*failure);
         }
     }

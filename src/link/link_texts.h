@@ -11,6 +11,9 @@ inline constexpr const char* kRequestingConfigurationFirst =
 inline constexpr const char* kCallerSplash = "frmSplash";
 inline constexpr const char* kStoppedAnswering =
     "The VRX stopped answering. Check your MIDI connections and try again.";
+inline constexpr const char* kReadSendFailed =
+    "Sending failed: the MIDI output did not take the request. Check the MIDI I/O Setup and "
+    "try again.";
 inline constexpr const char* kReadBackUnanswered =
     "Written, but the VRX did not answer the read-back: the program could not be verified.";
 

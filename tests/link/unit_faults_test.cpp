@@ -59,7 +59,8 @@ TEST(UnitFaults, BackupFilesEachProgramUnderItsNumberWhateverComesLate) {
 // A unit that goes quiet after the write's reboot (switched off, the cable pulled): the
 // read-back asks as a load does and then says the program could not be verified; an exit
 // confirmed meanwhile closes within that time. Closing the status window of an
-// unanswered load ends it, and the commands come back.
+// unanswered load ends it, and the commands come back; so does a failing output, with
+// one message.
 TEST(UnitFaults, NoExchangeWaitsForASilentUnitWithoutEnd) {
     for (const bool exitAsked : {false, true}) {
         LinkBench bench;
@@ -86,6 +87,15 @@ TEST(UnitFaults, NoExchangeWaitsForASilentUnitWithoutEnd) {
         EXPECT_FALSE(bench.link.unitOperationInProgress());
         EXPECT_FALSE(bench.link.writeInProgress());
     }
+
+    // An output that fails says so once, and the load ends.
+    LinkBench failing;
+    failing.unit.settings().behaviour.outputFailsAfter = 0;
+    failing.link.loadFromDevice();
+    failing.ticks(100);
+    EXPECT_EQ(failing.view.messages.size(), 1u);
+    EXPECT_FALSE(failing.link.unitOperationInProgress());
+    EXPECT_TRUE(failing.view.statusText.ends_with(link_texts::kReadSendFailed));
 
     LinkBench load;
     load.unit.faults().silent = true;
