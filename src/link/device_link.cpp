@@ -304,7 +304,7 @@ void DeviceLink::requestProgramData(int device, int programIndex) {
 
 void DeviceLink::watchForSilence() {
     silentTicks_ = 0;
-    zeroAddressedParts_ = 0;
+    unaddressedParts_ = 0;
     discardingAnswer_ = false;
 }
 
@@ -316,7 +316,7 @@ void DeviceLink::askAgainOrGiveUp() {
         return;
     }
     ++requestRetries_;
-    if (zeroAddressedParts_ > 0) {
+    if (unaddressedParts_ > 0 && !unitFillsInAddress_) {
         unitLeavesAddressOut_ = true;  // it answered, without the address
     }
     view_.appendStatusText(".");

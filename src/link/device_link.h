@@ -273,11 +273,15 @@ private:
     // those programs held: an answer equal to one of them is taken for a late copy.
     int lateAnswersOwed_ = 0;
     std::vector<Bytes> answeredPrograms_;
-    // An answer carries the address of its data after the command, as far as the link
-    // knows: a part with another address is another unit's, or late. A request answered
-    // only with zeros there shows a unit that leaves the address out.
+    // The three bytes after the command carry the address of the data on the units we
+    // know, but nothing promises it: a part with another program's address there is
+    // another unit's or late, and only once the unit has put the address it was asked
+    // for there is every other part refused. Bytes that name no place in the unit, or
+    // zeros answering a request asked again, show a unit that uses them its own way:
+    // they are ignored from then on.
+    bool unitFillsInAddress_ = false;
     bool unitLeavesAddressOut_ = false;
-    int zeroAddressedParts_ = 0;
+    int unaddressedParts_ = 0;
     int programInEditor_ = 0;
     bool discardingAnswer_ = false;  // a damaged part spoilt it: wait for silence
     std::optional<std::string> failure_;

@@ -129,16 +129,30 @@ bool DeviceLink::partOfAnotherAnswer(ByteView message) {
     const auto expected = pageAddress(static_cast<unsigned>(requestedProgramIndex_)) +
                           static_cast<unsigned>(receivedProgramData_.data().size());
     if (*address == expected) {
-        unitLeavesAddressOut_ = unitLeavesAddressOut_ && expected == 0;
+        unitFillsInAddress_ = unitFillsInAddress_ || expected != 0;
+        unitLeavesAddressOut_ = unitLeavesAddressOut_ && !unitFillsInAddress_;
+        return false;
+    }
+    if (unitLeavesAddressOut_) {
+        return false;
+    }
+    if (unitFillsInAddress_) {
+        return true;  // it names another program than the one asked for
+    }
+    const int programs = programCount_ > 0 ? addressableProgramCount() : kMaxAddressableProgram;
+    if (*address >= pageAddress(static_cast<unsigned>(programs))) {
+        // No place in the unit: these bytes are not an address. The unit uses them its
+        // own way, and the link goes by the order of the answers alone.
+        unitLeavesAddressOut_ = true;
         return false;
     }
     if (*address != 0) {
-        return true;  // it names another place than the one asked for
+        return true;  // another program's, late or from another unit
     }
     // Zeros: another answer, or a unit that leaves the bytes out. Until the unit is
     // known to, the part waits for the request to be asked again.
-    zeroAddressedParts_ += unitLeavesAddressOut_ ? 0 : 1;
-    return !unitLeavesAddressOut_;
+    ++unaddressedParts_;
+    return true;
 }
 
 // A unit answers its requests in order, so an answer the link asked for again may come

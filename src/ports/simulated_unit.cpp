@@ -264,6 +264,20 @@ Bytes SimulatedUnit::readMemory(unsigned address, unsigned count) const {
     return data;
 }
 
+unsigned SimulatedUnit::responseAddressBytes(unsigned address) {
+    using Kind = SimulatedUnitSettings::ResponseAddress;
+    switch (settings_.responseAddress) {
+        case Kind::kAddress:
+            return address;
+        case Kind::kZeros:
+            return 0;
+        case Kind::kOwnBytes:
+            break;
+    }
+    // Far from any program a test asks for, and different in every answer.
+    return 0x1F0000u + static_cast<unsigned>(++answersGiven_ % 0x7FFF);
+}
+
 void SimulatedUnit::answerProgramRequest(ByteView request, std::int64_t readyUs) {
     const unsigned address = sevenBitNumber(request.subspan(kAddressAt, 3));
     const unsigned count = sevenBitNumber(request.subspan(kCountAt, 2));
@@ -274,8 +288,7 @@ void SimulatedUnit::answerProgramRequest(ByteView request, std::int64_t readyUs)
     std::vector<Bytes> responses;
     for (std::size_t at = 0; at < data.size(); at += partBytes) {
         const std::size_t n = std::min(partBytes, data.size() - at);
-        const unsigned partAddress =
-            settings_.addressInResponses ? address + static_cast<unsigned>(at) : 0;
+        const unsigned partAddress = responseAddressBytes(address + static_cast<unsigned>(at));
         responses.push_back(
             programResponse(settings_.deviceByte, partAddress, ByteView(data).subspan(at, n)));
     }

@@ -60,9 +60,11 @@ struct SimulatedUnitSettings {
     std::uint8_t formatByte = 18;
     std::uint8_t deviceByte = 0;
     int responseParts = 1;  // a PROGRAM_RESPONSE is split into 1, 2, 4 or 8 messages
-    // Whether a PROGRAM_RESPONSE carries the address of its data after the command, or
-    // zeros there.
-    bool addressInResponses = true;
+    // What a PROGRAM_RESPONSE carries in the three bytes after the command: the address
+    // of its data, zeros, or bytes of the unit's own that change from answer to answer.
+    enum class ResponseAddress { kAddress, kZeros, kOwnBytes };
+    ResponseAddress responseAddress = ResponseAddress::kAddress;
+    bool addressInResponses() const { return responseAddress == ResponseAddress::kAddress; }
     SimulatedBehaviour behaviour;
 };
 
@@ -133,6 +135,7 @@ private:
     bool storeUpdate(ByteView message, std::int64_t arrivedUs);
     void answerIdentity(std::int64_t readyUs);
     void answerProgramRequest(ByteView request, std::int64_t readyUs);
+    unsigned responseAddressBytes(unsigned address);
     Bytes identityReply() const;
     Bytes readMemory(unsigned address, unsigned count) const;
 
@@ -152,6 +155,7 @@ private:
     std::int64_t fromUnitFreeUs_ = 0;  // and the cable back
     int rebootCount_ = 0;
     int requestCount_ = 0;
+    unsigned answersGiven_ = 0;
     std::vector<Bytes> droppedUpdates_;
     int updatesReceived_ = 0;
     std::optional<std::int64_t> lastUpdateUs_;

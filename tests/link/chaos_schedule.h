@@ -140,13 +140,16 @@ private:
         auto& unit = bench_.unit;
         auto& behaviour = unit.settings().behaviour;
         unit.settings().responseParts = 1 << choices_.pick(0, 2);
-        unit.settings().addressInResponses = choices_.percent(70);
+        using Kind = SimulatedUnitSettings::ResponseAddress;
+        unit.settings().responseAddress =
+            choices_.percent(70) ? Kind::kAddress
+                                 : (choices_.percent(50) ? Kind::kZeros : Kind::kOwnBytes);
         if (choices_.percent(20)) {
             unit.faults().ignoredRequests = choices_.pick(1, 4);
         }
         // Without addresses a late answer is only told from the next by its bytes, which
         // an operation started meanwhile has not seen: late answers need addresses here.
-        if (choices_.percent(unit.settings().addressInResponses ? 30 : 0)) {
+        if (choices_.percent(unit.settings().addressInResponses() ? 30 : 0)) {
             behaviour.lateAnswer = SimulatedBehaviour::LateAnswer{
                 choices_.pick(1, 40), static_cast<std::int64_t>(choices_.pick(0, 5000))};
         }
@@ -159,11 +162,11 @@ private:
         behaviour.lostAnswer = sometimes(20, 40);
         behaviour.damagedAnswer = sometimes(20, 40);
         // Without addresses in the answers, a copy of one cannot be told from the next.
-        behaviour.duplicatedAnswer = sometimes(unit.settings().addressInResponses ? 20 : 0, 40);
+        behaviour.duplicatedAnswer = sometimes(unit.settings().addressInResponses() ? 20 : 0, 40);
         behaviour.outputFailsAfter = sometimes(10, 80);
         behaviour.silentAfterReboot = sometimes(10, 3);
         // Another unit's answers can only be told from the unit's by their addresses.
-        const auto strays = sometimes(unit.settings().addressInResponses ? 15 : 0, 1000);
+        const auto strays = sometimes(unit.settings().addressInResponses() ? 15 : 0, 1000);
         if (const auto seed = strays) {
             behaviour.strayReplies = true;
             behaviour.straySeed = static_cast<std::uint32_t>(*seed);
@@ -175,7 +178,7 @@ private:
         };
         faults_ =
             "parts=" + std::to_string(unit.settings().responseParts) +
-            (unit.settings().addressInResponses ? " addresses " : " no-addresses ") +
+            (unit.settings().addressInResponses() ? " addresses " : " no-addresses ") +
             named("ignore", unit.faults().ignoredRequests) +
             (behaviour.lateAnswer ? "late=" + std::to_string(behaviour.lateAnswer->answer) + ":" +
                                         std::to_string(behaviour.lateAnswer->delayMs) + " "

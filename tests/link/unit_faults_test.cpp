@@ -19,32 +19,34 @@ using testing::LinkBench;
 // comes late and by however much, and whatever another unit on the cable sends: an
 // answer that can be owed to an earlier request is never taken for the next program.
 TEST(UnitFaults, BackupFilesEachProgramUnderItsNumberWhateverComesLate) {
+    using enum SimulatedUnitSettings::ResponseAddress;
     struct Row {
         int lateAnswer;  // the unit's message: 1 the identity reply, 2 program 1's answer, ...
         std::int64_t delayMs;
         bool strays;
-        bool echoesAddress;  // whether the answers carry the address asked for
+        // What the answers carry after the command: the address asked for, or not.
+        SimulatedUnitSettings::ResponseAddress address;
     };
     std::vector<Row> rows;
     for (const std::int64_t delayMs : {0, 500, 1900, 2300, 3000, 5000}) {
         for (int late = 1; late <= 17; late += (delayMs == 2300 ? 1 : 4)) {
-            rows.push_back({late, delayMs, false, true});
-            rows.push_back({late, delayMs, false, false});
+            rows.push_back({late, delayMs, false, kAddress});
+            rows.push_back({late, delayMs, false, late % 2 == 0 ? kZeros : kOwnBytes});
         }
     }
     for (std::uint32_t seed = 1; seed <= 6; ++seed) {
-        rows.push_back({static_cast<int>(seed) + 2, 2300, true, true});
+        rows.push_back({static_cast<int>(seed) + 2, 2300, true, kAddress});
     }
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.lateAnswer) + " late by " + std::to_string(row.delayMs) +
                      (row.strays ? " with strays" : "") +
-                     (row.echoesAddress ? "" : " without addresses"));
+                     (row.address == kAddress ? "" : " without addresses"));
         LinkBench bench;
         auto& behaviour = bench.unit.settings().behaviour;
         behaviour.lateAnswer = SimulatedBehaviour::LateAnswer{row.lateAnswer, row.delayMs};
         behaviour.strayReplies = row.strays;
         behaviour.straySeed = static_cast<std::uint32_t>(row.lateAnswer);
-        bench.unit.settings().addressInResponses = row.echoesAddress;
+        bench.unit.settings().responseAddress = row.address;
         bench.link.backupFromDevice();
         ASSERT_TRUE(
             bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }, 1000));
