@@ -25,8 +25,6 @@ constexpr const char* kRetrying = "Retrying...";
 constexpr const char* kInvalidFile = "Invalid VRX Program Data file... Sorry.";
 constexpr const char* kFileLoaded = "Program Data successfully loaded from file ";
 constexpr const char* kTitleEditing = "VRXConfig - Editing Program Data #";
-constexpr const char* kStoppedAnswering =
-    "The VRX stopped answering. Check your MIDI connections and try again.";
 
 }  // namespace
 
@@ -106,16 +104,28 @@ void DeviceLink::cancelBackup() {
     }
 }
 
+void DeviceLink::startOperation() {
+    failure_.reset();
+    unitMayBeIncomplete_ = false;
+    lateAnswersOwed_ = 0;
+    answeredPrograms_.clear();
+    identityRetries_ = 0;
+}
+
 void DeviceLink::beginReading(int marker) {
     abandonSequence();
     operationMarker_ = marker;
-    failure_.reset();
+    startOperation();
     // Every operation starts with the first unit; a count left over from an earlier
     // write would address a unit that is not there and wait for ever.
     deviceIndex_ = 0;
     if (!setup_.midiConfigured) {
         callerForm_ = kCallerSplash;
+        // While the dialog is open the operation has begun: the result an earlier one
+        // left is not its own (a backup took it for its end and filed nothing).
+        const int before = std::exchange(commState_, kStateAwaitingIdentity);
         view_.showMidiSetup(setup_);
+        commState_ = before;
         if (setup_.midiSetupCancelled) {
             return;
         }
@@ -131,7 +141,7 @@ void DeviceLink::writeToDevice() {
     runGuarded([this] {
         abandonSequence();
         operationMarker_ = kMarkerWrite;
-        failure_.reset();
+        startOperation();
         deviceIndex_ = 0;  // as for a load: the first unit, whatever was written before
         if (!setup_.midiConfigured) {
             callerForm_ = kCallerSplash;
@@ -153,12 +163,42 @@ void DeviceLink::fileLoadFinished(int programBlockCount, std::string loadedFileN
     operationMarker_ = kMarkerFile;
     programBlockCount_ = programBlockCount;
     loadedFileName_ = std::move(loadedFileName);
+    if (programBlockCount > 0) {
+        programInEditor_ = 0;  // the editor now holds the file's program
+    }
     commState_ = kStateFinished;
 }
 
 void DeviceLink::statusWindowClosed() {
     queue_.stopInput();
     view_.hideStatus();
+    // The user gives up waiting for the unit (the wrong port, say): the exchange ends
+    // and the commands come back. A write's messages still go out whole, and a backup
+    // keeps what it has read.
+    // Closing the status window of a backup or restore means Cancel.
+    if (operationMarker_ == kMarkerBackup) {
+        cancelBackup();
+        return;
+    }
+    if (operationMarker_ == kMarkerRestore) {
+        cancelRestore();
+        return;
+    }
+    switch (commState_) {
+        case kStateAwaitingIdentity:
+        case kStateRequestSent:
+        case kStateReceiving:
+        case kStateIdentityReceived:
+        case kStatePromptPause:
+            // Before a write's program goes out only the identity exchange is queued.
+            if (!sequenceRunning()) {
+                operationMarker_ = kMarkerCancelled;
+                commState_ = kStateFinished;
+            }
+            break;
+        default:
+            break;
+    }
 }
 
 void DeviceLink::startIdentityExchange() {
@@ -264,15 +304,21 @@ void DeviceLink::requestProgramData(int device, int programIndex) {
 
 void DeviceLink::watchForSilence() {
     silentTicks_ = 0;
+    unaddressedParts_ = 0;
     discardingAnswer_ = false;
 }
 
 void DeviceLink::askAgainOrGiveUp() {
     if (requestRetries_ == kRequestRetries) {
-        endWithFailure(kStoppedAnswering, true);
+        endWithFailure(
+            sequenceStep_ == SequenceStep::kReadingBack ? kReadBackUnanswered : kStoppedAnswering,
+            true);
         return;
     }
     ++requestRetries_;
+    if (unaddressedParts_ > 0 && !unitFillsInAddress_) {
+        unitLeavesAddressOut_ = true;  // it answered, without the address
+    }
     view_.appendStatusText(".");
     watchForSilence();
     queueMessage(programRequest(static_cast<std::uint8_t>(deviceIndex_),
@@ -289,6 +335,7 @@ void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
             true);
         return;
     }
+    unitMayBeIncomplete_ = true;
     // The write's status text already ends with a new line, unless the notice that the
     // program closes after the write came after it.
     endWithFailure(incompleteWriteLine("Sending failed", failure), exitAfterWrite_);
@@ -332,7 +379,10 @@ void DeviceLink::setActiveProgram(int n) {
 }
 
 int DeviceLink::askProgramNumber(const std::string& title) {
-    prompt_.open(title, dipSwitchProgram_, programCount_, kDeviceName);
+    // A write proposes the program the editor holds from the unit, so that Enter does not
+    // overwrite the one the console runs.
+    const int proposed = operationMarker_ == kMarkerWrite ? programInEditor_ : 0;
+    prompt_.open(title, dipSwitchProgram_, programCount_, kDeviceName, proposed);
     return view_.askProgramNumber(title, prompt_);
 }
 
@@ -395,9 +445,14 @@ void DeviceLink::tickSteps() {
     if (commState_ == kStateAwaitingIdentity && (view_.statusVisible() || sequenceRunning())) {
         if (++retryTicks_ == kRetryTicks) {
             retryTicks_ = 0;
-            startIdentityExchange();
-            view_.appendStatusText(".");
-            ++dotCount_;
+            // Nobody watches a sequence's exchange: it asks as a request does, then gives up.
+            if (sequenceRunning() && ++identityRetries_ > kRequestRetries) {
+                identityUnansweredInSequence();
+            } else {
+                startIdentityExchange();
+                view_.appendStatusText(".");
+                ++dotCount_;
+            }
         }
         if (dotCount_ > kDotsBeforeWarning) {
             view_.setStatusText(std::string(kCheckConnections) + kCrLf + kRetrying);
@@ -439,10 +494,16 @@ void DeviceLink::tickSteps() {
     if (exitAfterWrite_) {
         queue_.putDoneOnItsOwnLine();  // below the line saying the program closes
     }
+    // A read stops at its first failed send too: asking again through an output that
+    // fails would only repeat the error message.
+    const bool reading = (operationMarker_ == kMarkerLoad || operationMarker_ == kMarkerBackup) &&
+                         unitOperationInProgress();
     queue_.pumpOutputQueue(operationMarker_ == kMarkerWrite && !sequenceRunning(),
-                           sequenceRunning());
+                           sequenceRunning() || reading);
     if (const auto failure = queue_.takeSendFailure()) {
-        if (!readBackSendFailed()) {
+        if (reading) {
+            endWithFailure(kReadSendFailed, true);
+        } else if (!readBackSendFailed()) {
             reportWriteFailure(*failure);
         }
     }
@@ -477,7 +538,9 @@ void DeviceLink::completionDisplay() {
             break;
         case kMarkerBackup:
             view_.showStatus();
-            view_.appendStatusText(std::string(kCrLf) + "Done.");
+            // A backup cancelled before its last program is not done.
+            view_.appendStatusText(std::string(kCrLf) +
+                                   (backupCancelled() ? "Cancelled." : "Done."));
             break;
         default:
             break;
@@ -496,7 +559,9 @@ void DeviceLink::requestExitAfterWrite() {
 void DeviceLink::withdrawExitAfterFailedWrite() {
     constexpr const char* kStaysOpen =
         "VRXConfig stays open: write the program again before you exit.";
-    if (!exitAfterWrite_ || writeInProgress() || (!failure_ && !restore_.anyFailed())) {
+    // A program sent whole and only not read back is in the unit: the exit goes ahead.
+    if (!exitAfterWrite_ || writeInProgress() ||
+        (!unitMayBeIncomplete_ && !restore_.anyIncomplete())) {
         return;
     }
     exitAfterWrite_ = false;

@@ -89,11 +89,18 @@ public:
     // Stops a backup once the program being read has arrived.
     void cancelBackup();
     int backupProgram() const { return backupProgram_; }
+    // The user stopped the backup before its last program.
+    bool backupCancelled() const {
+        return backupCancelRequested_ && backupProgram_ < backupProgramCount();
+    }
 
     // After a write has sent its reboot the program is read back and compared with what
     // was sent. On unless the user turned it off.
     void setVerifyAfterWriting(bool on) { verifyAfterWriting_ = on; }
     bool verifyAfterWriting() const { return verifyAfterWriting_; }
+    // The program the editor holds from the unit (the title's "#n"), 0 when it holds
+    // none: a write proposes it rather than the program the DIP switches select.
+    int programInEditor() const { return programInEditor_; }
     // Writes each program with the unit's pacing and, when verification is on, reads it
     // back before the next one. One identity exchange starts it; after each reboot the
     // next one waits for the unit to answer again.
@@ -171,6 +178,8 @@ public:
 
 private:
     void beginReading(int marker);
+    // What one operation learnt about the unit's answers does not carry into the next.
+    void startOperation();
     void startIdentityExchange();
     void identityStep();
     void transferProgram();
@@ -180,7 +189,7 @@ private:
     void startBackup();
     // A request cannot address programs above kMaxAddressableProgram, whatever the
     // unit reports.
-    int backupProgramCount() const { return std::min(programCount_, kMaxAddressableProgram); }
+    int backupProgramCount() const { return addressableProgramCount(); }
     void requestBackupProgram();
     void writeProgramToMemory(int device, int page);
     void setActiveProgram(int n);
@@ -192,6 +201,15 @@ private:
     void queueMessage(ByteView message) { queue_.queueMessage(message); }
     void watchForSilence();
     void askAgainOrGiveUp();
+    // A sequence waiting for the unit after a reboot asks a few times, then gives up.
+    void identityUnansweredInSequence();
+    // Whether a complete answer may be one owed to an earlier request; it is then dropped.
+    bool answerForAnEarlierRequest(ByteView programData);
+    // Whether a part of an answer names another address than the one it should carry.
+    bool partOfAnotherAnswer(ByteView message);
+    void moveToNextRequest(ByteView accepted);
+    // The highest program any operation may address.
+    int addressableProgramCount() const { return std::min(programCount_, kMaxAddressableProgram); }
     void reportWriteFailure(const WriteProgress& failure);
     void endWithFailure(const std::string& line, bool onNewLine);
 
@@ -250,6 +268,21 @@ private:
     int requestedProgramIndex_ = 0;
     int silentTicks_ = 0;
     int requestRetries_ = 0;
+    int identityRetries_ = 0;  // in a sequence, since the unit last answered
+    // Requests the unit may still answer for programs the link has moved past, and what
+    // those programs held: an answer equal to one of them is taken for a late copy.
+    int lateAnswersOwed_ = 0;
+    std::vector<Bytes> answeredPrograms_;
+    // The three bytes after the command carry the address of the data on the units we
+    // know, but nothing promises it: a part with another program's address there is
+    // another unit's or late, and only once the unit has put the address it was asked
+    // for there is every other part refused. Bytes that name no place in the unit, or
+    // zeros answering a request asked again, show a unit that uses them its own way:
+    // they are ignored from then on.
+    bool unitFillsInAddress_ = false;
+    bool unitLeavesAddressOut_ = false;
+    int unaddressedParts_ = 0;
+    int programInEditor_ = 0;
     bool discardingAnswer_ = false;  // a damaged part spoilt it: wait for silence
     std::optional<std::string> failure_;
     bool backupCancelRequested_ = false;
@@ -257,7 +290,8 @@ private:
     ProgramRestore restore_;
     SequenceStep sequenceStep_ = SequenceStep::kNone;
     bool rebootAfterReadBack_ = false;
-    bool keepWriteResult_ = false;  // a program failed: its result waits to be read
+    bool keepWriteResult_ = false;      // a program failed: its result waits to be read
+    bool unitMayBeIncomplete_ = false;  // a write stopped halfway
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
     bool exitAfterWrite_ = false;

@@ -31,7 +31,7 @@ int promptNumber(std::string_view text) {
 }
 
 void ProgramPrompt::open(std::string title, int dipSwitchProgram, int programCount,
-                         std::string_view deviceName) {
+                         std::string_view deviceName, int proposed) {
     promptResult_ = title;
     caption_ = std::move(title);
     for (int i = 0; i < kLevers; ++i) {
@@ -57,7 +57,8 @@ void ProgramPrompt::open(std::string title, int dipSwitchProgram, int programCou
         maxProgramNumber_ = std::min(programCount, kMaxAddressableProgram);
         dipSwitchInvalid_ = false;
         warningVisible_ = false;
-        showNumber(dipSwitchProgram);
+        const bool offered = proposed >= 1 && proposed <= maxProgramNumber_;
+        showNumber(offered ? proposed : dipSwitchProgram);
     }
 }
 

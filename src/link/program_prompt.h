@@ -32,8 +32,10 @@ public:
 
     // Each time the dialog becomes active: the caption, the DIP box, the proposed number
     // and either the warning or the picture.
+    // `proposed`, when it is a program of the unit, is offered instead of the DIP
+    // switches' program (a write offers the program the editor holds from the unit).
     void open(std::string title, int dipSwitchProgram, int programCount,
-              std::string_view deviceName);
+              std::string_view deviceName, int proposed = 0);
 
     // Validates and applies a proposed number; one out of range restores the last
     // accepted number in the field and the spin control.

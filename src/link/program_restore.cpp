@@ -16,7 +16,8 @@ std::string resultLine(const WriteResult& result) {
         case WriteOutcome::kWritten:
             return line + "written (not verified)";
         case WriteOutcome::kVerified:
-            return line + "written and verified";
+            return line + "written and verified" +
+                   (result.detail.empty() ? "" : " (" + result.detail + ")");
         case WriteOutcome::kCancelled:
             return line + "not written (cancelled)";
         case WriteOutcome::kAbandoned:
@@ -62,6 +63,12 @@ bool ProgramRestore::anyFailed() const {
     return std::any_of(results_.begin(), results_.end(), [](const WriteResult& r) {
         return !succeeded(r.outcome) && r.outcome != WriteOutcome::kCancelled &&
                r.outcome != WriteOutcome::kPending;
+    });
+}
+
+bool ProgramRestore::anyIncomplete() const {
+    return std::any_of(results_.begin(), results_.end(), [](const WriteResult& r) {
+        return r.outcome == WriteOutcome::kSendFailed || r.outcome == WriteOutcome::kDiffers;
     });
 }
 

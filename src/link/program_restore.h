@@ -61,6 +61,7 @@ public:
     // Gives every program not yet done this outcome.
     void skipRemaining(WriteOutcome outcome, const std::string& detail = {});
 
+    const std::vector<ProgramToWrite>& programs() const { return programs_; }
     int total() const { return static_cast<int>(programs_.size()); }
     int done() const { return static_cast<int>(next_); }
     const std::vector<WriteResult>& results() const { return results_; }
@@ -68,6 +69,9 @@ public:
     // A program went wrong: not written, not kept, or not read back. Programs the user
     // cancelled, or that were not reached yet, do not count.
     bool anyFailed() const;
+    // A program may not be in the unit as it was sent: its messages stopped halfway, or
+    // the unit gave back something else.
+    bool anyIncomplete() const;
 
 private:
     std::vector<ProgramToWrite> programs_;

@@ -12,8 +12,10 @@ using namespace link_texts;
 
 void DeviceLink::restorePrograms(std::vector<ProgramToWrite> programs) {
     runGuarded([this, &programs] {
+        abandonSequence();
         operationMarker_ = kMarkerRestore;
         deviceIndex_ = 0;
+        startOperation();
         startSequence(ProgramRestore(std::move(programs), verifyAfterWriting_),
                       SequenceStep::kBeforeWriting);
         if (!setup_.midiConfigured) {
@@ -83,10 +85,13 @@ void DeviceLink::sequenceIdentityStep() {
 
 void DeviceLink::writeCurrentProgram() {
     const ProgramToWrite* program = restore_.current();
-    while (program != nullptr && program->programNumber > programCount_ &&
-           operationMarker_ == kMarkerRestore) {
+    // A number beyond what a request can address would wrap round to another program.
+    while (program != nullptr && program->programNumber > addressableProgramCount()) {
         completeProgram(WriteOutcome::kNotStored,
-                        "the unit has " + std::to_string(programCount_) + " programs");
+                        program->programNumber > programCount_
+                            ? "the unit has " + std::to_string(programCount_) + " programs"
+                            : "programs above " + std::to_string(kMaxAddressableProgram) +
+                                  " cannot be addressed");
         program = restore_.current();
     }
     if (program == nullptr || restore_.cancelRequested()) {
@@ -141,14 +146,26 @@ void DeviceLink::stepSequence() {
     }
     retryTicks_ = 0;
     dotCount_ = 0;
+    identityRetries_ = 0;
     startIdentityExchange();
 }
 
+void DeviceLink::identityUnansweredInSequence() {
+    // The program in hand went out whole; the unit may have been switched off since.
+    endWithFailure(
+        sequenceStep_ == SequenceStep::kBeforeReadBack ? kReadBackUnanswered : kStoppedAnswering,
+        true);
+}
+
 void DeviceLink::readBackComplete(ByteView programData) {
+    moveToNextRequest(programData);
     const auto parts = differingParts(restore_.current()->programData, programData);
-    if (parts.empty()) {
-        view_.appendStatusText(" ok");
-        completeProgram(WriteOutcome::kVerified);
+    if (!settingsDiffer(parts)) {
+        // A unit may keep the bytes that carry no setting its own way: worth a note in
+        // the log and on the result line, not a failed write.
+        const std::string note = parts.empty() ? "" : "bytes that carry no setting differ";
+        view_.appendStatusText(note.empty() ? " ok" : " ok (" + note + ")");
+        completeProgram(WriteOutcome::kVerified, note);
     } else {
         const std::string differing = joinParts(parts);
         view_.appendStatusText(std::string(kCrLf) + "The unit holds something else in " +
@@ -168,7 +185,12 @@ void DeviceLink::failSequence(const std::string& line) {
     }
     const bool written = sequenceStep_ == SequenceStep::kBeforeReadBack ||
                          sequenceStep_ == SequenceStep::kReadingBack;
-    completeProgram(written ? WriteOutcome::kNoReadBack : WriteOutcome::kSendFailed, line);
+    // Waiting to begin a program, none of it was sent.
+    const bool begun = sequenceStep_ != SequenceStep::kBeforeWriting;
+    completeProgram(written ? WriteOutcome::kNoReadBack
+                    : begun ? WriteOutcome::kSendFailed
+                            : WriteOutcome::kAbandoned,
+                    line);
     restore_.skipRemaining(WriteOutcome::kAbandoned);
     restore_.finish();
     sequenceStep_ = SequenceStep::kNone;
@@ -201,6 +223,8 @@ void DeviceLink::endSequence() {
     if (operationMarker_ == kMarkerWrite) {
         ++deviceIndex_;  // as a write without the read-back leaves it
     }
+    // The outcome is shown again, should the user have closed the window meanwhile.
+    view_.showStatus();
     if (operationMarker_ == kMarkerRestore) {
         std::string summary;
         for (const auto& result : restore_.results()) {

@@ -103,9 +103,14 @@ std::vector<std::string> differingParts(ByteView sent, ByteView readBack) {
         parts.emplace_back("tuning");
     }
     if (other) {
-        parts.emplace_back("other bytes");
+        parts.emplace_back(kSettingFreeBytes);
     }
     return parts;
+}
+
+bool settingsDiffer(const std::vector<std::string>& parts) {
+    return std::ranges::any_of(parts,
+                               [](const std::string& part) { return part != kSettingFreeBytes; });
 }
 
 std::string joinParts(const std::vector<std::string>& parts) {

@@ -1,6 +1,8 @@
 #include "ports/simulated_unit.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <utility>
 
 #include "model/program_data.h"
@@ -21,6 +23,9 @@ constexpr std::uint8_t kBlankByte = 0xFF;
 constexpr std::int64_t kUsPerMs = 1000;
 constexpr std::uint8_t kActiveSensing = 0xFE;
 constexpr std::uint8_t kClock = 0xF8;
+// Strays come after one message in this many, up to kStrayLatestMs later.
+constexpr int kStrayOdds = 4;
+constexpr int kStrayLatestMs = 1500;
 
 unsigned sevenBitNumber(ByteView bytes) {
     unsigned value = 0;
@@ -88,6 +93,7 @@ void SimulatedUnit::receive(ByteView message) {
     toUnitFreeUs_ = arrivedUs;
     received_.emplace_back(message.begin(), message.end());
     receivedAtMs_.push_back(clock_.nowMs());
+    maybeSendStray(arrivedUs);
     if (faults_.echo) {
         send(Bytes(message.begin(), message.end()), arrivedUs);
     }
@@ -113,10 +119,17 @@ void SimulatedUnit::receive(ByteView message) {
     } else if (std::ranges::equal(command, constants.cmdProgramUpdate)) {
         storeUpdate(message, arrivedUs);
     } else if (std::ranges::equal(command, constants.cmdReboot)) {
-        ++rebootCount_;
-        if (settings_.behaviour.deafAfterReboot) {
-            deafUntilUs_ = arrivedUs + kRebootDeafMs * kUsPerMs;
-        }
+        noteReboot(arrivedUs);
+    }
+}
+
+void SimulatedUnit::noteReboot(std::int64_t arrivedUs) {
+    ++rebootCount_;
+    if (settings_.behaviour.deafAfterReboot) {
+        deafUntilUs_ = arrivedUs + kRebootDeafMs * kUsPerMs;
+    }
+    if (settings_.behaviour.silentAfterReboot == rebootCount_) {
+        faults_.silent = true;
     }
 }
 
@@ -143,6 +156,13 @@ bool SimulatedUnit::storeUpdate(ByteView message, std::int64_t arrivedUs) {
         }
         memory_[at] = block->data[i];
     }
+    if (programStored_ && !block->data.empty()) {
+        const auto first = block->address / kProgramBytes;
+        const auto last = (block->address + block->data.size() - 1) / kProgramBytes;
+        for (auto page = first; page <= last; ++page) {
+            programStored_(static_cast<int>(page) + 1);
+        }
+    }
     return true;
 }
 
@@ -151,7 +171,7 @@ void SimulatedUnit::send(Bytes message, std::int64_t readyUs) {
     std::int64_t arrivalUs = startUs + wireTimeUs(message.size());
     if (settings_.behaviour.lineNoise) {
         // Active sensing ahead of the message, a clock byte in its middle.
-        inFlight_.push_back({startUs + wireTimeUs(1), Bytes{kActiveSensing}});
+        putInFlight(Bytes{kActiveSensing}, startUs + wireTimeUs(1));
         if (message.size() > 2 && message.front() == kSysexStart) {
             message.insert(message.begin() + static_cast<long>(message.size() / 2), kClock);
         }
@@ -159,7 +179,14 @@ void SimulatedUnit::send(Bytes message, std::int64_t readyUs) {
         arrivalUs += wireTimeUs(2);
     }
     fromUnitFreeUs_ = arrivalUs;
-    inFlight_.push_back({arrivalUs, std::move(message)});
+    putInFlight(std::move(message), arrivalUs);
+}
+
+// The messages in flight stay in the order they arrive in.
+void SimulatedUnit::putInFlight(Bytes message, std::int64_t arrivalUs) {
+    const auto later = std::ranges::find_if(
+        inFlight_, [arrivalUs](const InFlight& m) { return m.arrivalUs > arrivalUs; });
+    inFlight_.insert(later, {arrivalUs, std::move(message)});
 }
 
 void SimulatedUnit::sendAnswer(Bytes message, std::int64_t readyUs) {
@@ -171,7 +198,36 @@ void SimulatedUnit::sendAnswer(Bytes message, std::int64_t readyUs) {
     if (behaviour.damagedAnswer == answersSent_ && message.size() > kResponseHeaderBytes + 2) {
         message[kResponseHeaderBytes + 1] |= kHighBit;
     }
-    send(std::move(message), readyUs);
+    if (behaviour.duplicatedAnswer == answersSent_) {
+        send(message, readyUs);
+    }
+    // The unit is slow with this one; what it sends next follows it on the cable.
+    const bool late = behaviour.lateAnswer && behaviour.lateAnswer->answer == answersSent_;
+    send(std::move(message), readyUs + (late ? behaviour.lateAnswer->delayMs * kUsPerMs : 0));
+}
+
+void SimulatedUnit::maybeSendStray(std::int64_t afterUs) {
+    if (!settings_.behaviour.strayReplies) {
+        return;
+    }
+    if (!strays_) {
+        strays_.emplace(settings_.behaviour.straySeed);
+    }
+    auto& random = *strays_;
+    if (std::uniform_int_distribution<int>(1, kStrayOdds)(random) != 1) {
+        return;
+    }
+    const std::int64_t atUs =
+        afterUs + std::uniform_int_distribution<std::int64_t>(0, kStrayLatestMs)(random) * kUsPerMs;
+    // One stray in kStrayOdds is an identity reply, the others programs.
+    if (std::uniform_int_distribution<int>(1, kStrayOdds)(random) == 1) {
+        putInFlight(identityReply(), atUs);
+        return;
+    }
+    const int program = std::uniform_int_distribution<int>(1, settings_.programCount)(random);
+    const unsigned address = pageAddress(static_cast<unsigned>(program - 1));
+    putInFlight(programResponse(settings_.deviceByte, address, readMemory(address, kProgramBytes)),
+                atUs);
 }
 
 Bytes SimulatedUnit::identityReply() const {
@@ -208,6 +264,20 @@ Bytes SimulatedUnit::readMemory(unsigned address, unsigned count) const {
     return data;
 }
 
+unsigned SimulatedUnit::responseAddressBytes(unsigned address) {
+    using Kind = SimulatedUnitSettings::ResponseAddress;
+    switch (settings_.responseAddress) {
+        case Kind::kAddress:
+            return address;
+        case Kind::kZeros:
+            return 0;
+        case Kind::kOwnBytes:
+            break;
+    }
+    // Far from any program a test asks for, and different in every answer.
+    return 0x1F0000u + static_cast<unsigned>(++answersGiven_ % 0x7FFF);
+}
+
 void SimulatedUnit::answerProgramRequest(ByteView request, std::int64_t readyUs) {
     const unsigned address = sevenBitNumber(request.subspan(kAddressAt, 3));
     const unsigned count = sevenBitNumber(request.subspan(kCountAt, 2));
@@ -218,9 +288,9 @@ void SimulatedUnit::answerProgramRequest(ByteView request, std::int64_t readyUs)
     std::vector<Bytes> responses;
     for (std::size_t at = 0; at < data.size(); at += partBytes) {
         const std::size_t n = std::min(partBytes, data.size() - at);
-        responses.push_back(programResponse(settings_.deviceByte,
-                                            address + static_cast<unsigned>(at),
-                                            ByteView(data).subspan(at, n)));
+        const unsigned partAddress = responseAddressBytes(address + static_cast<unsigned>(at));
+        responses.push_back(
+            programResponse(settings_.deviceByte, partAddress, ByteView(data).subspan(at, n)));
     }
     if (faults_.corruptedBytes > 0 && !responses.empty()) {
         auto& first = responses.front();
@@ -280,7 +350,9 @@ void SimulatedUnit::setProgram(int number, ByteView data) {
                 memory_.begin() + static_cast<long>(at));
 }
 
-Bytes plausibleProgramData(int programNumber, std::uint8_t formatByte) {
+namespace {
+
+Bytes makePlausibleProgramData(int programNumber, std::uint8_t formatByte) {
     ProgramData data;
     const int p = programNumber;
     const auto keyboards = static_cast<int>(keyboardNames().size());
@@ -314,6 +386,20 @@ Bytes plausibleProgramData(int programNumber, std::uint8_t formatByte) {
     auto image = encodeProgramData(data, formatByte);
     image.resize(kProgramBytes);
     return image;
+}
+
+}  // namespace
+
+// Every simulated unit starts with these programs; they are made once.
+Bytes plausibleProgramData(int programNumber, std::uint8_t formatByte) {
+    static std::mutex guard;
+    static std::map<std::pair<int, std::uint8_t>, Bytes> made;
+    const std::lock_guard lock(guard);
+    auto [at, added] = made.try_emplace({programNumber, formatByte});
+    if (added) {
+        at->second = makePlausibleProgramData(programNumber, formatByte);
+    }
+    return at->second;
 }
 
 }  // namespace vrx

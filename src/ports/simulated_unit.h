@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
+#include <random>
 #include <vector>
 
 #include "protocol/bytes.h"
@@ -27,8 +29,23 @@ struct SimulatedBehaviour {
     // never arrives, or arrives with one data byte damaged (bit 7 set).
     std::optional<int> lostAnswer;
     std::optional<int> damagedAnswer;
+    std::optional<int> duplicatedAnswer;  // arrives twice
     // The N-th PROGRAM_UPDATE it receives (from 1) is dropped, as one that came too soon.
     std::optional<int> droppedUpdate;
+    // The unit sends its K-th message this much later than it would; the messages after
+    // it follow it on the cable.
+    struct LateAnswer {
+        int answer = 0;
+        std::int64_t delayMs = 0;
+    };
+    std::optional<LateAnswer> lateAnswer;
+    // After its N-th VRX_REBOOT (from 1) the unit answers nothing (switched off, say).
+    std::optional<int> silentAfterReboot;
+    // Another unit shares the cable: now and then, after a message reaches the unit, an
+    // Identity Reply nobody asked for or a PROGRAM_RESPONSE of some program arrives at a
+    // random later time. The seed makes the times repeatable.
+    bool strayReplies = false;
+    std::uint32_t straySeed = 1;
 };
 
 // How the simulated unit introduces itself.
@@ -43,6 +60,11 @@ struct SimulatedUnitSettings {
     std::uint8_t formatByte = 18;
     std::uint8_t deviceByte = 0;
     int responseParts = 1;  // a PROGRAM_RESPONSE is split into 1, 2, 4 or 8 messages
+    // What a PROGRAM_RESPONSE carries in the three bytes after the command: the address
+    // of its data, zeros, or bytes of the unit's own that change from answer to answer.
+    enum class ResponseAddress { kAddress, kZeros, kOwnBytes };
+    ResponseAddress responseAddress = ResponseAddress::kAddress;
+    bool addressInResponses() const { return responseAddress == ResponseAddress::kAddress; }
     SimulatedBehaviour behaviour;
 };
 
@@ -70,6 +92,10 @@ public:
 
     SimulatedUnitSettings& settings() { return settings_; }
     SimulatedFaults& faults() { return faults_; }
+    // Called with a program's number (from 1) each time a PROGRAM_UPDATE changed it.
+    void setProgramStoredHandler(std::function<void(int)> handler) {
+        programStored_ = std::move(handler);
+    }
 
     // A message the program starts sending now.
     void receive(ByteView message);
@@ -101,10 +127,15 @@ private:
     bool addressedToMe(std::uint8_t device) const;
     bool answerRequest();  // false while requests are still being ignored
     void send(Bytes message, std::int64_t readyUs);
+    // Puts a message in flight to arrive then, among the others by arrival time.
+    void putInFlight(Bytes message, std::int64_t arrivalUs);
+    void maybeSendStray(std::int64_t afterUs);
+    void noteReboot(std::int64_t arrivedUs);
     void sendAnswer(Bytes message, std::int64_t readyUs);
     bool storeUpdate(ByteView message, std::int64_t arrivedUs);
     void answerIdentity(std::int64_t readyUs);
     void answerProgramRequest(ByteView request, std::int64_t readyUs);
+    unsigned responseAddressBytes(unsigned address);
     Bytes identityReply() const;
     Bytes readMemory(unsigned address, unsigned count) const;
 
@@ -124,6 +155,7 @@ private:
     std::int64_t fromUnitFreeUs_ = 0;  // and the cable back
     int rebootCount_ = 0;
     int requestCount_ = 0;
+    unsigned answersGiven_ = 0;
     std::vector<Bytes> droppedUpdates_;
     int updatesReceived_ = 0;
     std::optional<std::int64_t> lastUpdateUs_;
@@ -132,6 +164,8 @@ private:
     int answersSent_ = 0;
     int messagesOffered_ = 0;
     int noiseBytesSent_ = 0;
+    std::function<void(int)> programStored_;
+    std::optional<std::mt19937> strays_;  // seeded when the first stray is due
 };
 
 // What a freshly delivered unit holds in a program: a varied, plausible configuration

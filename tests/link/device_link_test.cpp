@@ -129,8 +129,7 @@ const Bytes kIdentityReply = {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x21, 0x5E, 0x
                               0x05, 0x09, 0x0C, 0x1F, 0x00, 0x04, 0x00, 0x08, 0x00, 0x12, 0xF7};
 
 // A silent unit is asked every second; once the user closes the status window it is
-// asked no more, but a reply that comes after all is still read, unless it is too short
-// to hold its fields.
+// asked no more and the load is over.
 TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning) {
     LinkBench bench;
     bench.unit.faults().silent = true;
@@ -152,20 +151,22 @@ TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning
                       expected.at(tick));
         }
     }
-    // Closing the status window stops the asking and closes the input.
-    bench.link.statusWindowClosed();
-    EXPECT_EQ(bench.input.state(), kPortClosed);
-    bench.ticks(100);
-    EXPECT_EQ(bench.unit.requestCount(), 11);
+    // A reply too short to hold its fields tells nothing.
     Bytes shortReply(kIdentityReply.begin(), kIdentityReply.begin() + 16);
     shortReply.back() = kSysexEnd;
     bench.link.handleSysexMessage(shortReply);
     EXPECT_EQ(bench.link.commState(), kStateAwaitingIdentity);
+    // Closing the status window ends the load: the asking stops, the input closes, the
+    // commands come back and a reply that comes after all changes nothing.
+    bench.link.statusWindowClosed();
+    EXPECT_EQ(bench.input.state(), kPortClosed);
+    bench.ticks(100);
+    EXPECT_EQ(bench.unit.requestCount(), 11);
+    EXPECT_EQ(bench.view.commandsEnabled, 1);
+    EXPECT_FALSE(bench.link.unitOperationInProgress());
     bench.link.handleSysexMessage(kIdentityReply);
-    EXPECT_EQ(bench.link.commState(), kStateIdentityReceived);
-    EXPECT_EQ(bench.link.dipSwitchProgram(), 5);
-    EXPECT_EQ(bench.link.programCount(), 8);
-    EXPECT_EQ(bench.link.firmwareVersionByte(), 0x12);
+    EXPECT_EQ(bench.link.commState(), kStateResultShown);
+    EXPECT_EQ(bench.link.dipSwitchProgram(), 0);
 }
 
 // Cancel, or the prompt closed another way: nothing is asked of the unit or sent to it.
@@ -276,9 +277,13 @@ TEST(DeviceLink, BackupReadsEveryProgramARequestCanAddressInOrder) {
     EXPECT_EQ(bench.unit.rebootCount(), 1);
 }
 
-// A PROGRAM_RESPONSE as the unit sends it, cut to `length` bytes with its F7 kept.
-Bytes response(ByteView raw, std::size_t length = 0) {
+// A PROGRAM_RESPONSE as the unit sends it, with the address of its data, cut to
+// `length` bytes with its F7 kept.
+Bytes response(ByteView raw, unsigned address, std::size_t length = 0) {
     Bytes m = programResponse(5, raw);
+    for (std::size_t i = 0; i < 3; ++i) {
+        m[kResponseHeaderBytes - 3 + i] = static_cast<std::uint8_t>((address >> (7 * i)) & 0x7F);
+    }
     if (length > 0) {
         m.resize(length - 1);
         m.push_back(kSysexEnd);
@@ -296,19 +301,20 @@ TEST(IncomingHandling, EachPartOfTheAnswerIsGatheredUntilTheProgramIsWhole) {
     bench.link.loadFromDevice();
     ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateRequestSent; }));
     bench.tick();  // "r" went out with the prompt; this tick sends the request
-    bench.link.handleSysexMessage(response({}));
+    const unsigned program2 = pageAddress(1);
+    bench.link.handleSysexMessage(response({}, program2));
     EXPECT_EQ(bench.link.commState(), kStateReceiving);
     EXPECT_TRUE(bench.link.receivedProgramData().data().empty());
     const Bytes quarter(64, 0x41);
-    for (int k = 1; k <= 3; ++k) {
-        bench.link.handleSysexMessage(response(quarter));
+    for (unsigned k = 1; k <= 3; ++k) {
+        bench.link.handleSysexMessage(response(quarter, program2 + 64 * (k - 1)));
         for (const std::size_t length : {8u, 9u, 11u, 12u}) {
-            bench.link.handleSysexMessage(response({}, length));
+            bench.link.handleSysexMessage(response({}, program2 + 64 * k, length));
         }
         EXPECT_EQ(bench.link.commState(), kStateReceiving) << "part " << k;
         EXPECT_EQ(bench.link.receivedProgramData().data().size(), 64u * k);
     }
-    bench.link.handleSysexMessage(response(quarter));
+    bench.link.handleSysexMessage(response(quarter, program2 + 192));
     EXPECT_EQ(bench.link.commState(), kStateFinished);
     EXPECT_EQ(bench.link.outputQueue().midiOutQueue().back(), "f0 00 21 5e 00 04 01 20 f7 ");
     ASSERT_TRUE(bench.tickUntil([&] { return bench.link.commState() == kStateResultShown; }));

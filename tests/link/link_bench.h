@@ -114,9 +114,10 @@ private:
 
 // A link wired to a simulated unit, in virtual time: the timer ticks every 100 ms and
 // the unit's answers are delivered at the moment their last byte arrives.
-class LinkBench {
+template <class View>
+class LinkBenchWith {
 public:
-    explicit LinkBench(SimulatedUnitSettings settings = {}, bool configured = true)
+    explicit LinkBenchWith(SimulatedUnitSettings settings = {}, bool configured = true)
         : unit(clock, settings) {
         RecordingView::chooseTheUnit(link.midiSetup(), configured);
     }
@@ -164,7 +165,7 @@ public:
     SimulatedUnit unit;
     SimulatedInput input{unit};
     SimulatedOutput output{unit};
-    RecordingView view;
+    View view;
     DeviceLink link{input, output, view, clock};
     std::int64_t nextTickMs = DeviceLink::kTickMs;
     // What each tick changed, as "ms what": a prompt opening, the status text ("+" what
@@ -205,5 +206,7 @@ private:
     bool shown_ = false;
     int commands_ = 0;
 };
+
+using LinkBench = LinkBenchWith<RecordingView>;
 
 }  // namespace vrx::testing

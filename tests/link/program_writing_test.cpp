@@ -43,7 +43,11 @@ std::string results(const LinkBench& bench) {
 // The unit restarts after the write's reboot; a second later the link asks for the
 // program back and tells the user, in the editor's words, what the unit did not keep.
 TEST(VerifiedWrite, ReadsTheProgramBackOnceTheUnitHasRestarted) {
-    for (const bool spoilt : {false, true}) {
+    // How the unit kept the program: as sent, with a setting changed, or with only the
+    // bytes that carry no setting (format byte, byte 2, unused bytes) its own way.
+    enum Kept { kAsSent, kSettingChanged, kSettingFreeBytesChanged };
+    for (const Kept how : {kAsSent, kSettingChanged, kSettingFreeBytesChanged}) {
+        const bool spoilt = how == kSettingChanged;
         LinkBench bench;
         bench.view.promptAnswers = {4};
         const Bytes sent = programBytes(2);
@@ -55,6 +59,10 @@ TEST(VerifiedWrite, ReadsTheProgramBackOnceTheUnitHasRestarted) {
         if (spoilt) {  // pin row 1 and the tuning
             kept[46] ^= 0x01;
             kept[37] ^= 0x08;
+        } else if (how == kSettingFreeBytesChanged) {
+            kept[0] ^= 0x01;
+            kept[1] ^= 0x40;
+            kept[40] ^= 0x02;
         }
         bench.unit.setProgram(4, kept);
         ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
@@ -63,16 +71,19 @@ TEST(VerifiedWrite, ReadsTheProgramBackOnceTheUnitHasRestarted) {
              {"4800 unit got TAG MESSAGE", "5000 unit got PROGRAM_REQUEST for program 4"}) {
             EXPECT_NE(std::ranges::find(bench.journal, line), bench.journal.end()) << line;
         }
+        const std::string note = " (bytes that carry no setting differ)";
         const std::string line =
-            spoilt ? "Program 4: failed: the unit holds something else in pin row 1 and tuning; "
-                     "write it again"
-                   : "Program 4: written and verified";
+            spoilt
+                ? "Program 4: failed: the unit holds something else in pin row 1 and tuning; "
+                  "write it again"
+                : "Program 4: written and verified" + (how == kSettingFreeBytesChanged ? note : "");
         EXPECT_EQ(results(bench), line);
         EXPECT_EQ(bench.view.logLines, std::vector<std::string>{line});
         EXPECT_TRUE(bench.view.statusText.ends_with(
             spoilt ? "Verifying...\r\nThe unit holds something else in pin row 1 and tuning.\r\n"
                      "Please write the program again."
-                   : "Writing Program Data to VRX... \r\nDone.\r\nVerifying... ok"))
+                   : "Writing Program Data to VRX... \r\nDone.\r\nVerifying... ok" +
+                         (how == kSettingFreeBytesChanged ? note : "")))
             << bench.view.statusText;
         // A program the unit did not keep stays on screen until the user closes it.
         bench.ticks(40);
@@ -82,10 +93,6 @@ TEST(VerifiedWrite, ReadsTheProgramBackOnceTheUnitHasRestarted) {
     }
 }
 
-// Each program is written and reported. What the strict unit does wrong is caught: a
-// block it dropped for coming too soon shows in the read-back, a failed output stops the
-// restore; neither is called success. Cancel, or an exit asked, while the first
-// program's second update is on its way stops between programs, never inside one.
 // Each program is written and reported. What the strict unit does wrong is caught: a
 // block it dropped for coming too soon shows in the read-back, a failed output stops the
 // restore; neither is called success. Cancel, or an exit asked, while the first
