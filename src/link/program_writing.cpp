@@ -14,6 +14,7 @@ void DeviceLink::restorePrograms(std::vector<ProgramToWrite> programs) {
     runGuarded([this, &programs] {
         operationMarker_ = kMarkerRestore;
         deviceIndex_ = 0;
+        unitContents_.clear();
         startSequence(ProgramRestore(std::move(programs), verifyAfterWriting_),
                       SequenceStep::kBeforeWriting);
         if (!setup_.midiConfigured) {
@@ -82,6 +83,7 @@ void DeviceLink::sequenceIdentityStep() {
 }
 
 void DeviceLink::writeCurrentProgram() {
+    restore_.adoptFormatByte(formatByteForFirmware(firmwareVersionByte_));
     const ProgramToWrite* program = restore_.current();
     while (program != nullptr && program->programNumber > programCount_ &&
            operationMarker_ == kMarkerRestore) {
@@ -146,6 +148,7 @@ void DeviceLink::stepSequence() {
 
 void DeviceLink::readBackComplete(ByteView programData) {
     const auto parts = differingParts(restore_.current()->programData, programData);
+    unitContents_.recordReadBack(restore_.current()->programNumber, parts.empty());
     if (parts.empty()) {
         view_.appendStatusText(" ok");
         completeProgram(WriteOutcome::kVerified);
@@ -204,7 +207,7 @@ void DeviceLink::endSequence() {
     if (operationMarker_ == kMarkerRestore) {
         std::string summary;
         for (const auto& result : restore_.results()) {
-            summary += kCrLf + resultLine(result);
+            summary += kCrLf + summaryLine(result, unitContents_);
         }
         view_.appendStatusText(summary);
     }
