@@ -65,9 +65,7 @@ void UnitProgramsCommands::backUpAll() {
     context_.view.setProgramReadHandler([this](int program, ByteView programData) {
         const std::filesystem::path folder = folder_.toStdString();
         const auto name = fileNameOf(programFileName(folder, program));
-        if (auto saved =
-                saveProgramFile(folder, program, programData, context_.link.firmwareVersionByte());
-            saved) {
+        if (auto saved = saveProgramFile(folder, program, programData); saved) {
             written_ << name;
         } else {
             writeErrors_ << name + QStringLiteral(": ") + QString::fromStdString(saved.error());
