@@ -296,12 +296,7 @@ void addDeviceCommands(CLI::App& app, const DeviceCommandContext& context) {
     });
 
     auto* backup = app.add_subcommand(
-        "backup",
-        "Read every program of the unit into DIR/program-NNN.vrx, byte for byte as the unit "
-        "holds them. The backup is written as a set: beside DIR first, and put in its place "
-        "only when every program has arrived, so a failed or interrupted backup leaves DIR "
-        "as it was. A DIR that already holds program files is refused unless --replace is "
-        "given; its other files are kept");
+        "backup", "Read every program of the unit into DIR/program-NNN.vrx, as a set (see below)");
     backup->add_option("dir", options->directory, "folder for the files")->required();
     backup->add_flag("--replace", options->replace,
                      "replace the program files DIR already holds with the new backup");

@@ -160,11 +160,7 @@ void addRestoreCommand(CLI::App& app, const DeviceCommandContext& context) {
     auto options = std::make_shared<RestoreOptions>();
     auto* restore = app.add_subcommand(
         "restore",
-        "Write DIR/program-NNN.vrx into the unit's programs, each read back. The files are "
-        "sent byte for byte as kept, except that a format byte the unit's firmware does not "
-        "ask for is converted (its summary line says so). A folder with a file beyond the "
-        "programs the unit holds, or two files for one program, is refused before anything "
-        "is written");
+        "Write DIR/program-NNN.vrx into the unit's programs, each read back (see below)");
     restore->add_option("dir", options->directory, "folder holding the program files")->required();
     restore->add_option("--only", options->only,
                         "programs to restore, like 1,3-5; each must have a file");
