@@ -290,9 +290,13 @@ void DeviceLink::askAgainOrGiveUp() {
 
 void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
     // A program the unit got whole is not "incomplete", nor one verified "unchanged",
-    // whatever the count of the last messages says: the line says what the unit was sent.
-    if (const int program = unitContents_.lastWritten();
-        program > 0 && unitContents_.holds(program) != UnitHolds::kIncomplete) {
+    // whatever the count of the last messages says: the line says what the unit was sent
+    // of the program in hand, or else of the one written last.
+    int program = unitContents_.lastWritten();
+    if (restore_.active() && restore_.current() != nullptr) {
+        program = restore_.current()->programNumber;
+    }
+    if (program > 0 && unitContents_.holds(program) != UnitHolds::kIncomplete) {
         endWithFailure("Sending failed: " + unitContents_.sentence(program) + ".", true);
         return;
     }

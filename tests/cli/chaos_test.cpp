@@ -51,7 +51,12 @@ std::map<std::string, std::string> folderContents(const std::filesystem::path& f
 
 std::string randomFault(std::mt19937& random) {
     const auto n = [&](int most) { return std::to_string(1 + random() % most); };
-    switch (random() % 10) {
+    switch (random() % 12) {
+        case 7:
+            return " --simulator-fault late-answer=" + n(10) + ":" +
+                   std::to_string(random() % 5000);
+        case 8:
+            return " --simulator-fault silent-after-reboot=" + n(3);
         case 0:
             return " --simulator-fault output-fails-after=" + n(40);
         case 1:
@@ -74,18 +79,21 @@ std::string randomFault(std::mt19937& random) {
 // One command of a schedule and the checks that follow it.
 class Schedule {
 public:
+    // The unit keeps its programs in a folder of its own between the commands.
     Schedule(unsigned seed, const std::filesystem::path& folder) : random_(seed), folder_(folder) {
         std::filesystem::create_directories(folder_ / "set");
+        std::filesystem::create_directories(folder_ / "unit");
         for (int p = 1; p <= kUnitPrograms; ++p) {
             host_.memory[p] = randomProgram(random_);
+            saveProgram(programFileName(folder_ / "unit", p), host_.memory[p]);
         }
     }
 
     void runOne() {
         before_ = host_.memory;
-        std::string options = " --simulator --timeout " +
-                              std::to_string(1 + static_cast<int>(random_() % 40) / 10.0) +
-                              randomFault(random_);
+        std::string options =
+            " --simulator --simulator-memory " + (folder_ / "unit").string() + " --timeout " +
+            std::to_string(1 + static_cast<int>(random_() % 40) / 10.0) + randomFault(random_);
         for (int k = static_cast<int>(random_() % 3); k > 0 && random_() % 2 == 0; --k) {
             host_.interruptAtMs.push_back(static_cast<std::int64_t>(random_() % 15'000));
         }

@@ -139,6 +139,13 @@ TEST(VrxtoolOutcome, EachStoppedOrFailedCommandSaysWhatTheUnitAndFolderHold) {
          1,
          "Program 3: written, but not verified\nProgram 4: not written; it is unchanged in the "
          "VRX"},
+        // Program 3 is verified; the first block of program 4 cannot be sent.
+        {"the output fails between two programs",
+         "restore $D/backup --simulator --simulator-fault output-fails-after=10",
+         {},
+         1,
+         "Program 3: written and verified\nProgram 4: failed: Sending failed: program 4 in the "
+         "VRX is unchanged."},
         {"--trace after restore",
          "restore $D/backup --trace --simulator --no-verify",
          {},
