@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/cli_io.h"
 #include "cli/device_session.h"
 #include "cli/interrupt_policy.h"
 #include "files/config_file.h"
@@ -209,19 +210,11 @@ int runWrite(const DeviceCommandOptions& options, SessionHost& host) {
     return kExitOk;
 }
 
-std::string joined(const std::vector<std::string>& names) {
-    std::string text;
-    for (const auto& name : names) {
-        text += (text.empty() ? "" : ", ") + name;
-    }
-    return text;
-}
-
 int runBackup(const DeviceCommandOptions& options, SessionHost& host) {
     // A folder that holds a backup already is replaced only when the user says so.
     if (const auto existing = programFileNames(options.directory);
         !existing.empty() && !options.replace) {
-        return fail({kExitBadInput, options.directory + " already holds " + joined(existing) +
+        return fail({kExitBadInput, options.directory + " already holds " + joinedWith(existing) +
                                         ": give --replace to replace that backup"});
     }
     BackupFolder folder(options.directory);

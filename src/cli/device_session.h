@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_io.h"
 #include "cli/console_link_view.h"
 #include "cli/session_host.h"
 #include "link/device_link.h"
@@ -30,7 +31,7 @@ struct DeviceOptions {
 // Exit statuses of vrxtool.
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;  // the unit, the cable or a file failed, or Ctrl+C stopped it
-constexpr int kExitBadInput = 2;
+// kExitBadInput (2): see cli_io.h.
 // Done, but the unit did not get the restart message that ends the exchange: the
 // file was written, or the program written and verified; switch the VRX off and on.
 constexpr int kExitRestartMissing = 3;

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/cli_io.h"
 #include "cli/device_commands.h"
 #include "cli/device_session.h"
 #include "cli/interrupt_policy.h"
@@ -19,11 +20,6 @@ struct RestoreOptions {
     std::string only;
     bool noVerify = false;
 };
-
-int fail(int status, const std::string& message) {
-    std::cerr << "vrxtool: " << message << "\n";
-    return status;
-}
 
 // The programs to write, and a failed result for each chosen file that cannot be used.
 struct RestoreSet {
@@ -65,14 +61,6 @@ std::string programsWithoutFile(const std::set<int>& only, const std::vector<Pro
     return missing;
 }
 
-std::string joinedProblems(const std::vector<std::string>& problems) {
-    std::string text;
-    for (const auto& problem : problems) {
-        text += (text.empty() ? "" : "; ") + problem;
-    }
-    return text;
-}
-
 int runRestore(const RestoreOptions& options, SessionHost& host) {
     ProgramSelection selection;
     if (!options.only.empty()) {
@@ -95,7 +83,7 @@ int runRestore(const RestoreOptions& options, SessionHost& host) {
     }
     if (const auto problems = programFolderProblems(set.files, kMaxAddressableProgram);
         !problems.empty()) {
-        return fail(kExitBadInput, joinedProblems(problems) + "; nothing was written");
+        return fail(kExitBadInput, joinedWith(problems, "; ") + "; nothing was written");
     }
     DeviceSession session(options.device, host, std::cerr);
     if (auto failure = session.configurePorts()) {
@@ -127,7 +115,7 @@ int runRestore(const RestoreOptions& options, SessionHost& host) {
         });
     }
     if (!beyondTheUnit.empty()) {
-        return fail(kExitBadInput, joinedProblems(beyondTheUnit) + "; nothing was written");
+        return fail(kExitBadInput, joinedWith(beyondTheUnit, "; ") + "; nothing was written");
     }
     std::vector<WriteResult> results = set.unusable;
     results.insert(results.end(), link.restore().results().begin(), link.restore().results().end());
