@@ -41,6 +41,24 @@ QString numberList(const QList<int>& numbers) {
 UnitProgramsCommands::UnitProgramsCommands(Context context, QObject* parent)
     : QObject(parent), context_(std::move(context)) {}
 
+UnitProgramsCommands::~UnitProgramsCommands() = default;
+
+bool UnitProgramsCommands::mayReplaceBackup(const QString& folder) {
+    const auto existing = programFileNames(folder.toStdString());
+    if (existing.empty()) {
+        return true;
+    }
+    QStringList names;
+    for (const auto& name : existing) {
+        names << QString::fromStdString(name);
+    }
+    return context_.dialogs.askYesNo(
+        &context_.window, kBackupTitle,
+        QStringLiteral("%1 already holds a backup:\n%2\n\nReplace it with the programs of "
+                       "this VRX? The folder's other files are kept.")
+            .arg(folder, names.join(QStringLiteral(", "))));
+}
+
 QString UnitProgramsCommands::askFolder(const QString& title) {
     const QString start = context_.window.lastDirectory();
     if (context_.chooseFolder) {
@@ -57,17 +75,22 @@ void UnitProgramsCommands::backUpAll() {
     if (folder.isEmpty()) {
         return;
     }
+    if (!mayReplaceBackup(folder)) {
+        return;
+    }
     folder_ = folder;
     written_.clear();
     writeErrors_.clear();
-    std::error_code error;
-    std::filesystem::create_directories(folder.toStdString(), error);
+    // The new set is gathered beside the folder and takes its place only when whole.
+    backupFolder_ = std::make_unique<BackupFolder>(folder.toStdString());
+    if (auto begun = backupFolder_->begin(); !begun) {
+        showSummary(kBackupTitle, QString::fromStdString(begun.error()), false);
+        backupFolder_.reset();
+        return;
+    }
     context_.view.setProgramReadHandler([this](int program, ByteView programData) {
-        const std::filesystem::path folder = folder_.toStdString();
-        const auto name = fileNameOf(programFileName(folder, program));
-        if (auto saved =
-                saveProgramFile(folder, program, programData, context_.link.firmwareVersionByte());
-            saved) {
+        const auto name = fileNameOf(programFileName(folder_.toStdString(), program));
+        if (auto saved = backupFolder_->save(program, programData); saved) {
             written_ << name;
         } else {
             writeErrors_ << name + QStringLiteral(": ") + QString::fromStdString(saved.error());
@@ -96,8 +119,22 @@ void UnitProgramsCommands::restorePrograms() {
                     false);
         return;
     }
+    // A folder the unit cannot take whole is refused, naming the files.
+    const int unitPrograms = context_.link.programCount();
+    const int highest =
+        unitPrograms > 0 ? std::min(unitPrograms, kMaxAddressableProgram) : kMaxAddressableProgram;
+    if (const auto problems = programFolderProblems(files, highest); !problems.empty()) {
+        QStringList lines;
+        for (const auto& problem : problems) {
+            lines << QString::fromStdString(problem);
+        }
+        showSummary(kRestoreTitle,
+                    QStringLiteral("%1 cannot be restored:\n%2\n\nNothing was written.")
+                        .arg(folder, lines.join(QStringLiteral("\n"))),
+                    false);
+        return;
+    }
     QStringList labels;
-    QList<int> numbers;
     QList<bool> usable;
     for (const auto& file : files) {
         QString label =
@@ -106,25 +143,26 @@ void UnitProgramsCommands::restorePrograms() {
             label += QStringLiteral(": cannot be used, ") + QString::fromStdString(file.error);
         }
         labels << label;
-        numbers << file.programNumber;
         usable << !file.image.empty();
     }
-    const QList<int> chosen = askWhichPrograms(folder, labels, numbers, usable);
+    const QList<int> chosen = askWhichPrograms(folder, labels, usable);
     if (chosen.isEmpty()) {
         return;
     }
+    // Each ticked file, and only those: unticking a file leaves it out.
+    std::vector<ProgramToWrite> programs;
+    QList<int> numbers;
+    for (const int index : chosen) {
+        const auto& file = files[static_cast<std::size_t>(index)];
+        programs.push_back(
+            {file.programNumber, Bytes(file.image.begin(), file.image.begin() + kProgramBytes)});
+        numbers << file.programNumber;
+    }
     const QString question =
         QStringLiteral("These programs in the VRX will be overwritten: %1.\n\nContinue?")
-            .arg(numberList(chosen));
+            .arg(numberList(numbers));
     if (!context_.dialogs.askYesNo(&context_.window, kRestoreTitle, question)) {
         return;
-    }
-    std::vector<ProgramToWrite> programs;
-    for (const auto& file : files) {
-        if (chosen.contains(file.programNumber) && !file.image.empty()) {
-            programs.push_back({file.programNumber,
-                                Bytes(file.image.begin(), file.image.begin() + kProgramBytes)});
-        }
     }
     folder_ = folder;
     running_ = Running::kRestore;
@@ -141,13 +179,13 @@ void UnitProgramsCommands::abandonIfNotStarted() {
     }
     running_ = Running::kNone;
     context_.view.setProgramReadHandler(nullptr);
+    backupFolder_.reset();
     if (progress_) {
         progress_->close();
     }
 }
 
 QList<int> UnitProgramsCommands::askWhichPrograms(const QString& folder, const QStringList& labels,
-                                                  const QList<int>& numbers,
                                                   const QList<bool>& usable) {
     QDialog dialog(&context_.window);
     dialog.setObjectName(QStringLiteral("frmRestoreSelection"));
@@ -159,9 +197,13 @@ QList<int> UnitProgramsCommands::askWhichPrograms(const QString& folder, const Q
                        .arg(folder)));
     auto* list = new QListWidget(&dialog);
     list->setObjectName(QStringLiteral("lstPrograms"));
+    // The reason a file is greyed is read in full, however long.
+    list->setWordWrap(true);
+    list->setTextElideMode(Qt::ElideNone);
     for (qsizetype i = 0; i < labels.size(); ++i) {
         auto* item = new QListWidgetItem(labels[i], list);
-        item->setData(Qt::UserRole, numbers[i]);
+        item->setData(Qt::UserRole, static_cast<int>(i));
+        item->setToolTip(labels[i]);
         if (usable[i]) {
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Checked);
@@ -279,24 +321,38 @@ void UnitProgramsCommands::finishBackup() {
         progress_->close();
     }
     const int total = context_.link.programCount();
+    // Only a whole backup takes the folder's place; anything less leaves the old one.
+    bool whole =
+        !context_.link.failure() && writeErrors_.isEmpty() && total > 0 && written_.size() == total;
+    if (whole) {
+        if (auto committed = backupFolder_->commit(); !committed) {
+            writeErrors_ << QString::fromStdString(committed.error());
+            whole = false;
+        }
+    }
+    backupFolder_.reset();
     QString text;
-    if (written_.isEmpty()) {
-        text = QStringLiteral("No program was saved.");
-    } else {
-        text = QStringLiteral("%1 of %2 programs saved in %3:\n%4")
-                   .arg(written_.size())
+    if (whole) {
+        text = QStringLiteral("%1 programs saved in %2:\n%3")
                    .arg(total)
                    .arg(folder_, written_.join(QStringLiteral(", ")));
+    } else {
+        text = QStringLiteral(
+                   "The backup stopped after %1 of %2 programs. No program was saved: "
+                   "%3 was left as it was.")
+                   .arg(written_.size())
+                   .arg(total)
+                   .arg(folder_);
     }
     if (!writeErrors_.isEmpty()) {
         text += QStringLiteral("\n\nNot saved:\n") + writeErrors_.join(QStringLiteral("\n"));
     }
     if (const auto& failure = context_.link.failure()) {
         text += QStringLiteral("\n\n") + QString::fromStdString(*failure);
-    } else if (written_.size() + writeErrors_.size() < total) {
+    } else if (!whole && writeErrors_.isEmpty()) {
         text += QStringLiteral("\n\nThe backup was cancelled.");
     }
-    showSummary(kBackupTitle, text, written_.size() == total && writeErrors_.isEmpty());
+    showSummary(kBackupTitle, text, whole);
 }
 
 void UnitProgramsCommands::finishRestore() {
@@ -307,7 +363,7 @@ void UnitProgramsCommands::finishRestore() {
     const auto& restore = context_.link.restore();
     QStringList lines;
     for (const auto& result : restore.results()) {
-        lines << QString::fromStdString(resultLine(result));
+        lines << QString::fromStdString(summaryLine(result, context_.link.unitContents()));
     }
     showSummary(
         kRestoreTitle,

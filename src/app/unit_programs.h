@@ -7,10 +7,12 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
 namespace vrx {
+class BackupFolder;
 class Clock;
 class DeviceLink;
 class EditorDialogs;
@@ -40,6 +42,7 @@ public:
         const Clock& clock;
     };
     explicit UnitProgramsCommands(Context context, QObject* parent = nullptr);
+    ~UnitProgramsCommands() override;
 
     void backUpAll();
     void restorePrograms();
@@ -55,9 +58,12 @@ private:
     enum class Running { kNone, kBackup, kRestore };
 
     QString askFolder(const QString& title);
-    // The programs the user keeps checked; empty when the list was cancelled.
+    // The files the user keeps checked, by their place in `labels`; empty when the list
+    // was cancelled.
     QList<int> askWhichPrograms(const QString& folder, const QStringList& labels,
-                                const QList<int>& numbers, const QList<bool>& usable);
+                                const QList<bool>& usable);
+    // A folder that already holds program files is replaced only when the user says so.
+    bool mayReplaceBackup(const QString& folder);
     void openProgress(const QString& title, int total);
     void showProgress(int done, int total, const QString& what);
     void cancelRequested();
@@ -73,6 +79,7 @@ private:
     QString folder_;
     QStringList written_;
     QStringList writeErrors_;
+    std::unique_ptr<BackupFolder> backupFolder_;  // the new set, until it takes its place
     QString lastSummary_;
 };
 

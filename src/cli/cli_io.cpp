@@ -9,6 +9,15 @@
 #include "files/config_file.h"
 
 namespace vrx::cli {
+
+std::string joinedWith(const std::vector<std::string>& items, std::string_view separator) {
+    std::string text;
+    for (const auto& item : items) {
+        text += (text.empty() ? "" : std::string(separator)) + item;
+    }
+    return text;
+}
+
 namespace {
 
 std::string named(const std::filesystem::path& path) {

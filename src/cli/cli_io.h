@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/vocabulary.h"
 #include "protocol/bytes.h"
@@ -18,6 +19,9 @@ constexpr int kExitBadInput = 2;      // an input was missing, unreadable or inv
 // Prints "vrxtool: <message>" on stderr as the one line the user sees, and returns
 // `status` so a command can end with `return fail(...)`.
 int fail(int status, std::string_view message);
+
+// "a, b, c" (or with another separator), for the lines that name several files.
+std::string joinedWith(const std::vector<std::string>& items, std::string_view separator = ", ");
 
 // The whole of an input file; the error names the file.
 Result<std::string> readInput(const std::filesystem::path& path);

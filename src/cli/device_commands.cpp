@@ -6,8 +6,9 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/cli_io.h"
 #include "cli/device_session.h"
-#include "cli/interrupts.h"
+#include "cli/interrupt_policy.h"
 #include "files/config_file.h"
 #include "files/program_folder.h"
 #include "model/program_image.h"
@@ -24,14 +25,19 @@ struct DeviceCommandOptions {
     std::string file;
     std::string directory;
     bool noVerify = false;
+    bool replace = false;
 };
+
+}  // namespace
 
 int fail(const SessionFailure& failure) {
     std::cerr << "vrxtool: " << failure.message << "\n";
     return failure.exitStatus;
 }
 
-}  // namespace
+std::string stoppedLine(const std::string& why, const DeviceLink& link, int programNumber) {
+    return why + ": " + link.unitContents().sentence(programNumber);
+}
 
 void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout) {
     command
@@ -62,7 +68,8 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeou
     if (withTimeout) {
         command
             .add_option("--timeout", options.timeoutSeconds,
-                        "seconds to wait for the unit before giving up")
+                        "the longest wait, in seconds, for an answer the unit owes; the 600 ms "
+                        "between a write's messages and the unit's restart never count")
             ->check(CLI::PositiveNumber)
             ->capture_default_str();
     }
@@ -93,12 +100,6 @@ int runPorts(const DeviceOptions& options) {
     return kExitOk;
 }
 
-int remainingMessages(DeviceLink& link) {
-    const auto& queue = link.outputQueue().midiOutQueue();
-    return static_cast<int>(std::ranges::count_if(
-        queue, [](const std::string& item) { return item != OutputQueue::kOpenPortsItem; }));
-}
-
 bool finished(DeviceLink& link, int marker) {
     return link.operationMarker() == marker && link.commState() == kStateResultShown;
 }
@@ -112,19 +113,29 @@ std::optional<SessionFailure> abandoned(DeviceLink& link, ConsoleLinkView& view)
 
 // Loads a program like "Load Current Settings from the VRX" and saves it like
 // "Save Program Data To File".
-int runRead(const DeviceCommandOptions& options) {
-    DeviceSession session(options.device, std::cerr, options.program);
+int runRead(const DeviceCommandOptions& options, SessionHost& host) {
+    DeviceSession session(options.device, host, std::cerr, options.program);
     if (auto failure = session.configurePorts()) {
         return fail(*failure);
     }
     auto& link = session.link();
+    InterruptPolicy interrupts(host, link, session.view());
     link.loadFromDevice();
-    auto failure = session.run(
-        [&] { return finished(link, kMarkerLoad) || link.operationMarker() == kMarkerCancelled; });
+    auto failure = session.run([&] {
+        return interrupts.stopNow() || finished(link, kMarkerLoad) ||
+               link.operationMarker() == kMarkerCancelled;
+    });
+    // All of the program came; only the restart that ends the exchange did not go out.
+    const bool restartMissing = failure && session.view().decoded() &&
+                                link.unitContents().restartOwed() &&
+                                link.operationMarker() == kMarkerLoad;
+    if (!failure && interrupts.stopped()) {
+        failure = SessionFailure{kExitFailed, "interrupted: " + options.file + " was not written"};
+    }
     if (!failure) {
         failure = abandoned(link, session.view());
     }
-    if (failure) {
+    if (failure && !restartMissing) {
         return fail(*failure);
     }
     const auto image = encodeProgramData(session.view().programData(), link.firmwareVersionByte());
@@ -132,10 +143,33 @@ int runRead(const DeviceCommandOptions& options) {
         return fail({kExitFailed, "cannot write " + options.file + ": " + written.error()});
     }
     std::cerr << "Program " << options.program << " saved to " << options.file << "\n";
+    if (restartMissing) {
+        return fail({kExitRestartMissing,
+                     "warning: the VRX did not get its restart message: switch it off and on"});
+    }
     return kExitOk;
 }
 
-int runWrite(const DeviceCommandOptions& options) {
+// Why a write ended short of its end, and what the unit holds from what went out.
+SessionFailure writeStopped(const std::optional<SessionFailure>& failure, bool interrupted,
+                            const DeviceLink& link, int program) {
+    if (interrupted) {
+        const bool nothingSent = link.unitContents().holds(program) == UnitHolds::kUnchanged;
+        return {kExitFailed,
+                stoppedLine(nothingSent ? "interrupted before anything was written" : "interrupted",
+                            link, program)};
+    }
+    // The link's own failure lines already say what the unit holds.
+    if (link.failure()) {
+        const bool doneButRestart = link.unitContents().restartOwed() &&
+                                    link.unitContents().holds(program) >= UnitHolds::kWritten &&
+                                    link.unitContents().holds(program) != UnitHolds::kDiffers;
+        return {doneButRestart ? kExitRestartMissing : kExitFailed, *link.failure()};
+    }
+    return {failure->exitStatus, stoppedLine(failure->message, link, program)};
+}
+
+int runWrite(const DeviceCommandOptions& options, SessionHost& host) {
     const auto contents = readConfigFile(options.file);
     const auto* image = std::get_if<Bytes>(&contents);
     if (image == nullptr) {
@@ -148,104 +182,88 @@ int runWrite(const DeviceCommandOptions& options) {
     if (!data) {
         return fail({kExitBadInput, options.file + ": " + data.error()});
     }
-    DeviceSession session(options.device, std::cerr, options.program);
+    DeviceSession session(options.device, host, std::cerr, options.program);
     if (auto failure = session.configurePorts()) {
         return fail(*failure);
     }
     session.view().setProgramData(*data);
     auto& link = session.link();
     link.setVerifyAfterWriting(!options.noVerify);
-    // A write cut short leaves the unit with a half-new program: the first Ctrl+C lets
-    // the write finish, the second abandons it.
-    const InterruptCounter interrupts;
-    int interruptsSeen = 0;
-    const auto interrupted = [&] {
-        if (interrupts.count() == interruptsSeen) {
-            return false;
-        }
-        interruptsSeen = interrupts.count();
-        if (link.commState() == kStateAwaitingIdentity) {
-            return true;  // nothing of the program has gone out yet
-        }
-        if (interruptsSeen == 1) {
-            session.view().finish();
-            std::cerr << "vrxtool: interrupted: finishing the " << remainingMessages(link)
-                      << " messages that remain (interrupt again to abandon them)\n";
-            return false;
-        }
-        return true;
-    };
+    InterruptPolicy interrupts(host, link, session.view());
     link.writeToDevice();
-    bool stoppedByUser = false;
     // The write is over when its last message and the pause after it are through.
     auto failure = session.run([&] {
-        stoppedByUser = stoppedByUser || interrupted();
-        return stoppedByUser || link.operationMarker() == kMarkerCancelled ||
+        return interrupts.stopNow() || link.operationMarker() == kMarkerCancelled ||
                (finished(link, kMarkerWrite) && session.queueDrained());
     });
-    if (!failure && stoppedByUser) {
-        const auto progress = link.outputQueue().writeProgress();
-        failure = SessionFailure{
-            kExitFailed, progress.total == 0
-                             ? "interrupted before anything was written: the program in the "
-                               "VRX is unchanged"
-                             : incompleteWriteLine("Abandoned", progress)};
+    if (failure || interrupts.stopped()) {
+        return fail(writeStopped(failure, interrupts.stopped(), link, options.program));
     }
-    if (!failure) {
-        failure = abandoned(link, session.view());
+    if (auto refused = abandoned(link, session.view())) {
+        return fail(*refused);
     }
-    if (!failure && !link.restore().allSucceeded()) {
-        failure = SessionFailure{kExitFailed, resultLine(link.restore().results().front())};
-    }
-    if (failure) {
-        return fail(*failure);
+    if (!link.restore().allSucceeded()) {
+        return fail({kExitFailed, resultLine(link.restore().results().front())});
     }
     std::cerr << options.file << " written to program " << options.program
               << (options.noVerify ? "\n" : " and verified\n");
     return kExitOk;
 }
 
-int runBackup(const DeviceCommandOptions& options) {
-    const std::filesystem::path directory(options.directory);
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (error) {
-        return fail({kExitFailed, "cannot create " + options.directory + ": " + error.message()});
+int runBackup(const DeviceCommandOptions& options, SessionHost& host) {
+    // A folder that holds a backup already is replaced only when the user says so.
+    if (const auto existing = programFileNames(options.directory);
+        !existing.empty() && !options.replace) {
+        return fail({kExitBadInput, options.directory + " already holds " + joinedWith(existing) +
+                                        ": give --replace to replace that backup"});
     }
-    DeviceSession session(options.device, std::cerr);
+    BackupFolder folder(options.directory);
+    if (auto begun = folder.begin(); !begun) {
+        return fail({kExitFailed, begun.error()});
+    }
+    DeviceSession session(options.device, host, std::cerr);
     if (auto failure = session.configurePorts()) {
         return fail(*failure);
     }
     auto& link = session.link();
     std::optional<SessionFailure> writeFailure;
     session.view().setProgramReadHandler([&](int program, ByteView programData) {
-        if (auto written =
-                saveProgramFile(directory, program, programData, link.firmwareVersionByte());
-            !written && !writeFailure) {
-            writeFailure = SessionFailure{
-                kExitFailed, "cannot write " + programFileName(directory, program).string() + ": " +
-                                 written.error()};
+        if (auto saved = folder.save(program, programData); !saved && !writeFailure) {
+            writeFailure = SessionFailure{kExitFailed, saved.error()};
         }
     });
+    InterruptPolicy interrupts(host, link, session.view());
     link.backupFromDevice();
-    auto failure =
-        session.run([&] { return writeFailure.has_value() || finished(link, kMarkerBackup); });
+    auto failure = session.run([&] {
+        return interrupts.stopNow() || writeFailure.has_value() || finished(link, kMarkerBackup);
+    });
+    if (!failure && interrupts.stopped()) {
+        failure = SessionFailure{kExitFailed, "interrupted"};
+    }
     if (!failure) {
         failure = writeFailure;
     }
+    if (!failure) {
+        if (auto committed = folder.commit(); !committed) {
+            failure = SessionFailure{kExitFailed, committed.error()};
+        }
+    }
     if (failure) {
+        failure->message += "; " + options.directory + " is as it was";
         return fail(*failure);
     }
-    std::cerr << link.programCount() << " programs saved in " << options.directory << "\n";
+    std::cerr << session.view().programsRead() << " programs saved in " << options.directory
+              << "\n";
     return kExitOk;
 }
 
 }  // namespace
 
-void addDeviceCommands(CLI::App& app, int& exitStatus) {
+void addDeviceCommands(CLI::App& app, const DeviceCommandContext& context) {
     auto options = std::make_shared<DeviceCommandOptions>();
-    app.add_flag("--trace", options->device.trace,
-                 "device commands: show every MIDI message in and out on stderr, named");
+    SessionHost& host = context.host;
+    int& exitStatus = context.exitStatus;
+    const bool& trace = context.trace;
 
     auto* ports = app.add_subcommand(
         "ports", "List the MIDI devices, numbered as the MIDI I/O Setup dialog numbers them");
@@ -258,7 +276,10 @@ void addDeviceCommands(CLI::App& app, int& exitStatus) {
         ->check(CLI::Range(1, kMaxAddressableProgram));
     read->add_option("-o,--output", options->file, "the .vrx file to write")->required();
     addDeviceOptions(*read, options->device);
-    read->callback([options, &exitStatus] { exitStatus = runRead(*options); });
+    read->callback([options, &exitStatus, &host, &trace] {
+        options->device.trace = trace;
+        exitStatus = runRead(*options, host);
+    });
 
     auto* write = app.add_subcommand("write", "Write a .vrx file into a program of the unit");
     write->add_option("file", options->file, "the .vrx file to send")->required();
@@ -268,13 +289,21 @@ void addDeviceCommands(CLI::App& app, int& exitStatus) {
     write->add_flag("--no-verify", options->noVerify,
                     "do not read the program back to check what the unit stored");
     addDeviceOptions(*write, options->device);
-    write->callback([options, &exitStatus] { exitStatus = runWrite(*options); });
+    write->callback([options, &exitStatus, &host, &trace] {
+        options->device.trace = trace;
+        exitStatus = runWrite(*options, host);
+    });
 
-    auto* backup =
-        app.add_subcommand("backup", "Read every program of the unit into DIR/program-NNN.vrx");
+    auto* backup = app.add_subcommand(
+        "backup", "Read every program of the unit into DIR/program-NNN.vrx, as a set (see below)");
     backup->add_option("dir", options->directory, "folder for the files")->required();
+    backup->add_flag("--replace", options->replace,
+                     "replace the program files DIR already holds with the new backup");
     addDeviceOptions(*backup, options->device);
-    backup->callback([options, &exitStatus] { exitStatus = runBackup(*options); });
+    backup->callback([options, &exitStatus, &host, &trace] {
+        options->device.trace = trace;
+        exitStatus = runBackup(*options, host);
+    });
 }
 
 }  // namespace vrx::cli

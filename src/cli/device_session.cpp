@@ -1,9 +1,7 @@
 #include "cli/device_session.h"
 
-#include <chrono>
 #include <cmath>
 #include <sstream>
-#include <thread>
 
 #include "ports/simulated_fault_names.h"
 #include "ports/simulated_memory.h"
@@ -11,9 +9,6 @@
 
 namespace vrx::cli {
 namespace {
-
-// Input is looked at this often between timer ticks.
-constexpr std::int64_t kPollMs = 2;
 
 MidiPortOptions portOptions(const DeviceOptions& options) {
     MidiPortOptions ports;
@@ -23,15 +18,18 @@ MidiPortOptions portOptions(const DeviceOptions& options) {
 
 }  // namespace
 
-DeviceSession::DeviceSession(const DeviceOptions& options, std::ostream& progress,
-                             int programNumber)
+DeviceSession::DeviceSession(const DeviceOptions& options, SessionHost& host,
+                             std::ostream& progress, int programNumber)
     : options_(options),
+      host_(host),
+      clock_(host.clock()),
       view_(progress, programNumber),
       ports_(clock_, portOptions(options)),
       link_(ports_.input(), ports_.output(), view_, clock_) {
     if (auto* unit = ports_.simulatedUnit()) {
         unit->faults().silent = options.simulatorSilent;
     }
+    host_.portsOpened(ports_);
     if (options.trace) {
         traffic_.setLineSink([this](std::string_view line) { view_.printLine(line); });
         link_.setTrafficTap([this](TrafficDirection direction, ByteView message) {
@@ -42,6 +40,7 @@ DeviceSession::DeviceSession(const DeviceOptions& options, std::ostream& progres
 
 DeviceSession::~DeviceSession() {
     link_.closePorts();
+    host_.portsClosing(ports_);
 }
 
 std::optional<SessionFailure> DeviceSession::configurePorts() {
@@ -101,15 +100,41 @@ bool DeviceSession::queueDrained() {
     return queue.midiOutQueue().empty() && !queue.paused();
 }
 
+bool DeviceSession::awaitingAnswer() const {
+    switch (link_.commState()) {
+        case kStateAwaitingIdentity:
+        case kStateRequestSent:
+        case kStateReceiving:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::int64_t DeviceSession::wakeAtMs(std::int64_t nextTickMs) {
+    std::int64_t wakeAt = nextTickMs;
+    // What arrived by now was taken in before this tick; the next answer may come sooner.
+    if (auto* unit = ports_.simulatedUnit(); unit != nullptr) {
+        if (const auto arrival = unit->nextArrivalMs(); arrival && *arrival > clock_.nowMs()) {
+            wakeAt = std::min(wakeAt, *arrival);
+        }
+    }
+    return wakeAt;
+}
+
 std::optional<SessionFailure> DeviceSession::run(const std::function<bool()>& done) {
     const auto timeoutMs = static_cast<std::int64_t>(std::llround(options_.timeoutSeconds * 1000));
     std::int64_t nextTickMs = clock_.nowMs() + DeviceLink::kTickMs;
-    std::int64_t lastProgressMs = clock_.nowMs();
+    std::int64_t silentSinceMs = clock_.nowMs();
     int lastState = link_.commState();
-    int lastProgramsRead = view_.programsRead();
-    std::size_t lastQueued = link_.outputQueue().midiOutQueue().size();
-    while (!done()) {
+    std::size_t lastReceived = link_.receivedProgramData().data().size();
+    bool requestOut = false;
+    for (;;) {
         link_.dispatchMidiEvents();
+        // Looked at before the tick sends anything more: what just arrived may end it.
+        if (done()) {
+            break;
+        }
         const std::int64_t now = clock_.nowMs();
         if (now >= nextTickMs) {
             const std::int64_t pauseEnd = link_.outputQueue().pausedUntilMs();
@@ -130,26 +155,26 @@ std::optional<SessionFailure> DeviceSession::run(const std::function<bool()>& do
             view_.finish();
             return SessionFailure{kExitFailed, *view_.problem()};
         }
-        // Progress is the unit moving the link on; the retries of an unanswered
-        // identity exchange are not.
-        const std::size_t queued = link_.outputQueue().midiOutQueue().size();
-        const bool draining = link_.commState() == kStateResultShown && queued < lastQueued;
-        if (link_.commState() != lastState || view_.programsRead() != lastProgramsRead ||
-            draining) {
-            lastProgressMs = now;
+        // The unit is silent only once it owes an answer: from when the request has
+        // gone out, after any pause of a write, to a new state, part of the Program Data
+        // or an answer waiting in the input. The link's own retries are no answer.
+        const std::size_t received = link_.receivedProgramData().data().size();
+        const bool newState = link_.commState() != lastState;
+        requestOut = !newState && awaitingAnswer() &&
+                     (requestOut || link_.outputQueue().midiOutQueue().empty());
+        if (!requestOut || received != lastReceived || ports_.input().queuedMessageCount() > 0) {
+            silentSinceMs = now;
         }
         lastState = link_.commState();
-        lastProgramsRead = view_.programsRead();
-        lastQueued = queued;
-        if (now - lastProgressMs > timeoutMs) {
+        lastReceived = received;
+        if (now - silentSinceMs > timeoutMs) {
             view_.finish();
             std::ostringstream message;
             message << "the unit did not answer within " << options_.timeoutSeconds
                     << " s: check the MIDI connections and that the VRX is turned on";
             return SessionFailure{kExitFailed, message.str()};
         }
-        const std::int64_t wait = std::clamp<std::int64_t>(nextTickMs - now, 0, kPollMs);
-        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        host_.waitUntil(wakeAtMs(nextTickMs));
     }
     view_.finish();
     return std::nullopt;

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_io.h"
 #include "cli/console_link_view.h"
+#include "cli/session_host.h"
 #include "link/device_link.h"
 #include "link/traffic_history.h"
 #include "ports/midi_port_set.h"
@@ -28,19 +30,23 @@ struct DeviceOptions {
 
 // Exit statuses of vrxtool.
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitBadInput = 2;
+constexpr int kExitFailed = 1;  // the unit, the cable or a file failed, or Ctrl+C stopped it
+// kExitBadInput (2): see cli_io.h.
+// Done, but the unit did not get the restart message that ends the exchange: the
+// file was written, or the program written and verified; switch the VRX off and on.
+constexpr int kExitRestartMissing = 3;
 
 struct SessionFailure {
     int exitStatus;
     std::string message;
 };
 
-// One run of the device link against a unit, on the real clock, the way the program
-// runs it: a 100 ms timer and MIDI input polled in between.
+// One run of the device link against a unit, the way the program runs it: a 100 ms
+// timer and MIDI input looked at in between, on the host's clock.
 class DeviceSession {
 public:
-    DeviceSession(const DeviceOptions& options, std::ostream& progress, int programNumber = 0);
+    DeviceSession(const DeviceOptions& options, SessionHost& host, std::ostream& progress,
+                  int programNumber = 0);
     // The ports are closed on every way out, failures included.
     ~DeviceSession();
     DeviceSession(const DeviceSession&) = delete;
@@ -50,8 +56,9 @@ public:
     // given and --simulator is), and sets the simulated unit's faults.
     std::optional<SessionFailure> configurePorts();
     // Runs the link until `done` holds. Fails with the link's own line when the unit
-    // stopped answering or a write could not be sent, when the unit has not moved the
-    // link on for the timeout, or when something else went wrong on the way.
+    // stopped answering or a write could not be sent, when an answer the unit owes has
+    // not come within the timeout (the pacing of a write and the unit's restart are not
+    // waiting for an answer), or when something else went wrong on the way.
     std::optional<SessionFailure> run(const std::function<bool()>& done);
 
     DeviceLink& link() { return link_; }
@@ -60,8 +67,13 @@ public:
     bool queueDrained();
 
 private:
+    // The link waits for an answer of the unit.
+    bool awaitingAnswer() const;
+    std::int64_t wakeAtMs(std::int64_t nextTickMs);
+
     const DeviceOptions& options_;
-    SteadyClock clock_;
+    SessionHost& host_;
+    const Clock& clock_;
     ConsoleLinkView view_;
     MidiPortSet ports_;
     DeviceLink link_;

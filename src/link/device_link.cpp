@@ -41,6 +41,12 @@ DeviceLink::DeviceLink(MidiInput& input, MidiOutput& output, LinkView& view, con
       clock_(clock),
       queue_(input, output, setup_, view, clock) {
     input_.setMessageHandler([this] { midiIn_Message(); });
+    queue_.setTrafficTap([this](TrafficDirection direction, ByteView message) {
+        unitContents_.recordSent(message);
+        if (trafficTap_) {
+            trafficTap_(direction, message);
+        }
+    });
 }
 
 namespace {
@@ -142,6 +148,7 @@ void DeviceLink::writeToDevice() {
         abandonSequence();
         operationMarker_ = kMarkerWrite;
         startOperation();
+        unitContents_.clear();
         deviceIndex_ = 0;  // as for a load: the first unit, whatever was written before
         if (!setup_.midiConfigured) {
             callerForm_ = kCallerSplash;
@@ -328,6 +335,17 @@ void DeviceLink::askAgainOrGiveUp() {
 }
 
 void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
+    // A program the unit got whole is not "incomplete", nor one verified "unchanged",
+    // whatever the count of the last messages says: the line says what the unit was sent
+    // of the program in hand, or else of the one written last.
+    int program = unitContents_.lastWritten();
+    if (restore_.active() && restore_.current() != nullptr) {
+        program = restore_.current()->programNumber;
+    }
+    if (program > 0 && unitContents_.holds(program) != UnitHolds::kIncomplete) {
+        endWithFailure("Sending failed: " + unitContents_.sentence(program) + ".", true);
+        return;
+    }
     if (failure.total == 0) {
         endWithFailure(
             "Sending failed before any Program Data went out. The program in the VRX is "

@@ -12,6 +12,7 @@
 #include "link/program_prompt.h"
 #include "link/program_restore.h"
 #include "link/traffic_tap.h"
+#include "link/unit_contents.h"
 #include "protocol/clock.h"
 #include "protocol/messages.h"
 #include "protocol/midi_port.h"
@@ -109,6 +110,8 @@ public:
     void cancelRestore();
     // The programs of the last restore, or the one program of the last verified write.
     const ProgramRestore& restore() const { return restore_; }
+    // What the unit holds after the last write or restore, from what actually went out.
+    const UnitContents& unitContents() const { return unitContents_; }
     // The file operations of the main window share the link's marker and its result
     // display: a load ends in state 11 and the next tick shows what it read.
     void fileOperationStarted();
@@ -288,6 +291,7 @@ private:
     bool backupCancelRequested_ = false;
     bool verifyAfterWriting_ = true;
     ProgramRestore restore_;
+    UnitContents unitContents_;
     SequenceStep sequenceStep_ = SequenceStep::kNone;
     bool rebootAfterReadBack_ = false;
     bool keepWriteResult_ = false;      // a program failed: its result waits to be read

@@ -18,8 +18,8 @@ void DeviceLink::midiIn_Message() {
 }
 
 void DeviceLink::setTrafficTap(TrafficTap tap) {
-    trafficTap_ = tap;
-    queue_.setTrafficTap(std::move(tap));
+    // The queue's own tap records what the unit was sent, then hands on to this one.
+    trafficTap_ = std::move(tap);
 }
 
 void DeviceLink::drainInput() {

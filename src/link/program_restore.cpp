@@ -8,7 +8,27 @@ bool succeeded(WriteOutcome outcome) {
     return outcome == WriteOutcome::kWritten || outcome == WriteOutcome::kVerified;
 }
 
+namespace {
+
+std::string conversionNote(const WriteResult& result) {
+    if (!result.convertedFrom || !succeeded(result.outcome)) {
+        return {};
+    }
+    return " (its format byte " + std::to_string(*result.convertedFrom) +
+           " was converted for this VRX's firmware)";
+}
+
+std::string outcomeLine(const WriteResult& result);
+
+}  // namespace
+
 std::string resultLine(const WriteResult& result) {
+    return outcomeLine(result) + conversionNote(result);
+}
+
+namespace {
+
+std::string outcomeLine(const WriteResult& result) {
     std::string line = "Program " + std::to_string(result.programNumber) + ": ";
     switch (result.outcome) {
         case WriteOutcome::kPending:
@@ -27,10 +47,12 @@ std::string resultLine(const WriteResult& result) {
     }
 }
 
+}  // namespace
+
 ProgramRestore::ProgramRestore(std::vector<ProgramToWrite> programs, bool verify)
     : programs_(std::move(programs)), verify_(verify), active_(true) {
     for (const auto& program : programs_) {
-        results_.push_back({program.programNumber, WriteOutcome::kPending, {}});
+        results_.push_back({program.programNumber, WriteOutcome::kPending, {}, {}});
     }
 }
 
@@ -45,6 +67,16 @@ void ProgramRestore::complete(WriteOutcome outcome, std::string detail) {
     results_[next_].outcome = outcome;
     results_[next_].detail = std::move(detail);
     ++next_;
+}
+
+void ProgramRestore::adoptFormatByte(std::uint8_t formatByte) {
+    for (std::size_t k = next_; k < programs_.size(); ++k) {
+        auto& data = programs_[k].programData;
+        if (!data.empty() && data.front() != formatByte) {
+            results_[k].convertedFrom = data.front();
+            data.front() = formatByte;
+        }
+    }
 }
 
 void ProgramRestore::skipRemaining(WriteOutcome outcome, const std::string& detail) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ struct WriteResult {
     int programNumber = 0;
     WriteOutcome outcome = WriteOutcome::kPending;
     std::string detail;  // which parts differ, or why it failed
+    // The format byte its file held, when the unit's firmware asked for another one.
+    std::optional<std::uint8_t> convertedFrom;
 };
 
 bool succeeded(WriteOutcome outcome);
@@ -58,6 +61,9 @@ public:
     // The user asked to stop: the program in hand is finished, no other is begun.
     void cancel() { cancelRequested_ = true; }
     bool cancelRequested() const { return cancelRequested_; }
+    // The unit's firmware asks for this format byte: every program not yet written is
+    // sent with it, as a single write would, and its result says so.
+    void adoptFormatByte(std::uint8_t formatByte);
     // Gives every program not yet done this outcome.
     void skipRemaining(WriteOutcome outcome, const std::string& detail = {});
 

@@ -16,6 +16,7 @@ void DeviceLink::restorePrograms(std::vector<ProgramToWrite> programs) {
         operationMarker_ = kMarkerRestore;
         deviceIndex_ = 0;
         startOperation();
+        unitContents_.clear();
         startSequence(ProgramRestore(std::move(programs), verifyAfterWriting_),
                       SequenceStep::kBeforeWriting);
         if (!setup_.midiConfigured) {
@@ -84,6 +85,7 @@ void DeviceLink::sequenceIdentityStep() {
 }
 
 void DeviceLink::writeCurrentProgram() {
+    restore_.adoptFormatByte(formatByteForFirmware(firmwareVersionByte_));
     const ProgramToWrite* program = restore_.current();
     // A number beyond what a request can address would wrap round to another program.
     while (program != nullptr && program->programNumber > addressableProgramCount()) {
@@ -160,6 +162,7 @@ void DeviceLink::identityUnansweredInSequence() {
 void DeviceLink::readBackComplete(ByteView programData) {
     moveToNextRequest(programData);
     const auto parts = differingParts(restore_.current()->programData, programData);
+    unitContents_.recordReadBack(restore_.current()->programNumber, !settingsDiffer(parts));
     if (!settingsDiffer(parts)) {
         // A unit may keep the bytes that carry no setting its own way: worth a note in
         // the log and on the result line, not a failed write.
@@ -228,7 +231,7 @@ void DeviceLink::endSequence() {
     if (operationMarker_ == kMarkerRestore) {
         std::string summary;
         for (const auto& result : restore_.results()) {
-            summary += kCrLf + resultLine(result);
+            summary += kCrLf + summaryLine(result, unitContents_);
         }
         view_.appendStatusText(summary);
     }

@@ -194,10 +194,13 @@ Result<ProgramData> decodeProgramData(ByteView image) {
     return data;
 }
 
+std::uint8_t formatByteForFirmware(std::uint8_t firmwareVersionByte) {
+    return firmwareVersionByte == kFormatByteDefault ? kFormatByteNew : kFormatByteDefault;
+}
+
 void encodeProgramSettings(const ProgramData& data, std::uint8_t firmwareVersionByte,
                            Bytes& image) {
-    image[kFormatAt] =
-        firmwareVersionByte == kFormatByteDefault ? kFormatByteNew : kFormatByteDefault;
+    image[kFormatAt] = formatByteForFirmware(firmwareVersionByte);
     image[kProgramNumberAt] = static_cast<std::uint8_t>(data.programNumber - 1);
     for (int i = 0; i < kMidiChannels / 2; ++i) {
         const auto& even = data.channels[2 * i];

@@ -23,6 +23,10 @@ Bytes newProgramDataImage();
 Status decodeProgramData(ByteView image, ProgramData& data);
 Result<ProgramData> decodeProgramData(ByteView image);
 
+// The format byte (image byte 0) a unit with this firmware byte expects; the firmware
+// byte is byte 21 of the unit's Identity Reply, 0 before any was seen.
+std::uint8_t formatByteForFirmware(std::uint8_t firmwareVersionByte);
+
 // firmwareVersionByte is byte 21 of the unit's Identity Reply, 0 before any was seen.
 void encodeProgramSettings(const ProgramData& data, std::uint8_t firmwareVersionByte, Bytes& image);
 void encodePinAssignments(const ProgramData& data, Bytes& image);

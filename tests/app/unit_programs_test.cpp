@@ -23,22 +23,29 @@ private slots:
             return run.dialogs.asked.back().kind + ": " + run.dialogs.asked.back().text;
         };
 
-        // Cancel finishes the program in hand and keeps what was read.
+        // A backup is a set: cancelled after two programs, it leaves no folder of parts.
         run.folderAnswer = run.file("partial");
         window.findChild<QAction*>(u"mnuBackupAll"_s)->trigger();
-        QVERIFY(run.tickUntil([&] { return QDir(run.folderAnswer).count() >= 2 + 2; }));
+        QVERIFY(
+            run.tickUntil([&] { return QDir(run.file(".partial.new-backup")).count() >= 2 + 2; }));
         run.program->unitPrograms()->progressWindow()->findChild<QPushButton*>()->click();
         QVERIFY(run.tickUntil(idle));
-        const auto kept = readProgramFolder(run.folderAnswer.toStdString()).size();
-        QVERIFY(kept >= 2 && kept <= 3);
-        QVERIFY(said().startsWith("warning: ") && said().endsWith("\n\nThe backup was cancelled."));
+        QVERIFY(readProgramFolder(run.folderAnswer.toStdString()).empty());
+        QVERIFY(said().startsWith("warning: The backup stopped after ") &&
+                said().endsWith("\n\nThe backup was cancelled."));
 
         run.folderAnswer = run.file("organ-backup");
         window.findChild<QAction*>(u"mnuBackupAll"_s)->trigger();
         QVERIFY(run.tickUntil(idle));
-        QVERIFY(said().startsWith("information: 16 of 16 programs saved in " + run.folderAnswer +
+        QVERIFY(said().startsWith("information: 16 programs saved in " + run.folderAnswer +
                                   ":\nprogram-001.vrx, program-002.vrx, "));
         QVERIFY(said().endsWith(u", program-016.vrx"_s));
+        // Backing up into it again asks first, naming the files; No keeps it.
+        run.dialogs.yesNoAnswer = false;
+        window.findChild<QAction*>(u"mnuBackupAll"_s)->trigger();
+        QVERIFY(said().startsWith("yesno: " + run.folderAnswer +
+                                  " already holds a backup:\nprogram-001.vrx, "));
+        QVERIFY(idle());
         // The unit's programs 3 and 4 change; the backup brings back only what is checked.
         const Bytes before3 = run.unit().program(3);
         run.unit().setProgram(3, run.unit().program(9));
