@@ -10,7 +10,10 @@ namespace vrx::cli {
 // Each sets `exitStatus` when it runs.
 void addDeviceCommands(CLI::App& app, int& exitStatus);
 
-// --in, --out, --simulator and, for commands that wait for the unit, --timeout.
+// --midi-api alsa|jack: the MIDI service, ALSA unless it says otherwise.
+void addMidiApiOption(CLI::App& command, MidiApi& api);
+
+// --midi-api, --in, --out, --simulator and, for commands that wait for the unit, --timeout.
 void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout = true);
 
 }  // namespace vrx::cli

@@ -14,13 +14,14 @@ namespace {
 // Input is looked at this often between timer ticks.
 constexpr std::int64_t kPollMs = 2;
 
+}  // namespace
+
 MidiPortOptions portOptions(const DeviceOptions& options) {
     MidiPortOptions ports;
+    ports.api = options.midiApi;
     ports.withSimulator = options.simulator;
     return ports;
 }
-
-}  // namespace
 
 DeviceSession::DeviceSession(const DeviceOptions& options, std::ostream& progress,
                              int programNumber)
