@@ -217,3 +217,45 @@ TEST(SimulatedUnit, AnswersAfterTheWireTimeWholeInPartsOrAsTheFaultsMakeThem) {
 
 }  // namespace
 }  // namespace vrx
+
+namespace vrx {
+namespace {
+
+// ALSA takes a message for a port with no one behind it without a word: the output
+// looks for its device before and after each send, so a pulled cable fails the send.
+TEST(MidiOutput, ASendFailsOnceItsDeviceIsNoLongerListed) {
+    const std::string gone =
+        " is no longer there: it was unplugged or switched off. Plug it in "
+        "again, or choose another device in MIDI I/O Setup.";
+    struct Case {
+        int device;             // opened, of "A", "B"
+        std::string unplugged;  // before the send
+        std::string duringSend;
+        std::string failure;  // empty: the send succeeds
+    };
+    const Case cases[] = {
+        {1, "", "", ""},
+        {1, "A", "", ""},  // B moved up a place, but is still there
+        {1, "B", "", "The MIDI output \"B\"" + gone},
+        {1, "", "B", "The MIDI output \"B\"" + gone},
+        {1, "", "A", ""},
+        // The default output stands for the first device, and goes with it.
+        {MidiOutput::kDefaultDevice, "A", "", "The MIDI output \"A\"" + gone},
+        {MidiOutput::kDefaultDevice, "B", "", ""},
+    };
+    for (const auto& c : cases) {
+        testing::ListedOutput output({"A", "B"});
+        output.selectDevice(c.device);
+        ASSERT_TRUE(output.open());
+        output.unplug(c.unplugged);
+        output.unplugWhenSent = c.duringSend;
+        const auto sent = output.sendSysex(Bytes{0xF0, 0x7E, 0xF7});
+        EXPECT_EQ(sent ? std::string() : sent.error(), c.failure)
+            << c.device << " " << c.unplugged << c.duringSend;
+        // A device gone before the send gets nothing.
+        EXPECT_EQ(output.sent.size(), c.unplugged.empty() || c.failure.empty() ? 1u : 0u);
+    }
+}
+
+}  // namespace
+}  // namespace vrx
