@@ -7,6 +7,7 @@
 #include "cli/diff_command.h"
 #include "cli/file_commands.h"
 #include "cli/restore_command.h"
+#include "cli/simulate_command.h"
 
 namespace vrx::cli {
 
@@ -20,6 +21,7 @@ int runVrxtool(int argc, char** argv) {
     addDeviceCommands(app, exitStatus);
     addDiffCommand(app, exitStatus);
     addRestoreCommand(app, exitStatus);
+    addSimulateCommand(app, exitStatus);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -1,32 +1,14 @@
 #include "ports/rtmidi_ports.h"
 
-#include <RtMidi.h>
-
 #include <algorithm>
-#include <iostream>
 #include <mutex>
-#include <sstream>
 
-#include "ports/midi_service.h"
+#include "ports/rtmidi_maker.h"
 #include "ports/sysex_joiner.h"
 #include "protocol/midi_setup.h"
 
 namespace vrx {
 namespace {
-
-// Ask for the service by name. Left unspecified, RtMidi may pick JACK, whose backend
-// crashes when no JACK server is running.
-#if defined(_WIN32)
-constexpr RtMidi::Api kPlatformApi = RtMidi::WINDOWS_MM;
-#elif defined(__APPLE__)
-constexpr RtMidi::Api kPlatformApi = RtMidi::MACOSX_CORE;
-#else
-constexpr RtMidi::Api kPlatformApi = RtMidi::LINUX_ALSA;
-#endif
-
-RtMidi::Api rtMidiApi(MidiApi api) {
-    return api == MidiApi::kJack ? RtMidi::UNIX_JACK : kPlatformApi;
-}
 
 constexpr const char* kClientName = "VRXConfig";
 constexpr const char* kInputPortName = "VRXConfig In";
@@ -39,37 +21,6 @@ constexpr const char* kDefaultOutputName = "Default MIDI output";
 constexpr unsigned kSysexBufferBytes = 4096;
 constexpr unsigned kSysexBufferCount = 8;
 #endif
-
-bool apiCompiled(RtMidi::Api api) {
-    std::vector<RtMidi::Api> apis;
-    RtMidi::getCompiledApi(apis);
-    return std::ranges::find(apis, api) != apis.end();
-}
-
-// RtMidi prints what goes wrong while an object is made, before an error callback can
-// be installed. What it prints is kept here instead, for the result.
-class StderrCapture {
-public:
-    StderrCapture() : previous_(std::cerr.rdbuf(text_.rdbuf())) {}
-    ~StderrCapture() { std::cerr.rdbuf(previous_); }
-    StderrCapture(const StderrCapture&) = delete;
-    StderrCapture& operator=(const StderrCapture&) = delete;
-    // The first line RtMidi printed, without its blank lines around it.
-    std::string firstLine() const {
-        std::istringstream lines(text_.str());
-        std::string line;
-        while (std::getline(lines, line)) {
-            if (!line.empty()) {
-                return line;
-            }
-        }
-        return {};
-    }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* previous_;
-};
 
 // RtMidi reports through a callback once one is installed instead of throwing. The
 // reports of the call in progress are kept here and turned into its result.
@@ -118,29 +69,17 @@ public:
         if (!unavailable_.empty()) {
             return Status::failure(unavailable_);
         }
-        if (!apiCompiled(rtMidiApi(api_))) {
-            unavailable_ = "The MIDI service " + std::string(midiApiTitle(api_)) +
-                           " is missing: this RtMidi was built without it.";
+        auto made = makeRtMidi<Midi>(api_, kClientName);
+        if (!made) {
+            unavailable_ = made.error();
             return Status::failure(unavailable_);
         }
-        if (unavailable_ = probeMidiService(api_); !unavailable_.empty()) {
-            return Status::failure(unavailable_);
+        midi_ = std::move(made).value();
+        midi_->setErrorCallback(&ErrorCollector::report, &errors_);
+        if (prepare_ != nullptr) {
+            prepare_(*midi_, context_);
         }
-        const StderrCapture driverChatter;
-        try {
-            auto midi = std::make_unique<Midi>(rtMidiApi(api_), kClientName);
-            midi->setErrorCallback(&ErrorCollector::report, &errors_);
-            if (prepare_ != nullptr) {
-                prepare_(*midi, context_);
-            }
-            midi_ = std::move(midi);
-            return success();
-        } catch (const std::exception& error) {
-            // The service went away between the probe and now.
-            unavailable_ = "The MIDI service " + std::string(midiApiTitle(api_)) +
-                           " could not be used: " + error.what();
-        }
-        return Status::failure(unavailable_);
+        return success();
     }
 
     Result<int> count() {
