@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "ports/jack_cycle.h"
 #include "ports/rtmidi_maker.h"
 #include "ports/sysex_joiner.h"
 #include "protocol/midi_setup.h"
@@ -228,8 +229,10 @@ void RtMidiInput::dispatchEvents() {
 }
 
 struct RtMidiOutput::Driver {
-    explicit Driver(MidiApi api) : client_(api, nullptr, nullptr) {}
+    explicit Driver(MidiApi api) : api_(api), client_(api, nullptr, nullptr) {}
+    MidiApi api_;
     Client<RtMidiOut> client_;
+    std::unique_ptr<JackCycleWait> jackCycle_;  // made with the first send through JACK
 };
 
 RtMidiOutput::RtMidiOutput(MidiApi api) : driver_(std::make_unique<Driver>(api)) {}
@@ -269,6 +272,12 @@ Status RtMidiOutput::sendBytes(ByteView message) {
     midi->sendMessage(message.data(), message.size());
     if (auto error = driver_->client_.errors().take(); !error.empty()) {
         return Status::failure(error);
+    }
+    if (driver_->api_ == MidiApi::kJack) {
+        if (!driver_->jackCycle_) {
+            driver_->jackCycle_ = std::make_unique<JackCycleWait>();
+        }
+        driver_->jackCycle_->untilNextCycleRan();
     }
     return success();
 }

@@ -1,0 +1,181 @@
+// The MIDI backend through real ports: vrxtool talks through RtMidi and a JACK server to
+// `vrxtool simulate` in a process of its own, as it would to a unit on a cable. Run by
+// scripts/with-jack, which starts the server; these tests use the real clock, briefly.
+#include <signal.h>
+
+#include <algorithm>
+#include <regex>
+#include <thread>
+
+#include "cli/vrxtool_runner.h"
+
+namespace vrx::cli {
+namespace {
+
+class JackPorts : public VrxtoolTest {
+protected:
+    void SetUp() override {
+        VrxtoolTest::SetUp();
+        ASSERT_NE(std::getenv("JACK_DEFAULT_SERVER"), nullptr)
+            << "run through scripts/with-jack, which starts a JACK server";
+    }
+    void TearDown() override {
+        stopUnit();
+        VrxtoolTest::TearDown();
+    }
+
+    // Starts `vrxtool simulate` with a trace of its messages in sim.err, and finds its
+    // ports in vrxtool's numbering.
+    void startUnit(const std::string& args = "") {
+        shell("\"$vrxtool\" simulate --midi-api jack --trace " + args +
+              " >sim.out 2>sim.err & echo $! >sim.pid");
+        unitPid_ = std::stoi(read(file("sim.pid")));
+        const std::regex ready(R"re(listens on "([^"]+)" and answers on "([^"]+)")re");
+        std::smatch names;
+        for (int i = 0; i < 500; ++i) {
+            const auto said = read(file("sim.out"));
+            if (std::regex_search(said, names, ready)) {
+                const auto listed = vrxtool("ports --midi-api jack").out;
+                devices_ = "--midi-api jack --in " + position(listed, "MIDI In", names[2]) +
+                           " --out " + position(listed, "MIDI Out", names[1]);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        FAIL() << "vrxtool simulate did not start:\n" << read(file("sim.err"));
+    }
+
+    void stopUnit() {
+        if (unitPid_ > 0) {
+            kill(unitPid_, SIGTERM);
+            // Its ports go with it, before the next test lists the devices.
+            for (int i = 0; i < 500 && kill(unitPid_, 0) == 0; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            unitPid_ = 0;
+        }
+    }
+
+    // The number `vrxtool ports` gives the device in one section of its list.
+    static std::string position(const std::string& listed, const std::string& section,
+                                const std::string& name) {
+        const auto from = listed.find(section + ":\n");
+        const auto at = listed.find(": " + name + "\n", from);
+        EXPECT_NE(at, std::string::npos) << name << " not in\n" << listed;
+        const auto hash = listed.rfind('#', at);
+        return listed.substr(hash + 1, at - hash - 1);
+    }
+
+    // When the unit heard each message whose name starts so, in ms on its clock.
+    std::vector<long> heardAt(const std::string& name) const {
+        const std::regex line(R"(^\s*(\d+) ms\s+out\s+\d+\s+)" + name);
+        std::vector<long> times;
+        std::istringstream trace(read(file("sim.err")));
+        std::smatch match;
+        for (std::string text; std::getline(trace, text);) {
+            if (std::regex_search(text, match, line)) {
+                times.push_back(std::stol(match[1]));
+            }
+        }
+        return times;
+    }
+
+    std::string devices_;  // --midi-api, --in and --out of the simulated unit
+    int unitPid_ = 0;
+};
+
+// read, write with verify, backup and restore leave the same files and unit contents as
+// through the in-process simulator, and the write is paced on the real clock.
+TEST_F(JackPorts, EveryDeviceCommandGivesWhatItGivesWithTheSimulator) {
+    startUnit();
+    struct Step {
+        std::string throughJack;
+        std::string withSimulator;  // what must give the same files; empty: nothing to run
+        std::vector<std::pair<std::string, std::string>> sameFiles;
+        std::string errEnds;
+    };
+    const Step steps[] = {
+        {"read --program 3 -o jack3.vrx",
+         "read --simulator --program 3 -o sim3.vrx",
+         {{"jack3.vrx", "sim3.vrx"}},
+         "Program 3 saved to jack3.vrx\n"},
+        {"write p7.vrx --program 2",
+         "read --simulator --program 7 -o p7.vrx",
+         {},
+         "p7.vrx written to program 2 and verified\n"},
+        {"read --program 2 -o jack2.vrx", "", {{"jack2.vrx", "p7.vrx"}}, "saved to jack2.vrx\n"},
+        {"backup jack",
+         "backup sim --simulator",
+         {{"jack/program-016.vrx", "sim/program-016.vrx"}, {"jack/program-002.vrx", "p7.vrx"}},
+         "16 programs saved in jack\n"},
+        {"restore sim --only 2", "", {}, ""},
+        {"read --program 2 -o again2.vrx", "", {{"again2.vrx", "sim/program-002.vrx"}}, ""},
+    };
+    for (const auto& step : steps) {
+        if (!step.withSimulator.empty()) {
+            ASSERT_EQ(vrxtool(step.withSimulator).status, 0) << step.withSimulator;
+        }
+        const auto run = vrxtool(step.throughJack + " " + devices_);
+        EXPECT_EQ(run.status, 0) << step.throughJack << "\n" << run.err;
+        EXPECT_TRUE(run.err.ends_with(step.errEnds)) << step.throughJack << "\n" << run.err;
+        for (const auto& [got, expected] : step.sameFiles) {
+            EXPECT_EQ(read(file(got)), read(file(expected))) << got;
+            EXPECT_FALSE(read(file(got)).empty()) << got;
+        }
+    }
+    for (int p = 1; p <= 16; ++p) {
+        const auto name = "/program-0" + std::string(p < 10 ? "0" : "") + std::to_string(p);
+        if (p != 2) {
+            EXPECT_EQ(read(file("jack" + name + ".vrx")), read(file("sim" + name + ".vrx")));
+        }
+    }
+    // Each block of the two writes, and the restart after it, 600 to 650 ms after the one
+    // before on the unit's clock; a PROGRAM_RESPONSE, the largest message, passed whole.
+    auto writes = heardAt("PROGRAM_UPDATE");
+    const auto reboots = heardAt("VRX_REBOOT");
+    ASSERT_EQ(writes.size(), 8u);
+    for (std::size_t block = 1; block < writes.size(); ++block) {
+        if (block % 4 != 0) {
+            EXPECT_GE(writes[block] - writes[block - 1], 600) << block;
+            EXPECT_LE(writes[block] - writes[block - 1], 650) << block;
+        }
+    }
+    for (const std::size_t last : {3u, 7u}) {
+        const auto reboot = std::ranges::find_if(reboots, [&](long t) { return t > writes[last]; });
+        ASSERT_NE(reboot, reboots.end());
+        EXPECT_GE(*reboot - writes[last], 600);
+        EXPECT_LE(*reboot - writes[last], 650);
+    }
+    EXPECT_NE(read(file("sim.err")).find(" 305  PROGRAM_RESPONSE 1, 256 bytes"), std::string::npos);
+}
+
+// Noise on the line and a lost answer reach the program through the real port, and it
+// copes as it does with the in-process simulator.
+TEST_F(JackPorts, FaultsOfTheUnitPassThroughTheRealPort) {
+    startUnit("--name 'Organ Bench' --simulator-fault line-noise --simulator-fault lose-answer=2");
+    ASSERT_EQ(vrxtool("read --simulator --program 4 -o sim4.vrx").status, 0);
+    const auto run = vrxtool("read --program 4 -o jack4.vrx " + devices_);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(read(file("jack4.vrx")), read(file("sim4.vrx")));
+    EXPECT_NE(devices_.find("--in"), std::string::npos);
+}
+
+// A unit that vanishes during a write (its process killed, so its ports go) ends the
+// write with the line of a pulled cable, never "Done.".
+TEST_F(JackPorts, AUnitGoneDuringAWriteEndsItWithTheCablePulledLine) {
+    startUnit();
+    ASSERT_EQ(vrxtool("read --simulator --program 9 -o p9.vrx").status, 0);
+    const auto run = shell("\"$vrxtool\" write p9.vrx --program 5 " + devices_ +
+                           " & w=$!; until grep -q PROGRAM_UPDATE sim.err; do sleep 0.02; done; "
+                           "kill $(cat sim.pid); wait $w");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.err.find("Done."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("messages went out. The program in the VRX may be incomplete: write "
+                           "it again."),
+              std::string::npos)
+        << run.err;
+    EXPECT_LT(run.seconds, 15);
+}
+
+}  // namespace
+}  // namespace vrx::cli
