@@ -7,6 +7,7 @@
 #include "app/single_instance.h"
 #include "app/vrx_application.h"
 #include "ports/simulated_fault_names.h"
+#include "ports/simulated_memory.h"
 
 namespace {
 
@@ -48,6 +49,13 @@ int main(int argc, char** argv) {
             QString::fromStdString(vrx::simulatorFaultHelp()),
         QStringLiteral("NAME[=N]"));
     parser.addOption(simulatorFault);
+    const QCommandLineOption simulatorMemory(
+        QStringLiteral("simulator-memory"),
+        QStringLiteral("With --simulator: the simulated unit keeps its programs in DIR as "
+                       "program-NNN.vrx, as a backup writes them; it starts with those found "
+                       "there and writes each program it stores back."),
+        QStringLiteral("DIR"));
+    parser.addOption(simulatorMemory);
     // Options of the window system (-platform and the like) are only known once the
     // application exists; until then an unknown option is not an error yet.
     if (parser.parse(arguments)) {
@@ -86,14 +94,29 @@ int main(int argc, char** argv) {
     options.fileToOpen = fileToOpen;
 
     vrx::app::VrxApplication program(std::move(options));
-    for (const auto& fault : parser.values(simulatorFault)) {
-        auto* unit = program.ports().simulatedUnit();
-        const auto refused = unit == nullptr ? std::string("--simulator-fault needs --simulator")
-                                             : vrx::applySimulatorFault(*unit, fault.toStdString());
+    // The simulated unit's options are refused without the simulator, or when they
+    // cannot be applied.
+    auto* unit = program.ports().simulatedUnit();
+    const auto applyToUnit = [unit](const char* option, const auto& apply) {
+        const auto refused =
+            unit == nullptr ? std::string(option) + " needs --simulator" : apply(*unit);
         if (!refused.empty()) {
             QTextStream(stderr) << "vrxconfig: " << QString::fromStdString(refused) << "\n";
+        }
+        return refused.empty();
+    };
+    for (const auto& fault : parser.values(simulatorFault)) {
+        if (!applyToUnit("--simulator-fault", [&fault](vrx::SimulatedUnit& u) {
+                return vrx::applySimulatorFault(u, fault.toStdString());
+            })) {
             return 2;
         }
+    }
+    if (parser.isSet(simulatorMemory) &&
+        !applyToUnit("--simulator-memory", [&](vrx::SimulatedUnit& u) {
+            return vrx::keepSimulatorMemoryIn(u, parser.value(simulatorMemory).toStdString());
+        })) {
+        return 2;
     }
     QObject::connect(&instance, &vrx::app::SingleInstance::activationRequested, &program,
                      &vrx::app::VrxApplication::activate);

@@ -67,6 +67,12 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeou
                        "rehearse a failure with the simulated unit; repeatable. NAME[=N] is "
                        "one of:\n" +
                            simulatorFaultHelp());
+    command
+        .add_option("--simulator-memory", options.simulatorMemory,
+                    "the simulated unit keeps its programs in DIR as program-NNN.vrx, as a "
+                    "backup writes them: it starts with those found there and writes each "
+                    "program it stores back")
+        ->type_name("DIR");
     if (withTimeout) {
         command
             .add_option("--timeout", options.timeoutSeconds,

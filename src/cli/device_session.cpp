@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ports/simulated_fault_names.h"
+#include "ports/simulated_memory.h"
 #include "protocol/midi_device_list.h"
 
 namespace vrx::cli {
@@ -51,8 +52,16 @@ std::optional<SessionFailure> DeviceSession::configurePorts() {
                 return SessionFailure{kExitBadInput, problem};
             }
         }
+        if (!options_.simulatorMemory.empty()) {
+            if (auto problem = keepSimulatorMemoryIn(*unit, options_.simulatorMemory);
+                !problem.empty()) {
+                return SessionFailure{kExitBadInput, problem};
+            }
+        }
     } else if (!options_.simulatorFaults.empty()) {
         return SessionFailure{kExitBadInput, "--simulator-fault needs --simulator"};
+    } else if (!options_.simulatorMemory.empty()) {
+        return SessionFailure{kExitBadInput, "--simulator-memory needs --simulator"};
     }
     const int inPosition = options_.inPosition.value_or(ports_.simulatorInputPosition());
     const int outPosition = options_.outPosition.value_or(ports_.simulatorOutputPosition());

@@ -22,6 +22,7 @@ struct DeviceOptions {
     bool simulator = false;
     bool simulatorSilent = false;              // a simulated unit that never answers
     std::vector<std::string> simulatorFaults;  // --simulator-fault NAME[=N]
+    std::string simulatorMemory;               // --simulator-memory DIR
     double timeoutSeconds = 10;
     bool trace = false;  // --trace: every message in and out, named, on stderr
 };

@@ -21,6 +21,9 @@ constexpr std::uint8_t kBlankByte = 0xFF;
 constexpr std::int64_t kUsPerMs = 1000;
 constexpr std::uint8_t kActiveSensing = 0xFE;
 constexpr std::uint8_t kClock = 0xF8;
+// Strays come after one message in this many, up to kStrayLatestMs later.
+constexpr int kStrayOdds = 4;
+constexpr int kStrayLatestMs = 1500;
 
 unsigned sevenBitNumber(ByteView bytes) {
     unsigned value = 0;
@@ -88,6 +91,7 @@ void SimulatedUnit::receive(ByteView message) {
     toUnitFreeUs_ = arrivedUs;
     received_.emplace_back(message.begin(), message.end());
     receivedAtMs_.push_back(clock_.nowMs());
+    maybeSendStray(arrivedUs);
     if (faults_.echo) {
         send(Bytes(message.begin(), message.end()), arrivedUs);
     }
@@ -113,10 +117,17 @@ void SimulatedUnit::receive(ByteView message) {
     } else if (std::ranges::equal(command, constants.cmdProgramUpdate)) {
         storeUpdate(message, arrivedUs);
     } else if (std::ranges::equal(command, constants.cmdReboot)) {
-        ++rebootCount_;
-        if (settings_.behaviour.deafAfterReboot) {
-            deafUntilUs_ = arrivedUs + kRebootDeafMs * kUsPerMs;
-        }
+        noteReboot(arrivedUs);
+    }
+}
+
+void SimulatedUnit::noteReboot(std::int64_t arrivedUs) {
+    ++rebootCount_;
+    if (settings_.behaviour.deafAfterReboot) {
+        deafUntilUs_ = arrivedUs + kRebootDeafMs * kUsPerMs;
+    }
+    if (settings_.behaviour.silentAfterReboot == rebootCount_) {
+        faults_.silent = true;
     }
 }
 
@@ -143,6 +154,13 @@ bool SimulatedUnit::storeUpdate(ByteView message, std::int64_t arrivedUs) {
         }
         memory_[at] = block->data[i];
     }
+    if (programStored_ && !block->data.empty()) {
+        const auto first = block->address / kProgramBytes;
+        const auto last = (block->address + block->data.size() - 1) / kProgramBytes;
+        for (auto page = first; page <= last; ++page) {
+            programStored_(static_cast<int>(page) + 1);
+        }
+    }
     return true;
 }
 
@@ -151,7 +169,7 @@ void SimulatedUnit::send(Bytes message, std::int64_t readyUs) {
     std::int64_t arrivalUs = startUs + wireTimeUs(message.size());
     if (settings_.behaviour.lineNoise) {
         // Active sensing ahead of the message, a clock byte in its middle.
-        inFlight_.push_back({startUs + wireTimeUs(1), Bytes{kActiveSensing}});
+        putInFlight(Bytes{kActiveSensing}, startUs + wireTimeUs(1));
         if (message.size() > 2 && message.front() == kSysexStart) {
             message.insert(message.begin() + static_cast<long>(message.size() / 2), kClock);
         }
@@ -159,7 +177,14 @@ void SimulatedUnit::send(Bytes message, std::int64_t readyUs) {
         arrivalUs += wireTimeUs(2);
     }
     fromUnitFreeUs_ = arrivalUs;
-    inFlight_.push_back({arrivalUs, std::move(message)});
+    putInFlight(std::move(message), arrivalUs);
+}
+
+// The messages in flight stay in the order they arrive in.
+void SimulatedUnit::putInFlight(Bytes message, std::int64_t arrivalUs) {
+    const auto later = std::ranges::find_if(
+        inFlight_, [arrivalUs](const InFlight& m) { return m.arrivalUs > arrivalUs; });
+    inFlight_.insert(later, {arrivalUs, std::move(message)});
 }
 
 void SimulatedUnit::sendAnswer(Bytes message, std::int64_t readyUs) {
@@ -171,7 +196,37 @@ void SimulatedUnit::sendAnswer(Bytes message, std::int64_t readyUs) {
     if (behaviour.damagedAnswer == answersSent_ && message.size() > kResponseHeaderBytes + 2) {
         message[kResponseHeaderBytes + 1] |= kHighBit;
     }
+    if (behaviour.lateAnswer && behaviour.lateAnswer->answer == answersSent_) {
+        const std::int64_t onTimeUs =
+            std::max(readyUs, fromUnitFreeUs_) + wireTimeUs(message.size());
+        putInFlight(std::move(message), onTimeUs + behaviour.lateAnswer->delayMs * kUsPerMs);
+        return;
+    }
     send(std::move(message), readyUs);
+}
+
+void SimulatedUnit::maybeSendStray(std::int64_t afterUs) {
+    if (!settings_.behaviour.strayReplies) {
+        return;
+    }
+    if (!strays_) {
+        strays_.emplace(settings_.behaviour.straySeed);
+    }
+    auto& random = *strays_;
+    if (std::uniform_int_distribution<int>(1, kStrayOdds)(random) != 1) {
+        return;
+    }
+    const std::int64_t atUs =
+        afterUs + std::uniform_int_distribution<std::int64_t>(0, kStrayLatestMs)(random) * kUsPerMs;
+    // One stray in kStrayOdds is an identity reply, the others programs.
+    if (std::uniform_int_distribution<int>(1, kStrayOdds)(random) == 1) {
+        putInFlight(identityReply(), atUs);
+        return;
+    }
+    const int program = std::uniform_int_distribution<int>(1, settings_.programCount)(random);
+    const unsigned address = pageAddress(static_cast<unsigned>(program - 1));
+    putInFlight(
+        programResponse(settings_.deviceByte, address, readMemory(address, kProgramBytes)), atUs);
 }
 
 Bytes SimulatedUnit::identityReply() const {

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
+#include <random>
 #include <vector>
 
 #include "protocol/bytes.h"
@@ -29,6 +31,20 @@ struct SimulatedBehaviour {
     std::optional<int> damagedAnswer;
     // The N-th PROGRAM_UPDATE it receives (from 1) is dropped, as one that came too soon.
     std::optional<int> droppedUpdate;
+    // The K-th message the unit sends arrives this much later than it would; the messages
+    // after it are not held up by it.
+    struct LateAnswer {
+        int answer = 0;
+        std::int64_t delayMs = 0;
+    };
+    std::optional<LateAnswer> lateAnswer;
+    // After its N-th VRX_REBOOT (from 1) the unit answers nothing (switched off, say).
+    std::optional<int> silentAfterReboot;
+    // Another unit shares the cable: now and then, after a message reaches the unit, an
+    // Identity Reply nobody asked for or a PROGRAM_RESPONSE of some program arrives at a
+    // random later time. The seed makes the times repeatable.
+    bool strayReplies = false;
+    std::uint32_t straySeed = 1;
 };
 
 // How the simulated unit introduces itself.
@@ -70,6 +86,10 @@ public:
 
     SimulatedUnitSettings& settings() { return settings_; }
     SimulatedFaults& faults() { return faults_; }
+    // Called with a program's number (from 1) each time a PROGRAM_UPDATE changed it.
+    void setProgramStoredHandler(std::function<void(int)> handler) {
+        programStored_ = std::move(handler);
+    }
 
     // A message the program starts sending now.
     void receive(ByteView message);
@@ -101,6 +121,10 @@ private:
     bool addressedToMe(std::uint8_t device) const;
     bool answerRequest();  // false while requests are still being ignored
     void send(Bytes message, std::int64_t readyUs);
+    // Puts a message in flight to arrive then, among the others by arrival time.
+    void putInFlight(Bytes message, std::int64_t arrivalUs);
+    void maybeSendStray(std::int64_t afterUs);
+    void noteReboot(std::int64_t arrivedUs);
     void sendAnswer(Bytes message, std::int64_t readyUs);
     bool storeUpdate(ByteView message, std::int64_t arrivedUs);
     void answerIdentity(std::int64_t readyUs);
@@ -132,6 +156,8 @@ private:
     int answersSent_ = 0;
     int messagesOffered_ = 0;
     int noiseBytesSent_ = 0;
+    std::function<void(int)> programStored_;
+    std::optional<std::mt19937> strays_;  // seeded when the first stray is due
 };
 
 // What a freshly delivered unit holds in a program: a varied, plausible configuration

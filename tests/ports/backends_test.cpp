@@ -4,15 +4,22 @@
 // cable's time, whole, in parts or as its faults make it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <thread>
 
+#include "files/config_file.h"
+#include "files/program_folder.h"
+#include "files/temp_folder.h"
+#include "model/program_image.h"
 #include "ports/chained_ports.h"
 #include "ports/counted_ports.h"
 #include "ports/incoming_mailbox.h"
 #include "ports/midi_port_set.h"
 #include "ports/rtmidi_ports.h"
+#include "ports/simulated_fault_names.h"
+#include "ports/simulated_memory.h"
 #include "ports/simulated_ports.h"
 #include "ports/simulated_unit.h"
 #include "ports/sysex_joiner.h"
@@ -212,6 +219,130 @@ TEST(SimulatedUnit, AnswersAfterTheWireTimeWholeInPartsOrAsTheFaultsMakeThem) {
         }
         EXPECT_EQ(sizes, row.sizes) << row.name;
         EXPECT_EQ(fresh.requestCount(), 2) << row.name;
+    }
+}
+
+// The faults a support person names on the command line: which take one number, which
+// two, which none, and what each then does to the unit's answers.
+TEST(SimulatedUnit, FaultNamesSetTheNewFaultsAndRefuseMalformedNumbers) {
+    struct Row {
+        const char* text;
+        bool accepted;
+    };
+    const Row rows[] = {
+        {"late-answer=2:300", true},    {"late-answer=2", false},
+        {"late-answer=2:", false},      {"late-answer=x:3", false},
+        {"late-answer", false},         {"silent-after-reboot=1", true},
+        {"silent-after-reboot", false}, {"silent-after-reboot=1:2", false},
+        {"stray-replies", true},        {"stray-replies=3", false},
+        {"lose-answer=1:2", false},     {"no-such-fault", false},
+    };
+    VirtualClock clock;
+    for (const auto& row : rows) {
+        SimulatedUnit unit(clock);
+        EXPECT_EQ(applySimulatorFault(unit, row.text).empty(), row.accepted) << row.text;
+    }
+    const auto help = simulatorFaultHelp();
+    for (const char* name : {"late-answer=N:MS:", "silent-after-reboot=N:", "stray-replies:"}) {
+        EXPECT_NE(help.find(name), std::string::npos) << name;
+    }
+
+    // Two identity requests: with the first answer 500 ms late the second overtakes it.
+    SimulatedUnit late(clock);
+    ASSERT_TRUE(applySimulatorFault(late, "late-answer=1:500").empty());
+    const std::int64_t start = clock.nowMs();
+    late.receive(identityRequest());
+    late.receive(programRequest(0, 0));
+    clock.advanceBy(200);
+    auto arrived = late.takeArrived();
+    ASSERT_EQ(arrived.size(), 1u);
+    EXPECT_TRUE(isManufacturerMessage(arrived.front()));
+    EXPECT_EQ(late.nextArrivalMs(), start + 9 + 500);
+
+    // After the first reboot the unit hears, but answers nothing.
+    SimulatedUnit quiet(clock);
+    ASSERT_TRUE(applySimulatorFault(quiet, "silent-after-reboot=1").empty());
+    quiet.receive(identityRequest());
+    quiet.receive(vrxReboot(0));
+    clock.advanceBy(2000);
+    EXPECT_EQ(quiet.takeArrived().size(), 1u);
+    quiet.receive(identityRequest());
+    clock.advanceBy(2000);
+    EXPECT_TRUE(quiet.takeArrived().empty());
+
+    // Another unit on the cable answers now and then, the same way for the same seed,
+    // with identity replies and whole programs nobody asked for.
+    const auto strays = [&clock](std::uint32_t seed) {
+        SimulatedUnit unit(clock);
+        unit.faults().silent = true;
+        unit.settings().behaviour.straySeed = seed;
+        EXPECT_TRUE(applySimulatorFault(unit, "stray-replies").empty());
+        std::vector<Bytes> arrived;
+        for (int i = 0; i < 200; ++i) {
+            unit.receive(identityRequest());
+            clock.advanceBy(100);
+            for (auto& m : unit.takeArrived()) {
+                arrived.push_back(std::move(m));
+            }
+        }
+        return arrived;
+    };
+    const auto first = strays(7);
+    EXPECT_EQ(first, strays(7));
+    EXPECT_NE(first, strays(8));
+    const auto responses = std::ranges::count_if(
+        first, [](const Bytes& m) { return isManufacturerMessage(m) && m.size() == 305; });
+    EXPECT_GT(responses, 10);
+    EXPECT_GT(static_cast<long>(first.size()) - responses, 2);
+}
+
+// The unit keeps its programs in a folder as a backup writes them: it starts with the
+// bytes found there, whatever they are, and writes each program it stores back.
+TEST(SimulatedUnit, KeepsItsProgramsInAFolderAcrossRestarts) {
+    testing::TempFolder folder;
+    Bytes seeded(kImageBytes, 0x00);
+    for (std::size_t i = 0; i < seeded.size(); ++i) {
+        seeded[i] = static_cast<std::uint8_t>((i * 37) % 256);
+    }
+    ASSERT_TRUE(writeConfigFile(programFileName(folder.path(), 2), seeded));
+    VirtualClock clock;
+    SimulatedUnit unit(clock);
+    const auto builtInThree = unit.program(3);
+    ASSERT_EQ(keepSimulatorMemoryIn(unit, folder.path()), "");
+    EXPECT_EQ(unit.program(2), Bytes(seeded.begin(), seeded.begin() + kProgramBytes));
+    EXPECT_EQ(unit.program(3), builtInThree);
+
+    Bytes written(kProgramBytes, 0x00);
+    written[0] = kFormatByteDefault;
+    for (const auto& message : programUpdateMessages(0, 2, written)) {
+        unit.receive(message);
+        clock.advanceBy(600);
+    }
+    SimulatedUnit restarted(clock);
+    ASSERT_EQ(keepSimulatorMemoryIn(restarted, folder.path()), "");
+    EXPECT_EQ(restarted.program(3), written);
+    EXPECT_EQ(restarted.program(2), unit.program(2));
+    const auto file = readConfigFile(programFileName(folder.path(), 3));
+    ASSERT_TRUE(std::holds_alternative<Bytes>(file));
+    EXPECT_EQ(std::get<Bytes>(file).size(), kImageBytes);
+
+    // A folder the unit cannot hold is refused with the file named.
+    struct Refused {
+        const char* file;
+        const char* says;
+    };
+    const Refused refused[] = {
+        {"program-017.vrx", "holds programs 1 to 16"},
+        {"program-0002.vrx", "holds program 2 too"},
+    };
+    for (const auto& row : refused) {
+        testing::TempFolder other;
+        ASSERT_TRUE(writeConfigFile(programFileName(other.path(), 2), seeded));
+        ASSERT_TRUE(writeConfigFile(other / row.file, seeded));
+        SimulatedUnit fresh(clock);
+        const auto problem = keepSimulatorMemoryIn(fresh, other.path());
+        EXPECT_NE(problem.find(row.says), std::string::npos) << problem;
+        EXPECT_NE(problem.find("program-0"), std::string::npos) << problem;
     }
 }
 
