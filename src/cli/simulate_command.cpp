@@ -9,6 +9,7 @@
 #include "cli/interrupts.h"
 #include "link/traffic_history.h"
 #include "ports/simulated_fault_names.h"
+#include "ports/simulated_memory.h"
 #include "ports/simulated_ports.h"
 #include "ports/simulated_unit.h"
 #include "ports/virtual_unit_ports.h"
@@ -21,6 +22,7 @@ struct SimulateOptions {
     MidiApi api = MidiApi::kAlsa;
     std::string name = kSimulatorDeviceName;
     std::vector<std::string> faults;
+    std::string memory;  // --simulator-memory
     bool trace = false;
 };
 
@@ -33,6 +35,12 @@ int runSimulate(const SimulateOptions& options) {
     SimulatedUnit unit(clock);
     for (const auto& fault : options.faults) {
         if (auto problem = applySimulatorFault(unit, fault); !problem.empty()) {
+            std::cerr << "vrxtool: " << problem << "\n";
+            return kExitBadInput;
+        }
+    }
+    if (!options.memory.empty()) {
+        if (auto problem = keepSimulatorMemoryIn(unit, options.memory); !problem.empty()) {
             std::cerr << "vrxtool: " << problem << "\n";
             return kExitBadInput;
         }
@@ -86,6 +94,12 @@ void addSimulateCommand(CLI::App& app, int& exitStatus) {
     simulate->add_option(
         "--simulator-fault", options->faults,
         "make the unit misbehave; repeatable. NAME[=N] is one of:\n" + simulatorFaultHelp());
+    simulate
+        ->add_option("--simulator-memory", options->memory,
+                     "keep the unit's programs in DIR as program-NNN.vrx, as a backup writes "
+                     "them: it starts with those found there and writes each program it "
+                     "stores back")
+        ->type_name("DIR");
     simulate->add_flag("--trace", options->trace,
                        "one line per message in and out on stderr, named");
     simulate->callback([options, &exitStatus] { exitStatus = runSimulate(*options); });
