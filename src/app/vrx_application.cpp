@@ -1,10 +1,9 @@
+// The program's run: start-up, the splash and the start screen, the timer that drives
+// the device link, and the exit sequence.
 #include "app/vrx_application.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QMenu>
 #include <QMessageBox>
-#include <QNetworkInformation>
 #include <QScreen>
 #include <ctime>
 #include <utility>
@@ -18,8 +17,8 @@
 #include "app/help_window.h"
 #include "app/qt_link_view.h"
 #include "app/window_placing.h"
+#include "editor/editor_dialogs.h"
 #include "editor/main_window.h"
-#include "editor/qt_editor_dialogs.h"
 #include "link/device_link.h"
 #include "link/kept_devices.h"
 #include "model/vocabulary.h"
@@ -34,17 +33,6 @@ std::tm localNow() {
     std::tm local{};
     localtime_r(&now, &local);
     return local;
-}
-
-// Only a network that is plainly gone counts: where the platform cannot tell, the
-// manual's address is tried.
-bool networkReachable() {
-    if (!QNetworkInformation::instance() &&
-        !QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
-        return true;
-    }
-    return QNetworkInformation::instance()->reachability() !=
-           QNetworkInformation::Reachability::Disconnected;
 }
 
 ScreenGeometry screenOf(const QWidget& window) {
@@ -129,28 +117,12 @@ void VrxApplication::findKeptDevices() {
     }
 }
 
-// Only a choice confirmed in this run names its devices: a device missing today must
-// not lose its name to whatever now sits at its number.
 void VrxApplication::keepDeviceNames() {
     if (!link_ || !link_->midiSetup().midiConfigured) {
         return;
     }
     settings_.setMidiInDeviceName(inputNameAt(ports_->input(), settings_.midiInDevice()));
     settings_.setMidiOutDeviceName(outputNameAt(ports_->output(), settings_.midiOutDevice()));
-}
-
-void VrxApplication::showMidiMonitor() {
-    if (!monitor_) {
-        monitor_ = new frmMidiMonitor(traffic_);
-        monitor_->setWindowIcon(programIcon());
-        monitor_->setAttribute(Qt::WA_DeleteOnClose);
-        if (main_) {
-            centreOver(*monitor_, main_);
-        }
-    }
-    monitor_->show();
-    monitor_->raise();
-    monitor_->activateWindow();
 }
 
 void VrxApplication::start() {
@@ -170,34 +142,6 @@ void VrxApplication::splashFinished() {
     // A file to open is the way in, as "Open Previously Saved..." would have been.
     const QString path = std::exchange(options_.fileToOpen, QString());
     showEditor().openConfigurationFile(path);
-}
-
-void VrxApplication::openFile(const QString& path) {
-    if (main_ && main_->isVisible()) {
-        activate();
-        main_->commitPendingEdit();
-        if (main_->maybeSaveChanges()) {
-            main_->openConfigurationFile(path);
-        }
-    } else if (choice_) {
-        activate();
-        showEditor().openConfigurationFile(path);
-    } else {
-        // The splash is still up: the file waits for it like one from the command line.
-        options_.fileToOpen = path;
-        activate();
-    }
-}
-
-void VrxApplication::showUserGuide() {
-    if (!help_) {
-        help_ = new HelpWindow;
-        help_->setWindowIcon(programIcon());
-    }
-    help_->showGuide(QString::fromStdString(paths_.userGuideFile().string()));
-    help_->show();
-    help_->raise();
-    help_->activateWindow();
 }
 
 void VrxApplication::showStartScreen() {
@@ -239,142 +183,6 @@ MainWindow& VrxApplication::showEditor() {
     return window;
 }
 
-MainWindow& VrxApplication::loadMainWindow() {
-    if (main_) {
-        return *main_;
-    }
-    main_ = new MainWindow(EditorSetup{instrumentNames_, options_.dialogs, {}});
-    main_->setWindowIcon(programIcon());
-    main_->setLastDirectory(QString::fromStdString(settings_.lastDirectory()));
-    status_ = new frmStatus(main_);
-    status_->setWindowFlag(Qt::Window);
-
-    auto& ports = *ports_;
-    view_ = std::make_unique<QtLinkView>(
-        QtLinkView::Windows{*main_, *status_, ports.input(), ports.output(), settings_, log_,
-                            [this] { return ports_->realDevicesError(); },
-                            [this](const QString& text) { showMessage(text); }});
-    link_ = std::make_unique<DeviceLink>(ports.input(), ports.output(), *view_, clock_);
-    view_->attach(*link_);
-    link_->setTrafficTap([this](TrafficDirection direction, ByteView message) {
-        traffic_.record(direction, message);
-    });
-    if (auto* options = main_->findChild<QMenu*>(QStringLiteral("mnuOptions"))) {
-        auto* monitor = options->addAction(tr("MIDI M&onitor"));
-        monitor->setObjectName(QStringLiteral("mnuMidiMonitor"));
-        connect(monitor, &QAction::triggered, this, &VrxApplication::showMidiMonitor);
-    }
-    link_->setVerifyAfterWriting(settings_.verifyAfterWriting());
-    main_->setVerifyAfterWriting(settings_.verifyAfterWriting());
-    connect(main_, &MainWindow::verifyAfterWritingToggled, this, [this](bool on) {
-        settings_.setVerifyAfterWriting(on);
-        link_->setVerifyAfterWriting(on);
-    });
-    EditorDialogs* dialogs = options_.dialogs;
-    if (dialogs == nullptr) {
-        ownDialogs_ = std::make_unique<QtEditorDialogs>();
-        dialogs = ownDialogs_.get();
-    }
-    unitPrograms_ = std::make_unique<UnitProgramsCommands>(UnitProgramsCommands::Context{
-        *main_, *link_, *view_, *dialogs, options_.chooseFolder, clock_});
-    connect(main_, &MainWindow::backupAllRequested, this, [this] { unitPrograms_->backUpAll(); });
-    connect(main_, &MainWindow::restoreProgramsRequested, this,
-            [this] { unitPrograms_->restorePrograms(); });
-
-    connect(&timer_, &QTimer::timeout, this, &VrxApplication::timerTick);
-    connect(status_, &frmStatus::closedByUser, this, [this] { link_->statusWindowClosed(); });
-    // The window stays responsive during a write's pauses, unlike a blocking wait would,
-    // so a second device command then is refused rather than cut into the write.
-    connect(main_, &MainWindow::loadFromDeviceRequested, this, [this] {
-        if (!link_->writeInProgress()) {
-            link_->loadFromDevice();
-        }
-        showUnitActivity();
-    });
-    connect(main_, &MainWindow::compareWithDeviceRequested, this, [this] {
-        if (!link_->writeInProgress()) {
-            link_->compareWithDevice();
-        }
-    });
-    connect(main_, &MainWindow::writeToDeviceRequested, this, [this] {
-        if (!link_->writeInProgress()) {
-            link_->writeToDevice();
-        }
-        showUnitActivity();
-    });
-    connect(main_, &MainWindow::midiSetupRequested, this, [this] {
-        if (link_->unitOperationInProgress()) {
-            return;
-        }
-        link_->setCallerForm("frmMain");
-        view_->showMidiSetup(link_->midiSetup());
-    });
-    connect(main_, &MainWindow::fileLoadFinished, this,
-            [this](int programBlockCount, const QString& fileName) {
-                pendingFileLoad_ = PendingFileLoad{programBlockCount, fileName.toStdString()};
-                reportFileLoad();
-            });
-    connect(main_, &MainWindow::exitConfirmed, this, &VrxApplication::exitConfirmed);
-    connect(main_, &MainWindow::userGuideRequested, this, &VrxApplication::showUserGuide);
-    connect(main_, &MainWindow::recentFileUsed, this, [this](const QString& path) {
-        settings_.addRecentFile(QFile::encodeName(path).toStdString());
-        showRecentFiles();
-    });
-    main_->setManualAddress(QString::fromStdString(settings_.manualAddress()));
-    main_->setNetworkCheck(networkReachable);
-    showRecentFiles();
-    restorePlacement(*main_);
-    return *main_;
-}
-
-void VrxApplication::showRecentFiles() {
-    QStringList files;
-    for (const auto& path : settings_.recentFiles()) {
-        files << QFile::decodeName(QByteArray::fromStdString(path));
-    }
-    main_->setRecentFiles(files);
-}
-
-void VrxApplication::timerTick() {
-    reportFileLoad();
-    const std::int64_t pauseEnd = link_->outputQueue().pausedUntilMs();
-    link_->mainTimerTick();
-    if (link_->outputQueue().pausedUntilMs() != pauseEnd && timer_.isActive()) {
-        // A message of a write went out, a little after the tick was due: the timer starts
-        // again from now, so its sixth tick comes as the unit's pause ends, not short of it.
-        timer_.start();
-    }
-    unitPrograms_->timerTick();
-    showUnitActivity();
-    if (link_->readyToExit()) {
-        exitSequence();
-    }
-}
-
-void VrxApplication::showUnitActivity() {
-    main_->setUnitBusy(link_->writeInProgress(), link_->unitOperationInProgress());
-}
-
-void VrxApplication::exitConfirmed() {
-    // Cutting a write short would leave the unit with half a new program.
-    if (link_->writeInProgress()) {
-        link_->requestExitAfterWrite();
-        main_->keepOpenForNow();
-        return;
-    }
-    exitSequence();
-}
-
-void VrxApplication::reportFileLoad() {
-    // A file opened while a write is still sending waits for the write's last message:
-    // the write's pacing must not change halfway.
-    if (!pendingFileLoad_ || link_->writeInProgress()) {
-        return;
-    }
-    link_->fileLoadFinished(pendingFileLoad_->programBlockCount, pendingFileLoad_->fileName);
-    pendingFileLoad_.reset();
-}
-
 void VrxApplication::restorePlacement(MainWindow& window) {
     const auto ownScreen = screenOf(window);
     // The editor opens at its designed size; a smaller screen gets what it has.
@@ -397,6 +205,32 @@ void VrxApplication::restorePlacement(MainWindow& window) {
     }
 }
 
+void VrxApplication::timerTick() {
+    reportFileLoad();
+    const std::int64_t pauseEnd = link_->outputQueue().pausedUntilMs();
+    link_->mainTimerTick();
+    if (link_->outputQueue().pausedUntilMs() != pauseEnd && timer_.isActive()) {
+        // A message of a write went out, a little after the tick was due: the timer starts
+        // again from now, so its sixth tick comes as the unit's pause ends, not short of it.
+        timer_.start();
+    }
+    unitPrograms_->timerTick();
+    showUnitActivity();
+    if (link_->readyToExit()) {
+        exitSequence();
+    }
+}
+
+void VrxApplication::exitConfirmed() {
+    // Cutting a write short would leave the unit with half a new program.
+    if (link_->writeInProgress()) {
+        link_->requestExitAfterWrite();
+        main_->keepOpenForNow();
+        return;
+    }
+    exitSequence();
+}
+
 void VrxApplication::exitSequence() {
     link_->closePorts();
     keepDeviceNames();
@@ -412,18 +246,6 @@ void VrxApplication::exitSequence() {
         help_->hide();
     }
     emit finished();
-}
-
-void VrxApplication::activate() {
-    for (QWidget* window : {static_cast<QWidget*>(main_), static_cast<QWidget*>(choice_),
-                            static_cast<QWidget*>(splash_)}) {
-        if (window && window->isVisible()) {
-            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-            window->raise();
-            window->activateWindow();
-            return;
-        }
-    }
 }
 
 void VrxApplication::showMessage(const QString& text) {

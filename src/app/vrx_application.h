@@ -101,6 +101,9 @@ private:
     MainWindow& showEditor();
     void showRecentFiles();
     MainWindow& loadMainWindow();
+    void connectWindowCommands();
+    void connectUnitCommands();
+    void connectFileCommands();
     void restorePlacement(MainWindow& window);
     void reportFileLoad();
     void showUnitActivity();
