@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "cli/check_command.h"
 #include "cli/device_commands.h"
 #include "cli/diff_command.h"
 #include "cli/file_commands.h"
@@ -22,6 +23,7 @@ int runVrxtool(int argc, char** argv) {
     addDiffCommand(app, exitStatus);
     addRestoreCommand(app, exitStatus);
     addSimulateCommand(app, exitStatus);
+    addCheckCommand(app, exitStatus);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

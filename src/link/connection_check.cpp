@@ -46,9 +46,24 @@ void ConnectionCheck::start() {
     if (!sendOrFinish(tagMessage())) {
         return;
     }
-    phase_ = rounds_ > 0 ? Phase::kIdentity : Phase::kFinished;
-    round_ = 0;
-    ask();
+    phase_ = Phase::kFinding;
+    findingTries_ = 1;
+    askedAtMs_ = clock_.nowMs();
+    sendOrFinish(identityRequest());
+}
+
+void ConnectionCheck::endFinding() {
+    if (result_.unit && rounds_ > 0) {
+        phase_ = Phase::kIdentity;
+        round_ = 0;
+        ask();
+    } else if (!result_.unit && findingTries_ < kFindingTries) {
+        ++findingTries_;
+        askedAtMs_ = clock_.nowMs();
+        sendOrFinish(identityRequest());
+    } else {
+        phase_ = Phase::kFinished;
+    }
 }
 
 bool ConnectionCheck::sendOrFinish(ByteView message) {
@@ -78,6 +93,12 @@ void ConnectionCheck::ask() {
 }
 
 void ConnectionCheck::onMessage(ByteView message) {
+    if (phase_ == Phase::kFinding && !result_.unit) {
+        if (isIdentityReply(message) && wellFramed(message)) {
+            result_.unit = parseIdentityReply(message);
+        }
+        return;
+    }
     if (phase_ != Phase::kIdentity && phase_ != Phase::kRead) {
         return;
     }
@@ -131,10 +152,17 @@ void ConnectionCheck::onMessage(ByteView message) {
 }
 
 void ConnectionCheck::tick() {
+    const std::int64_t now = clock_.nowMs();
+    if (phase_ == Phase::kFinding) {
+        // Once found, what else that exchange brings is left to settle.
+        if (now - askedAtMs_ >= (result_.unit ? kSettleMs : kIdentityWaitMs)) {
+            endFinding();
+        }
+        return;
+    }
     if (phase_ != Phase::kIdentity && phase_ != Phase::kRead) {
         return;
     }
-    const std::int64_t now = clock_.nowMs();
     const std::int64_t wait = phase_ == Phase::kIdentity ? kIdentityWaitMs : kReadWaitMs;
     if ((answeredAtMs_ && now - *answeredAtMs_ >= kSettleMs) || now - askedAtMs_ >= wait) {
         endRound();
@@ -154,8 +182,8 @@ void ConnectionCheck::endRound() {
         ask();
         return;
     }
-    // The reads need the program the unit's switches select, which only its answer tells.
-    if (phase_ == Phase::kIdentity && result_.unit) {
+    // The reads of the program the unit's switches select.
+    if (phase_ == Phase::kIdentity) {
         result_.readProgram = result_.unit->dipSwitchProgram;
         phase_ = Phase::kRead;
         round_ = 0;

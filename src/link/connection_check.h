@@ -46,6 +46,9 @@ public:
     static constexpr std::int64_t kIdentityWaitMs = 1000;
     static constexpr std::int64_t kReadWaitMs = 2000;
     static constexpr std::int64_t kSettleMs = 150;
+    // Before counting, the unit is found: it may still be restarting after the last
+    // command (a second), and a new connection may take a moment to carry.
+    static constexpr int kFindingTries = 3;
 
     ConnectionCheck(int rounds, const Clock& clock, std::function<Status(ByteView)> send);
 
@@ -58,9 +61,10 @@ public:
     const ConnectionCheckResult& result() const { return result_; }
 
 private:
-    enum class Phase { kIdle, kIdentity, kRead, kFinished };
+    enum class Phase { kIdle, kFinding, kIdentity, kRead, kFinished };
     void ask();
     void endRound();
+    void endFinding();
     bool sendOrFinish(ByteView message);
     ExchangeTally& tally() { return phase_ == Phase::kIdentity ? result_.identity : result_.reads; }
 
@@ -70,6 +74,7 @@ private:
     ConnectionCheckResult result_;
     Phase phase_ = Phase::kIdle;
     int round_ = 0;
+    int findingTries_ = 0;
     std::int64_t askedAtMs_ = 0;
     std::optional<std::int64_t> answeredAtMs_;
     bool damagedThisRound_ = false;

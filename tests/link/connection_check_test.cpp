@@ -48,9 +48,10 @@ TEST(ConnectionCheck, CountsWhatEachFaultOfTheLineDoesAndSaysWhatToDo) {
     const Case cases[] = {
         {{}, {5, 0, 0, 0, 5, 0, 0}, false, "The connection is good"},
         {{"line-noise"}, {5, 0, 0, 0, 5, 0, 0}, false, "The connection is good"},
-        {{"silent"}, {0, 5, 0, 0, 0, 0, 0}, false, "The VRX did not answer through #2 / #3."},
+        {{"silent"}, {0, 0, 0, 0, 0, 0, 0}, false, "The VRX did not answer through #2 / #3."},
         {{"echo"}, {5, 0, 0, 0, 5, 0, 0}, true, "10 of 10 requests came back"},
-        // The unit's messages: five identity replies, then five responses.
+        // The unit's messages: the reply that finds it, five identity replies, then five
+        // responses.
         {{"lose-answer=7"}, {5, 0, 0, 0, 4, 1, 0}, false, "1 of 5 long messages were lost"},
         {{"damage-answer=8"},
          {5, 0, 0, 0, 4, 0, 1},
@@ -63,7 +64,9 @@ TEST(ConnectionCheck, CountsWhatEachFaultOfTheLineDoesAndSaysWhatToDo) {
          {4, 1, 0, 1, 5, 0, 0},
          false,
          "1 of 10 requests were answered more than once"},
-        {{"output-fails-after=3"}, {2, 0, 0, 0, 0, 0, 0}, false, "The MIDI output failed"},
+        {{"output-fails-after=3"}, {1, 0, 0, 0, 0, 0, 0}, false, "The MIDI output failed"},
+        // Restarting when the check begins: it is found once it hears again.
+        {{"ignore-requests=2"}, {5, 0, 0, 0, 5, 0, 0}, false, "The connection is good"},
     };
     for (const auto& c : cases) {
         const auto result = checkWith(c.faults, 5);
