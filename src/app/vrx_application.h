@@ -109,6 +109,8 @@ private:
     void restorePlacement(MainWindow& window);
     void reportFileLoad();
     void showUnitActivity();
+    // Options > Test MIDI Connection...
+    void testMidiConnection();
     void exitConfirmed();
     void exitSequence();
     void findKeptDevices();

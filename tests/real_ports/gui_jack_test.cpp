@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include "app/app_harness.h"
+#include "app/frm_connection_check.h"
 #include "files/config_file.h"
 #include "model/program_image.h"
 
@@ -71,6 +72,34 @@ private slots:
         QVERIFY(decodeProgramData(*image, held));
         QVERIFY(held.pins == edited.pins);
         QVERIFY(held == window.programData());
+
+        // Options > Test MIDI Connection... on the same ports, and the link's exchanges
+        // work as before afterwards.
+        QVERIFY(QTest::qWaitFor([&] { return !program.link()->unitOperationInProgress(); }, 10000));
+        QString verdict;
+        answerModal<frmConnectionCheck>([&](frmConnectionCheck& dialog) {
+            auto* poll = new QTimer(&dialog);
+            QObject::connect(poll, &QTimer::timeout, &dialog, [&verdict, &dialog] {
+                if (dialog.finished()) {
+                    verdict = dialog.shownText();
+                    dialog.reject();
+                }
+            });
+            poll->start(50);
+        });
+        window.findChild<QAction*>(u"mnuTestMidi"_s)->trigger();
+        QVERIFY2(verdict.endsWith(u"The connection is good: every answer came whole, once."_s),
+                 qPrintable(verdict));
+        QVERIFY(verdict.contains(u" ("_s + ports.captured(2) + u") and MIDI Out #"_s));
+        answerModal<frmPrompt>(pressOk);
+        emit window.loadFromDeviceRequested();
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         return status.statusText().endsWith(
+                             u"Loading Program Data from VRX...\r\nDone."_s);
+                     },
+                     20000),
+                 qPrintable(status.statusText()));
         unit.terminate();
         QVERIFY(unit.waitForFinished(5000));
     }
