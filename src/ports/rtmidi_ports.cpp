@@ -6,6 +6,7 @@
 #include "ports/jack_cycle.h"
 #include "ports/rtmidi_maker.h"
 #include "ports/sysex_joiner.h"
+#include "protocol/midi_device_list.h"
 #include "protocol/midi_setup.h"
 
 namespace vrx {
@@ -14,7 +15,6 @@ namespace {
 constexpr const char* kClientName = "VRXConfig";
 constexpr const char* kInputPortName = "VRXConfig In";
 constexpr const char* kOutputPortName = "VRXConfig Out";
-constexpr const char* kDefaultOutputName = "Default MIDI output";
 
 #if defined(_WIN32)
 // WinMM hands SysEx over in buffers of this size; its default is too small for a

@@ -47,7 +47,8 @@ TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLastAndChainedP
     if (!std::filesystem::exists("/dev/snd/seq")) {  // no ALSA sequencer on this machine
         EXPECT_TRUE(inputs.error.empty());
         EXPECT_EQ(outputs.entries,
-                  (std::vector<std::string>{"[Choose a MIDI out device]", "#1: VRX Simulator",
+                  (std::vector<std::string>{"[Choose a MIDI out device]",
+                                            "#1: Default MIDI output (VRX Simulator)",
                                             "#2: VRX Simulator"}));
         RtMidiInput input([] {});
         RtMidiOutput output;
@@ -69,7 +70,7 @@ TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLastAndChainedP
               (std::vector<std::string>{"[Choose a MIDI in device]", "#1: USB In"}));
     EXPECT_EQ(
         outputDeviceEntries(output).entries,
-        (std::vector<std::string>{"[Choose a MIDI out device]", "#1: Default output (USB Out)",
+        (std::vector<std::string>{"[Choose a MIDI out device]", "#1: Default MIDI output (USB Out)",
                                   "#2: USB Out", "#3: Synth"}));
     // Position 3 opens output device 1, input position 1 input device 0.
     EXPECT_EQ(outputDeviceForPosition(3), 1);
