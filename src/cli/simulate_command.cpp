@@ -3,6 +3,7 @@
 #include <chrono>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "cli/device_commands.h"
@@ -30,8 +31,20 @@ struct SimulateOptions {
 // message's bytes take on a MIDI cable.
 constexpr auto kPoll = std::chrono::milliseconds(1);
 
+// The steady clock, or for a moment the time a message came off the port: the unit
+// times what it hears by its arrival, however late the loop gets to it.
+class ArrivalClock final : public Clock {
+public:
+    std::int64_t nowMs() const override { return pinnedMs_.value_or(steady_.nowMs()); }
+    void pin(std::optional<std::int64_t> ms) { pinnedMs_ = ms; }
+
+private:
+    SteadyClock steady_;
+    std::optional<std::int64_t> pinnedMs_;
+};
+
 int runSimulate(const SimulateOptions& options) {
-    SteadyClock clock;
+    ArrivalClock clock;
     SimulatedUnit unit(clock);
     for (const auto& fault : options.faults) {
         if (auto problem = applySimulatorFault(unit, fault); !problem.empty()) {
@@ -60,12 +73,14 @@ int runSimulate(const SimulateOptions& options) {
               << midiApiTitle(options.api) << "). Ctrl+C ends it." << std::endl;
     const InterruptCounter interrupts;
     while (interrupts.count() == 0) {
-        for (const auto& message : (*ports)->takeReceived()) {
+        for (const auto& [atMs, message] : (*ports)->takeReceived()) {
+            clock.pin(atMs);
             traffic.record(TrafficDirection::kOut, message);
             // A cable pulled after some messages: the unit hears no more.
             if (unit.cableCarriesNextMessage()) {
                 unit.receive(message);
             }
+            clock.pin(std::nullopt);
         }
         // The driver on the program's side takes real-time bytes out of SysEx.
         for (const auto& message : separateRealTimeBytes(unit.takeArrived())) {

@@ -14,8 +14,9 @@ namespace {
 
 // A cycle of the clients is done well within this after it began.
 constexpr auto kCycleRuns = std::chrono::milliseconds(2);
-// Longer than the largest period JACK is run with (8192 frames at 44.1 kHz).
-constexpr auto kLongestCycle = std::chrono::milliseconds(250);
+// Longer than the largest period JACK is run with (8192 frames at 44.1 kHz), and than
+// a server held up by a busy machine usually takes.
+constexpr auto kLongestCycle = std::chrono::milliseconds(1000);
 constexpr auto kPoll = std::chrono::microseconds(500);
 
 }  // namespace
@@ -46,6 +47,7 @@ void JackCycleWait::untilNextCycleRan() {
     if (client_->jack == nullptr) {
         return;
     }
+    // The cycle that carries the message is the next one to begin.
     const auto started = jack_last_frame_time(client_->jack);
     const auto giveUp = std::chrono::steady_clock::now() + kLongestCycle;
     while (jack_last_frame_time(client_->jack) == started &&

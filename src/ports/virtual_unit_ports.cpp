@@ -1,7 +1,10 @@
 #include "ports/virtual_unit_ports.h"
 
-#include "ports/incoming_mailbox.h"
+#include <mutex>
+#include <utility>
+
 #include "ports/rtmidi_maker.h"
+#include "protocol/clock.h"
 
 namespace vrx {
 namespace {
@@ -31,14 +34,19 @@ std::string listedName(Midi& lister, const std::string& name) {
 }  // namespace
 
 struct VirtualUnitPorts::Driver {
-    // Runs on RtMidi's thread.
+    // Runs on RtMidi's thread, as the message comes off the port.
     static void onMessage(double /*timeStamp*/, std::vector<unsigned char>* message, void* self) {
         if (message != nullptr && !message->empty()) {
-            static_cast<Driver*>(self)->mailbox_.post(Bytes(message->begin(), message->end()));
+            auto* driver = static_cast<Driver*>(self);
+            const std::lock_guard lock(driver->mutex_);
+            driver->received_.push_back(
+                {driver->clock_.nowMs(), Bytes(message->begin(), message->end())});
         }
     }
 
-    IncomingMailbox mailbox_{[] {}};
+    SteadyClock clock_;
+    std::mutex mutex_;
+    std::vector<Received> received_;
     std::string sendError_;  // RtMidi's report of the send in progress
     std::unique_ptr<RtMidiOut> toProgram_;
     std::unique_ptr<RtMidiIn> fromProgram_;  // last: its thread stops before the mailbox goes
@@ -89,8 +97,9 @@ VirtualUnitPorts::~VirtualUnitPorts() {
     driver_->toProgram_->closePort();
 }
 
-std::vector<Bytes> VirtualUnitPorts::takeReceived() {
-    return driver_->mailbox_.takeAll();
+std::vector<VirtualUnitPorts::Received> VirtualUnitPorts::takeReceived() {
+    const std::lock_guard lock(driver_->mutex_);
+    return std::exchange(driver_->received_, {});
 }
 
 Status VirtualUnitPorts::send(ByteView message) {

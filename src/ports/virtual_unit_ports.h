@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,8 +21,15 @@ public:
     VirtualUnitPorts(const VirtualUnitPorts&) = delete;
     VirtualUnitPorts& operator=(const VirtualUnitPorts&) = delete;
 
-    // The messages other programs sent to the unit since the last call.
-    std::vector<Bytes> takeReceived();
+    // A message another program sent to the unit, and when it came off the port (ms on
+    // the steady clock): a busy machine may take the unit a while to get to it, and the
+    // unit times what it hears by its arrival.
+    struct Received {
+        std::int64_t atMs;
+        Bytes message;
+    };
+    // What arrived since the last call, in order.
+    std::vector<Received> takeReceived();
     Status send(ByteView message);
 
     // The ports as other programs list them: the one to send to, the one to hear.

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "cli/vrxtool_runner.h"
+#include "ports/rtmidi_ports.h"
 
 namespace vrx::cli {
 namespace {
@@ -128,22 +129,31 @@ TEST_F(JackPorts, EveryDeviceCommandGivesWhatItGivesWithTheSimulator) {
     EXPECT_EQ(read(file("jack/2.vrx")), read(file("p7.vrx")));
     EXPECT_EQ(read(file("jack/5.vrx")), read(file("p9.vrx")));
     // Each block of the two writes, and the restart after it, 600 to 650 ms after the one
-    // before on the unit's clock; a PROGRAM_RESPONSE, the largest message, passed whole.
-    auto writes = heardAt("PROGRAM_UPDATE");
+    // before as the unit hears them. A machine busy with other work (a parallel test run)
+    // wakes the unit's side of the port late now and then: its clock then reads a few ms
+    // short of what was paced, or a message held back longer. The unit itself drops only
+    // what comes within 550 ms.
+    const auto writes = heardAt("PROGRAM_UPDATE");
     const auto reboots = heardAt("VRX_REBOOT");
     ASSERT_EQ(writes.size(), 8u);
+    std::vector<long> gaps;
     for (std::size_t block = 1; block < writes.size(); ++block) {
-        if (block % 4 != 0) {
-            EXPECT_GE(writes[block] - writes[block - 1], 600) << block;
-            EXPECT_LE(writes[block] - writes[block - 1], 650) << block;
-        }
+        const bool nextWrite = block % 4 == 0;
+        gaps.push_back(nextWrite ? 0 : writes[block] - writes[block - 1]);
     }
     for (const std::size_t last : {3u, 7u}) {
         const auto reboot = std::ranges::find_if(reboots, [&](long t) { return t > writes[last]; });
         ASSERT_NE(reboot, reboots.end());
-        EXPECT_GE(*reboot - writes[last], 600);
-        EXPECT_LE(*reboot - writes[last], 650);
+        gaps.push_back(*reboot - writes[last]);
     }
+    std::erase(gaps, 0);
+    std::ranges::sort(gaps);
+    ASSERT_EQ(gaps.size(), 8u);
+    EXPECT_GE(gaps.front(), 590);
+    EXPECT_GE(gaps[gaps.size() / 2], 600);
+    EXPECT_LE(gaps[gaps.size() / 2], 650);
+    EXPECT_LE(gaps.back(), 1000);
+    // A PROGRAM_RESPONSE, the largest message, passed whole.
     EXPECT_NE(read(file("sim.err")).find(" 305  PROGRAM_RESPONSE 1, 256 bytes"), std::string::npos);
 }
 
@@ -181,6 +191,33 @@ TEST_F(JackPorts, AUnitGoneDuringAWriteEndsItWithTheCablePulledLine) {
               std::string::npos)
         << run.err;
     EXPECT_LT(run.seconds, 15);
+}
+
+// The RtMidi backend on JACK names a device it cannot open as MIDI I/O Setup numbers
+// it, and says what the user can do.
+TEST_F(JackPorts, ADeviceThatIsNotThereIsNamedByItsNumberInTheList) {
+    RtMidiInput input([] {}, MidiApi::kJack);
+    RtMidiOutput output(MidiApi::kJack);
+    const std::string gone =
+        " is no longer there: it was unplugged or switched off. Plug it in "
+        "again, or choose another device in MIDI I/O Setup.";
+    struct Case {
+        int device;
+        std::string inputText;
+        std::string outputText;
+    };
+    const Case cases[] = {
+        {3, "MIDI In #4" + gone, "MIDI Out #5" + gone},
+        {0, "MIDI In #1" + gone, "MIDI Out #2" + gone},
+    };
+    for (const auto& c : cases) {
+        input.selectDevice(c.device);
+        output.selectDevice(c.device);
+        const auto in = input.open();
+        const auto out = output.open();
+        EXPECT_EQ(in ? std::string() : in.error(), c.inputText);
+        EXPECT_EQ(out ? std::string() : out.error(), c.outputText);
+    }
 }
 
 }  // namespace
