@@ -92,6 +92,14 @@ void addCheckCommand(CLI::App& app, int& exitStatus) {
         ->capture_default_str();
     addDeviceOptions(*check, options->device, false);
     check->callback([options, &exitStatus] { exitStatus = runCheck(*options); });
+    // The manual page is made from this help: the service choice belongs in it.
+    app.footer(app.get_footer() + (app.get_footer().empty() ? "" : "\n\n") +
+               "MIDI service (Linux): ports, read, write, backup, restore, check and simulate "
+               "take --midi-api alsa|jack: the ALSA sequencer (the default) or a running JACK "
+               "server. A missing service is one line naming it. `vrxtool simulate "
+               "--midi-api jack` serves the simulated unit on JACK ports named \"VRX "
+               "Simulator\" for any MIDI program; `vrxtool check --in I --out O` tells how "
+               "well the connection to a unit carries its messages.");
 }
 
 }  // namespace vrx::cli
