@@ -1,5 +1,6 @@
 // The whole program, offscreen, loading and writing through RtMidi and a JACK server to
 // `vrxtool simulate` in a process of its own, on the real clock. Run by scripts/with-jack.
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -37,7 +38,9 @@ private slots:
         options.showMessage = [&](const QString& text) { messages << text; };
         VrxApplication program(std::move(options));
         // The unit's ports by name; the default output that stands for one does not count.
+        QString serviceShown;
         answerModal<frmMIDISetup>([&](frmMIDISetup& dialog) {
+            serviceShown = dialog.findChild<QLabel*>(u"lblMidiApi"_s)->text();
             dialog.inputList()->setCurrentIndex(
                 dialog.inputList()->findText(u": "_s + ports.captured(2), Qt::MatchEndsWith));
             dialog.outputList()->setCurrentIndex(
@@ -52,6 +55,7 @@ private slots:
         QVERIFY(QTest::qWaitFor(resultShown, 20000));
         auto& window = *program.mainWindow();
         QCOMPARE(window.shownTitle(), u"VRXConfig - Editing Program Data #1"_s);
+        QCOMPARE(serviceShown, u"MIDI service: JACK"_s);
 
         window.applyUserEdit(PinEdit{42, PinField::Function, kTq450Cancel});
         const auto edited = window.programData();
