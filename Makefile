@@ -8,7 +8,10 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 GENERATOR  := -G Ninja
 
-.PHONY: all deps build run test test-unit test-asan test-asan-gui fuzz fuzz-smoke format clean package package-check
+SOAK_CYCLES ?= 200
+SOAK_SEED  ?= 1
+
+.PHONY: all deps build run test test-unit test-asan test-asan-gui fuzz fuzz-smoke format clean package package-check soak
 
 all: build
 
@@ -77,6 +80,12 @@ package-check: package
 	bash scripts/check-package $(BUILD)/vrxconfig_*.deb
 
 test: test-unit test-asan fuzz-smoke package-check
+
+# Write-and-verify cycles through real JACK ports against `vrxtool simulate`, with
+# seeded random faults (not part of make test: 200 cycles take about 20 minutes).
+soak: build
+	bash scripts/with-jack $(BUILD)/bin/vrxtool \
+	    bash scripts/soak $(CURDIR)/$(BUILD)/bin/vrxtool $(SOAK_CYCLES) $(SOAK_SEED)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -95,9 +95,22 @@ frmMIDISetup::frmMIDISetup(Context context, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &frmMIDISetup::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &frmMIDISetup::reject);
 
+    // The service is chosen when the program starts (--midi-api): shown, not changed here.
+    auto* lblMidiApi = new QLabel(
+        tr("MIDI service: %1")
+            .arg(QString::fromUtf8(
+                midiApiTitle(context_.settings.midiApi()).data(),
+                static_cast<qsizetype>(midiApiTitle(context_.settings.midiApi()).size()))),
+        this);
+    lblMidiApi->setObjectName(QStringLiteral("lblMidiApi"));
+    lblMidiApi->setToolTip(
+        tr("Start VRXConfig with --midi-api alsa or --midi-api jack to "
+           "choose the MIDI service; the choice is kept for the next run."));
+
     auto* form = new QFormLayout;
     form->addRow(Label1, ComboMidiIn_);
     form->addRow(Label2, ComboMidiOut_);
+    form->addRow(lblMidiApi);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -116,9 +129,14 @@ void frmMIDISetup::fillLists() {
     fillList(*ComboMidiIn_, inputs.entries);
     ComboMidiIn_->setCurrentIndex(preselect(context_.settings.midiInDevice(), setup.portInDevice,
                                             static_cast<int>(inputs.entries.size())));
-    const bool serviceMissing = context_.devicesError && !context_.devicesError().empty();
-    if (!outputs.error.empty() || !inputs.error.empty() || serviceMissing) {
-        context_.showError(QString::fromUtf8(kNoMidiCardMessage));
+    const auto serviceMissing = context_.devicesError ? context_.devicesError() : std::string();
+    if (!outputs.error.empty() || !inputs.error.empty() || !serviceMissing.empty()) {
+        // Which service was tried, so the user knows what to start or to choose instead.
+        const auto& why = !serviceMissing.empty()  ? serviceMissing
+                          : !outputs.error.empty() ? outputs.error
+                                                   : inputs.error;
+        context_.showError(QString::fromUtf8(kNoMidiCardMessage) + QStringLiteral("\n\n") +
+                           QString::fromStdString(why));
         context_.writeLog(kLogNoMidiCard);
     }
 }

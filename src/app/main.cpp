@@ -49,6 +49,12 @@ int main(int argc, char** argv) {
             QString::fromStdString(vrx::simulatorFaultHelp()),
         QStringLiteral("NAME[=N]"));
     parser.addOption(simulatorFault);
+    const QCommandLineOption midiApi(
+        QStringLiteral("midi-api"),
+        QStringLiteral("The MIDI service on Linux: alsa (the ALSA sequencer, the default) or "
+                       "jack (a running JACK server). Kept for the next run."),
+        QStringLiteral("alsa|jack"));
+    parser.addOption(midiApi);
     const QCommandLineOption simulatorMemory(
         QStringLiteral("simulator-memory"),
         QStringLiteral("With --simulator: the simulated unit keeps its programs in DIR as "
@@ -88,6 +94,14 @@ int main(int argc, char** argv) {
 
     vrx::app::AppOptions options;
     options.simulator = parser.isSet(simulator);
+    if (parser.isSet(midiApi)) {
+        options.midiApi = vrx::midiApiFromName(parser.value(midiApi).toStdString());
+        if (!options.midiApi) {
+            QTextStream(stderr) << "vrxconfig: --midi-api is alsa or jack, not "
+                                << parser.value(midiApi) << "\n";
+            return 2;
+        }
+    }
     options.executableFolder = QCoreApplication::applicationDirPath().toStdString();
     options.installPrefix = installPrefixOf(options.executableFolder);
     options.environment = vrx::readUserEnvironment();

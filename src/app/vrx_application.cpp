@@ -87,7 +87,11 @@ void VrxApplication::initApplication() {
     instrumentNames_ = loadInstrumentNames(paths_.resourceFile(kInstrumentFileName).string(),
                                            [this](std::string_view line) { log_.writeLog(line); });
 
+    if (options_.midiApi) {
+        settings_.setMidiApi(*options_.midiApi);
+    }
     MidiPortOptions portOptions;
+    portOptions.api = settings_.midiApi();
     portOptions.withSimulator = options_.simulator;
     portOptions.simulator = options_.simulatorSettings;
     // The driver calls back on its own thread; the link runs on this one.

@@ -37,6 +37,8 @@ class QtLinkView;
 // the files elsewhere and answer the dialogs.
 struct AppOptions {
     bool simulator = false;  // list a simulated VRX unit after the real MIDI devices
+    // --midi-api: the MIDI service for this run and the next; none: the settings file's.
+    std::optional<MidiApi> midiApi;
     SimulatedUnitSettings simulatorSettings;
     std::filesystem::path executableFolder;  // where the program and its files live
     std::filesystem::path installPrefix;     // <prefix> of <prefix>/share/vrxconfig
@@ -107,6 +109,8 @@ private:
     void restorePlacement(MainWindow& window);
     void reportFileLoad();
     void showUnitActivity();
+    // Options > Test MIDI Connection...
+    void testMidiConnection();
     void exitConfirmed();
     void exitSequence();
     void findKeptDevices();

@@ -5,10 +5,12 @@
 #include <QNetworkInformation>
 
 #include "app/app_art.h"
+#include "app/frm_connection_check.h"
 #include "app/qt_link_view.h"
 #include "app/vrx_application.h"
 #include "editor/qt_editor_dialogs.h"
 #include "link/device_link.h"
+#include "link/kept_devices.h"
 
 namespace vrx::app {
 namespace {
@@ -112,6 +114,34 @@ void VrxApplication::connectUnitCommands() {
         link_->setCallerForm("frmMain");
         view_->showMidiSetup(link_->midiSetup());
     });
+    connect(main_, &MainWindow::testMidiConnectionRequested, this,
+            &VrxApplication::testMidiConnection);
+}
+
+void VrxApplication::testMidiConnection() {
+    if (link_->unitOperationInProgress()) {
+        return;
+    }
+    auto& setup = link_->midiSetup();
+    if (!setup.midiConfigured) {
+        link_->setCallerForm("frmMain");
+        view_->showMidiSetup(setup);
+        if (!setup.midiConfigured || setup.midiSetupCancelled) {
+            return;
+        }
+    }
+    // The link's ports are closed between its exchanges; it reopens them for the next.
+    link_->closePorts();
+    auto& input = ports_->input();
+    frmConnectionCheck dialog(
+        {input, ports_->output(), setup, clock_,
+         "MIDI In #" + std::to_string(setup.portInDevice) + " (" +
+             inputNameAt(input, setup.portInDevice) + ") and MIDI Out #" +
+             std::to_string(setup.portOutDevice) + " (" +
+             outputNameAt(ports_->output(), setup.portOutDevice) + ")",
+         [this, &input] { input.setMessageHandler([this] { link_->midiIn_Message(); }); }},
+        main_);
+    dialog.exec();
 }
 
 void VrxApplication::showUnitActivity() {

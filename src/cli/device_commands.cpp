@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <memory>
 
 #include "cli/cli_io.h"
@@ -39,7 +40,20 @@ std::string stoppedLine(const std::string& why, const DeviceLink& link, int prog
     return why + ": " + link.unitContents().sentence(programNumber);
 }
 
+void addMidiApiOption(CLI::App& command, MidiApi& api) {
+    const std::map<std::string, MidiApi> services = {
+        {std::string(midiApiName(MidiApi::kAlsa)), MidiApi::kAlsa},
+        {std::string(midiApiName(MidiApi::kJack)), MidiApi::kJack}};
+    command
+        .add_option("--midi-api", api,
+                    "MIDI service on Linux: alsa (the ALSA sequencer, default) or jack (a "
+                    "running JACK server)")
+        ->transform(CLI::CheckedTransformer(services, CLI::ignore_case))
+        ->option_text("alsa|jack");
+}
+
 void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout) {
+    addMidiApiOption(command, options.midiApi);
     command
         .add_option("--in", options.inPosition, "MIDI input, numbered as `vrxtool ports` lists it")
         ->check(CLI::PositiveNumber);
@@ -79,9 +93,7 @@ namespace {
 
 int runPorts(const DeviceOptions& options) {
     SteadyClock clock;
-    MidiPortOptions portOptions;
-    portOptions.withSimulator = options.simulator;
-    MidiPortSet ports(clock, portOptions);
+    MidiPortSet ports(clock, portOptions(options));
     const auto inputs = inputDeviceEntries(ports.input());
     const auto outputs = outputDeviceEntries(ports.output());
     std::cout << "MIDI In:\n";
@@ -96,6 +108,10 @@ int runPorts(const DeviceOptions& options) {
         if (!list->error.empty()) {
             return fail({kExitFailed, std::string(kNoMidiCardMessage) + " (" + list->error + ")"});
         }
+    }
+    // The simulated unit is listed without a MIDI service: say once which one is missing.
+    if (const auto missing = ports.realDevicesError(); !missing.empty()) {
+        std::cerr << "vrxtool: " << missing << "\n";
     }
     return kExitOk;
 }

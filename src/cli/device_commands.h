@@ -18,7 +18,10 @@ struct DeviceCommandContext {
 // ports, read, write and backup: the commands that talk to a unit.
 void addDeviceCommands(CLI::App& app, const DeviceCommandContext& context);
 
-// --in, --out, --simulator and, for commands that wait for the unit, --timeout.
+// --midi-api alsa|jack: the MIDI service, ALSA unless it says otherwise.
+void addMidiApiOption(CLI::App& command, MidiApi& api);
+
+// --midi-api, --in, --out, --simulator and, for commands that wait for the unit, --timeout.
 void addDeviceOptions(CLI::App& command, DeviceOptions& options, bool withTimeout = true);
 
 // "vrxtool: <message>" on stderr; returns the failure's status.

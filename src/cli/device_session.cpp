@@ -12,6 +12,7 @@ namespace {
 
 MidiPortOptions portOptions(const DeviceOptions& options) {
     MidiPortOptions ports;
+    ports.api = options.midiApi;
     ports.withSimulator = options.simulator;
     return ports;
 }

@@ -18,8 +18,9 @@ namespace vrx::cli {
 
 // What the device commands share on their command lines.
 struct DeviceOptions {
-    std::optional<int> inPosition;   // --in, as `vrxtool ports` numbers the inputs
-    std::optional<int> outPosition;  // --out
+    std::optional<int> inPosition;     // --in, as `vrxtool ports` numbers the inputs
+    std::optional<int> outPosition;    // --out
+    MidiApi midiApi = MidiApi::kAlsa;  // --midi-api
     bool simulator = false;
     bool simulatorSilent = false;              // a simulated unit that never answers
     std::vector<std::string> simulatorFaults;  // --simulator-fault NAME[=N]
@@ -27,6 +28,9 @@ struct DeviceOptions {
     double timeoutSeconds = 10;
     bool trace = false;  // --trace: every message in and out, named, on stderr
 };
+
+// The ports the options ask for: the service, and the simulated unit or not.
+MidiPortOptions portOptions(const DeviceOptions& options);
 
 // Exit statuses of vrxtool.
 constexpr int kExitOk = 0;

@@ -3,10 +3,12 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "cli/check_command.h"
 #include "cli/device_commands.h"
 #include "cli/diff_command.h"
 #include "cli/file_commands.h"
 #include "cli/restore_command.h"
+#include "cli/simulate_command.h"
 
 namespace vrx::cli {
 
@@ -56,6 +58,8 @@ int runVrxtool(int argc, char** argv, SessionHost& host) {
     addDeviceCommands(app, deviceContext);
     addDiffCommand(app, exitStatus);
     addRestoreCommand(app, deviceContext);
+    addSimulateCommand(app, exitStatus);
+    addCheckCommand(app, deviceContext);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -176,6 +176,8 @@ signals:
     void compareWithDeviceRequested();
     void writeToDeviceRequested();
     void midiSetupRequested();
+    // Options > Test MIDI Connection...
+    void testMidiConnectionRequested();
     // File > Back Up All Programs... and Restore Programs...
     void backupAllRequested();
     void restoreProgramsRequested();

@@ -97,6 +97,8 @@ void MainWindow::buildMenus() {
     midiSetupCommands_[0] =
         addItem(options, "mnuMidiSetup", tr("&MIDI I/O Setup"), QKeySequence(Qt::CTRL | Qt::Key_M),
                 [this] { emit midiSetupRequested(); });
+    addItem(options, "mnuTestMidi", tr("&Test MIDI Connection..."), QKeySequence(),
+            [this] { emit testMidiConnectionRequested(); });
     verifyAfterWriting_ = options->addAction(tr("&Verify After Writing"));
     verifyAfterWriting_->setObjectName("mnuVerifyAfterWriting");
     verifyAfterWriting_->setCheckable(true);

@@ -73,6 +73,12 @@ void ProgramSettings::readSettings(std::string documentsFolder) {
             settingsIni_.setKey(std::string(kMidiOutputNameKey));
             midiOutDeviceName_ = settingsIni_.Value();
         }
+        if (contains(keys, kMidiApiKey)) {
+            settingsIni_.setKey(std::string(kMidiApiKey));
+            // A service this program does not know leaves the default.
+            midiApi_ = midiApiFromName(settingsIni_.Value()).value_or(MidiApi::kAlsa);
+            midiApiStored_ = true;
+        }
     }
     if (contains(sections, kPreferencesSection)) {
         settingsIni_.setSection(std::string(kPreferencesSection));
@@ -172,6 +178,11 @@ bool ProgramSettings::writeSettings(const WindowPlacement& mainWindow) {
             write(kMidiInputNameKey, midiInDeviceName_);
             write(kMidiOutputNameKey, midiOutDeviceName_);
         }
+    }
+    // A file that never named a service, used with the default, stays as it was.
+    if (midiApi_ != MidiApi::kAlsa || midiApiStored_) {
+        settingsIni_.setSection(std::string(kMidiSection));
+        write(kMidiApiKey, std::string(midiApiName(midiApi_)));
     }
     settingsIni_.setSection(std::string(kPreferencesSection));
     write(kLastDirectoryKey, lastDirectory_);

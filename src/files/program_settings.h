@@ -7,6 +7,7 @@
 
 #include "files/ini_file.h"
 #include "files/window_placement.h"
+#include "protocol/midi_api.h"
 
 namespace vrx {
 
@@ -18,6 +19,8 @@ inline constexpr std::string_view kMidiOutputKey = "Output";
 // The chosen devices' names, so they are found again when their numbers change.
 inline constexpr std::string_view kMidiInputNameKey = "InputName";
 inline constexpr std::string_view kMidiOutputNameKey = "OutputName";
+// The MIDI service, "alsa" or "jack"; written once it is not the default.
+inline constexpr std::string_view kMidiApiKey = "Api";
 inline constexpr std::string_view kPreferencesSection = "Preferences";
 inline constexpr std::string_view kLastDirectoryKey = "Path";
 inline constexpr std::string_view kVerifyAfterWritingKey = "VerifyAfterWriting";
@@ -65,6 +68,10 @@ public:
     const std::string& midiOutDeviceName() const { return midiOutDeviceName_; }
     void setMidiInDeviceName(std::string name) { midiInDeviceName_ = std::move(name); }
     void setMidiOutDeviceName(std::string name) { midiOutDeviceName_ = std::move(name); }
+    // The MIDI service the devices are reached through; ALSA unless the file says
+    // otherwise.
+    MidiApi midiApi() const { return midiApi_; }
+    void setMidiApi(MidiApi api) { midiApi_ = api; }
     bool logEnabled() const { return logEnabled_; }
     // The folder both file dialogs open in, with its trailing separator once a file has
     // been chosen.
@@ -100,6 +107,8 @@ private:
     bool writeRecentFiles();
     bool verifyAfterWriting_ = true;
     bool verifyAfterWritingStored_ = false;
+    MidiApi midiApi_ = MidiApi::kAlsa;
+    bool midiApiStored_ = false;
 };
 
 }  // namespace vrx

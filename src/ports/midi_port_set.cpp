@@ -8,8 +8,8 @@
 namespace vrx {
 
 MidiPortSet::MidiPortSet(const Clock& clock, MidiPortOptions options) {
-    realInput_ = std::make_unique<RtMidiInput>(std::move(options.notifier));
-    realOutput_ = std::make_unique<RtMidiOutput>();
+    realInput_ = std::make_unique<RtMidiInput>(std::move(options.notifier), options.api);
+    realOutput_ = std::make_unique<RtMidiOutput>(options.api);
     if (!options.withSimulator) {
         return;
     }

@@ -7,11 +7,14 @@
 
 #include "ports/simulated_unit.h"
 #include "protocol/clock.h"
+#include "protocol/midi_api.h"
 #include "protocol/midi_port.h"
 
 namespace vrx {
 
 struct MidiPortOptions {
+    // The service the real devices are reached through.
+    MidiApi api = MidiApi::kAlsa;
     // List a simulated unit as the last input and output device, after the real ones.
     bool withSimulator = false;
     SimulatedUnitSettings simulator;

@@ -1,29 +1,20 @@
 #include "ports/rtmidi_ports.h"
 
-#include <RtMidi.h>
-
 #include <algorithm>
 #include <mutex>
 
+#include "ports/jack_cycle.h"
+#include "ports/rtmidi_maker.h"
 #include "ports/sysex_joiner.h"
+#include "protocol/midi_device_list.h"
+#include "protocol/midi_setup.h"
 
 namespace vrx {
 namespace {
 
-// Ask for the platform's own service by name. Left unspecified, RtMidi may pick JACK,
-// whose backend crashes when no JACK server is running.
-#if defined(_WIN32)
-constexpr RtMidi::Api kPlatformApi = RtMidi::WINDOWS_MM;
-#elif defined(__APPLE__)
-constexpr RtMidi::Api kPlatformApi = RtMidi::MACOSX_CORE;
-#else
-constexpr RtMidi::Api kPlatformApi = RtMidi::LINUX_ALSA;
-#endif
-
 constexpr const char* kClientName = "VRXConfig";
 constexpr const char* kInputPortName = "VRXConfig In";
 constexpr const char* kOutputPortName = "VRXConfig Out";
-constexpr const char* kDefaultOutputName = "Default MIDI output";
 
 #if defined(_WIN32)
 // WinMM hands SysEx over in buffers of this size; its default is too small for a
@@ -31,12 +22,6 @@ constexpr const char* kDefaultOutputName = "Default MIDI output";
 constexpr unsigned kSysexBufferBytes = 4096;
 constexpr unsigned kSysexBufferCount = 8;
 #endif
-
-bool platformApiCompiled() {
-    std::vector<RtMidi::Api> apis;
-    RtMidi::getCompiledApi(apis);
-    return std::ranges::find(apis, kPlatformApi) != apis.end();
-}
 
 // RtMidi reports through a callback once one is installed instead of throwing. The
 // reports of the call in progress are kept here and turned into its result.
@@ -70,7 +55,8 @@ class Client {
 public:
     using Prepare = void (*)(Midi&, void* context);
 
-    Client(Prepare prepare, void* context) : prepare_(prepare), context_(context) {}
+    Client(MidiApi api, Prepare prepare, void* context)
+        : api_(api), prepare_(prepare), context_(context) {}
     ~Client() {
         if (midi_) {
             midi_->closePort();
@@ -84,25 +70,17 @@ public:
         if (!unavailable_.empty()) {
             return Status::failure(unavailable_);
         }
-        if (!platformApiCompiled()) {
-            unavailable_ = "this RtMidi was built without the platform's MIDI service";
+        auto made = makeRtMidi<Midi>(api_, kClientName);
+        if (!made) {
+            unavailable_ = made.error();
             return Status::failure(unavailable_);
         }
-        try {
-            auto midi = std::make_unique<Midi>(kPlatformApi, kClientName);
-            midi->setErrorCallback(&ErrorCollector::report, &errors_);
-            if (prepare_ != nullptr) {
-                prepare_(*midi, context_);
-            }
-            midi_ = std::move(midi);
-            return success();
-        } catch (const RtMidiError& error) {
-            // No MIDI service on this machine (no ALSA sequencer, say).
-            unavailable_ = error.getMessage();
-        } catch (const std::exception& error) {
-            unavailable_ = error.what();
+        midi_ = std::move(made).value();
+        midi_->setErrorCallback(&ErrorCollector::report, &errors_);
+        if (prepare_ != nullptr) {
+            prepare_(*midi_, context_);
         }
-        return Status::failure(unavailable_);
+        return success();
     }
 
     Result<int> count() {
@@ -129,21 +107,29 @@ public:
         return name;
     }
 
-    // RtMidi may fail to open without saying so: the port is checked afterwards.
+    // RtMidi may fail to open without saying so: the port is checked afterwards. `what`
+    // names the device as the MIDI I/O Setup dialog numbers it ("MIDI Out #2").
     Status open(int port, const char* portName, const std::string& what) {
         const auto ports = count();
         if (!ports) {
             return Status::failure(ports.error());
         }
         if (port < 0 || port >= *ports) {
-            return Status::failure("there is no " + what);
+            return Status::failure(what +
+                                   " is no longer there: it was unplugged or switched "
+                                   "off. Plug it in again, or choose another device in "
+                                   "MIDI I/O Setup.");
         }
+        const auto device = name(port);
         errors_.clear();
         midi_->openPort(static_cast<unsigned>(port), portName);
         if (!midi_->isPortOpen()) {
-            const auto error = errors_.take();
-            return Status::failure(what + " could not be opened" +
-                                   (error.empty() ? "" : ": " + error));
+            // RtMidi's own words name its functions, not what the user can do.
+            static_cast<void>(errors_.take());
+            return Status::failure(what + (device ? " \"" + *device + "\"" : std::string()) +
+                                   " could not be opened: another program may be using it, or "
+                                   "it was just unplugged. Close other MIDI programs, check the "
+                                   "cable, and choose it again in MIDI I/O Setup.");
         }
         return success();
     }
@@ -158,6 +144,7 @@ public:
     ErrorCollector& errors() { return errors_; }
 
 private:
+    MidiApi api_;
     Prepare prepare_;
     void* context_;
     std::string unavailable_;
@@ -168,7 +155,8 @@ private:
 }  // namespace
 
 struct RtMidiInput::Driver {
-    explicit Driver(IncomingMailbox& mailbox) : mailbox_(mailbox) {}
+    Driver(MidiApi api, IncomingMailbox& mailbox)
+        : mailbox_(mailbox), client_(api, &Driver::prepare, this) {}
 
     // Before the port opens: SysEx is dropped unless asked for, and clock and active
     // sensing are of no use here.
@@ -195,11 +183,11 @@ struct RtMidiInput::Driver {
 
     IncomingMailbox& mailbox_;
     SysexJoiner joiner_;  // touched only on RtMidi's thread
-    Client<RtMidiIn> client_{&Driver::prepare, this};
+    Client<RtMidiIn> client_;
 };
 
-RtMidiInput::RtMidiInput(std::function<void()> notifier)
-    : mailbox_(std::move(notifier)), driver_(std::make_unique<Driver>(mailbox_)) {}
+RtMidiInput::RtMidiInput(std::function<void()> notifier, MidiApi api)
+    : mailbox_(std::move(notifier)), driver_(std::make_unique<Driver>(api, mailbox_)) {}
 
 RtMidiInput::~RtMidiInput() {
     // Closing the port joins the driver's thread; taking the callback away while that
@@ -229,7 +217,7 @@ Status RtMidiInput::openDevice(int device, std::size_t receiveBufferBytes) {
     static_cast<void>(receiveBufferBytes);
 #endif
     return driver_->client_.open(device, kInputPortName,
-                                 "MIDI input device " + std::to_string(device));
+                                 "MIDI In #" + std::to_string(inputPositionForDevice(device)));
 }
 
 void RtMidiInput::closeDevice() {
@@ -241,10 +229,13 @@ void RtMidiInput::dispatchEvents() {
 }
 
 struct RtMidiOutput::Driver {
-    Client<RtMidiOut> client_{nullptr, nullptr};
+    explicit Driver(MidiApi api) : api_(api), client_(api, nullptr, nullptr) {}
+    MidiApi api_;
+    Client<RtMidiOut> client_;
+    std::unique_ptr<JackCycleWait> jackCycle_;  // made with the first send through JACK
 };
 
-RtMidiOutput::RtMidiOutput() : driver_(std::make_unique<Driver>()) {}
+RtMidiOutput::RtMidiOutput(MidiApi api) : driver_(std::make_unique<Driver>(api)) {}
 
 RtMidiOutput::~RtMidiOutput() = default;
 
@@ -265,7 +256,7 @@ Result<std::string> RtMidiOutput::deviceName(int device) {
 Status RtMidiOutput::openDevice(int device) {
     const int port = device == kDefaultDevice ? 0 : device;
     return driver_->client_.open(port, kOutputPortName,
-                                 "MIDI output device " + std::to_string(device));
+                                 "MIDI Out #" + std::to_string(outputPositionForDevice(device)));
 }
 
 void RtMidiOutput::closeDevice() {
@@ -281,6 +272,12 @@ Status RtMidiOutput::sendBytes(ByteView message) {
     midi->sendMessage(message.data(), message.size());
     if (auto error = driver_->client_.errors().take(); !error.empty()) {
         return Status::failure(error);
+    }
+    if (driver_->api_ == MidiApi::kJack) {
+        if (!driver_->jackCycle_) {
+            driver_->jackCycle_ = std::make_unique<JackCycleWait>();
+        }
+        driver_->jackCycle_->untilNextCycleRan();
     }
     return success();
 }

@@ -4,20 +4,22 @@
 #include <memory>
 
 #include "ports/incoming_mailbox.h"
+#include "protocol/midi_api.h"
 #include "protocol/midi_port.h"
 
 namespace vrx {
 
-// The computer's MIDI devices through RtMidi, on the platform's own MIDI service (ALSA
-// sequencer, WinMM, CoreMIDI). Every RtMidi error becomes a failed result; a machine
-// without the MIDI service gets failed device lists, never an exception or a crash.
+// The computer's MIDI devices through RtMidi, on the chosen MIDI service (the ALSA
+// sequencer or a JACK server on Linux; WinMM, CoreMIDI elsewhere). Every RtMidi error
+// becomes a failed result; a machine without the MIDI service gets failed device lists
+// that say which service is missing, never an exception, a crash or a word on stderr.
 // A service found missing once stays missing for the run: asking again would only
 // repeat the driver's complaints on stderr.
 class RtMidiInput final : public MidiInput {
 public:
     // `notifier` runs on the driver's thread when messages are waiting; it must make
     // dispatchEvents run on the user-interface thread.
-    explicit RtMidiInput(std::function<void()> notifier);
+    explicit RtMidiInput(std::function<void()> notifier, MidiApi api = MidiApi::kAlsa);
     ~RtMidiInput() override;
 
     Result<int> deviceCount() override;
@@ -39,7 +41,7 @@ private:
 
 class RtMidiOutput final : public MidiOutput {
 public:
-    RtMidiOutput();
+    explicit RtMidiOutput(MidiApi api = MidiApi::kAlsa);
     ~RtMidiOutput() override;
 
     Result<int> deviceCount() override;

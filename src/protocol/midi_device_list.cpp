@@ -4,17 +4,14 @@ namespace vrx {
 namespace {
 
 // The default output is the first device; its entry says which one that is, so the
-// user need not guess.
+// user need not guess: "Default MIDI output (UM-ONE)".
 template <typename Port>
 std::string describedDevice(Port& port, int device, const std::string& name, int count) {
     if (device >= 0 || count < 1) {
         return name;
     }
     const auto standsFor = port.deviceName(0);
-    if (!standsFor || *standsFor == name) {
-        return name;
-    }
-    return name + " (" + *standsFor + ")";
+    return std::string(kDefaultOutputName) + (standsFor ? " (" + *standsFor + ")" : "");
 }
 
 template <typename Port>

@@ -80,8 +80,27 @@ Status MidiOutput::open() {
     auto opened = openDevice(selected_);
     if (opened) {
         state_ = kPortOpen;
+        openName_ = nameOfOpenDevice();
     }
     return opened;
+}
+
+std::string MidiOutput::nameOfOpenDevice() {
+    const auto name = deviceName(selected_ == kDefaultDevice ? 0 : selected_);
+    return name ? *name : std::string();
+}
+
+bool MidiOutput::openDeviceListed() {
+    if (openName_.empty()) {
+        return true;  // nothing to look for
+    }
+    const int count = deviceCountOrZero(*this);
+    for (int device = 0; device < count; ++device) {
+        if (const auto name = deviceName(device); name && *name == openName_) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void MidiOutput::close() {
@@ -95,11 +114,21 @@ Status MidiOutput::sendSysex(ByteView message) {
     if (state_ < kPortOpen) {
         return Status::failure("the MIDI output is not open");
     }
-    auto sent = sendBytes(message);
-    if (sent) {
-        sentSinceDispatch_ = true;
+    const auto gone = [this] {
+        return Status::failure("The MIDI output \"" + openName_ +
+                               "\" is no longer there: it was unplugged or switched off. Plug "
+                               "it in again, or choose another device in MIDI I/O Setup.");
+    };
+    if (!openDeviceListed()) {
+        return gone();
     }
-    return sent;
+    auto sent = sendBytes(message);
+    if (!sent) {
+        return sent;
+    }
+    sentSinceDispatch_ = true;
+    // The last message of a write is the one no later send would find out about.
+    return openDeviceListed() ? sent : gone();
 }
 
 void MidiOutput::dispatchEvents() {

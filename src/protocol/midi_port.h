@@ -103,7 +103,10 @@ public:
     void close();
     int state() const { return state_; }
 
-    // The whole message from F0 to F7. Fails on an output that is not open.
+    // The whole message from F0 to F7. Fails on an output that is not open, and on one
+    // whose device is no longer listed, before or after the send: ALSA takes messages
+    // for a port with no one behind it without a word, so a pulled cable would pass
+    // for a write that went out.
     Status sendSysex(ByteView message);
     // Issued when the output reports its queue empty; later sends need no reopening.
     void stop() { stopDevice(); }
@@ -127,8 +130,14 @@ protected:
     void raiseError(int code, std::string message);
 
 private:
+    // The name of the device behind the open output (the first device behind the
+    // default output); empty when the backend could not name it.
+    std::string nameOfOpenDevice();
+    bool openDeviceListed();
+
     int selected_ = 0;
     int state_ = kPortClosed;
+    std::string openName_;
     bool sentSinceDispatch_ = false;
     std::function<void(int, std::string)> errorHandler_;
     std::function<void()> queueEmptyHandler_;

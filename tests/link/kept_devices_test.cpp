@@ -49,6 +49,29 @@ TEST(KeptDevices, ADeviceWhoseNumberChangedIsFoundByItsName) {
         {{"USB MIDI B"}, {3, ""}, {4, ""}, {}, {}},
         // The system's default output stays the default output.
         {{"USB MIDI B"}, {1, "USB MIDI B"}, {1, "Default output"}, {}, {}},
+        // ALSA's names carry numbers that follow the plugging order.
+        {{"Midisport:Midisport 1x1 MIDI 1 20:0", "UM-ONE:UM-ONE MIDI 1 28:0"},
+         {1, "UM-ONE:UM-ONE MIDI 1 24:0"},
+         {2, "UM-ONE:UM-ONE MIDI 1 24:0"},
+         2,
+         3},
+        {{"UM-ONE:UM-ONE MIDI 1 28:0"},
+         {1, "UM-ONE:UM-ONE MIDI 1 24:0"},
+         {2, "UM-ONE:UM-ONE MIDI 1 24:0"},
+         {},
+         {}},
+        // Two of one model: the whole name tells them apart.
+        {{"UM-ONE:UM-ONE MIDI 1 28:0", "UM-ONE:UM-ONE MIDI 1 24:0"},
+         {1, "UM-ONE:UM-ONE MIDI 1 24:0"},
+         {2, "UM-ONE:UM-ONE MIDI 1 24:0"},
+         2,
+         3},
+        // JACK numbers a client whose name was taken when it started.
+        {{"VRX Simulator:VRX Simulator", "synth:in"},
+         {2, "VRX Simulator-01:VRX Simulator"},
+         {3, "VRX Simulator-01:VRX Simulator"},
+         1,
+         2},
     };
     for (const auto& [plugged, in, out, movedIn, movedOut] : cases) {
         Today today(plugged);

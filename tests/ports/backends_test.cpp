@@ -47,7 +47,8 @@ TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLastAndChainedP
     if (!std::filesystem::exists("/dev/snd/seq")) {  // no ALSA sequencer on this machine
         EXPECT_TRUE(inputs.error.empty());
         EXPECT_EQ(outputs.entries,
-                  (std::vector<std::string>{"[Choose a MIDI out device]", "#1: VRX Simulator",
+                  (std::vector<std::string>{"[Choose a MIDI out device]",
+                                            "#1: Default MIDI output (VRX Simulator)",
                                             "#2: VRX Simulator"}));
         RtMidiInput input([] {});
         RtMidiOutput output;
@@ -69,7 +70,7 @@ TEST(MidiDeviceList, EntriesAreNumberedByPositionWithTheSimulatorLastAndChainedP
               (std::vector<std::string>{"[Choose a MIDI in device]", "#1: USB In"}));
     EXPECT_EQ(
         outputDeviceEntries(output).entries,
-        (std::vector<std::string>{"[Choose a MIDI out device]", "#1: Default output (USB Out)",
+        (std::vector<std::string>{"[Choose a MIDI out device]", "#1: Default MIDI output (USB Out)",
                                   "#2: USB Out", "#3: Synth"}));
     // Position 3 opens output device 1, input position 1 input device 0.
     EXPECT_EQ(outputDeviceForPosition(3), 1);
@@ -346,6 +347,48 @@ TEST(SimulatedUnit, KeepsItsProgramsInAFolderAcrossRestarts) {
         const auto problem = keepSimulatorMemoryIn(fresh, other.path());
         EXPECT_NE(problem.find(row.says), std::string::npos) << problem;
         EXPECT_NE(problem.find("program-0"), std::string::npos) << problem;
+    }
+}
+
+}  // namespace
+}  // namespace vrx
+
+namespace vrx {
+namespace {
+
+// ALSA takes a message for a port with no one behind it without a word: the output
+// looks for its device before and after each send, so a pulled cable fails the send.
+TEST(MidiOutput, ASendFailsOnceItsDeviceIsNoLongerListed) {
+    const std::string gone =
+        " is no longer there: it was unplugged or switched off. Plug it in "
+        "again, or choose another device in MIDI I/O Setup.";
+    struct Case {
+        int device;             // opened, of "A", "B"
+        std::string unplugged;  // before the send
+        std::string duringSend;
+        std::string failure;  // empty: the send succeeds
+    };
+    const Case cases[] = {
+        {1, "", "", ""},
+        {1, "A", "", ""},  // B moved up a place, but is still there
+        {1, "B", "", "The MIDI output \"B\"" + gone},
+        {1, "", "B", "The MIDI output \"B\"" + gone},
+        {1, "", "A", ""},
+        // The default output stands for the first device, and goes with it.
+        {MidiOutput::kDefaultDevice, "A", "", "The MIDI output \"A\"" + gone},
+        {MidiOutput::kDefaultDevice, "B", "", ""},
+    };
+    for (const auto& c : cases) {
+        testing::ListedOutput output({"A", "B"});
+        output.selectDevice(c.device);
+        ASSERT_TRUE(output.open());
+        output.unplug(c.unplugged);
+        output.unplugWhenSent = c.duringSend;
+        const auto sent = output.sendSysex(Bytes{0xF0, 0x7E, 0xF7});
+        EXPECT_EQ(sent ? std::string() : sent.error(), c.failure)
+            << c.device << " " << c.unplugged << c.duringSend;
+        // A device gone before the send gets nothing.
+        EXPECT_EQ(output.sent.size(), c.unplugged.empty() || c.failure.empty() ? 1u : 0u);
     }
 }
 

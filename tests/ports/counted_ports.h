@@ -48,6 +48,9 @@ public:
     std::vector<int> opened;
     std::vector<Bytes> sent;
     int stops = 0;
+    // A cable pulled: the device is listed no more.
+    void unplug(const std::string& name) { std::erase(names_, name); }
+    std::string unplugWhenSent;  // pulled while a message goes out
 
 protected:
     // The default output needs a device behind it.
@@ -61,6 +64,7 @@ protected:
     void closeDevice() override {}
     Status sendBytes(ByteView message) override {
         sent.emplace_back(message.begin(), message.end());
+        unplug(std::exchange(unplugWhenSent, {}));
         return success();
     }
     void stopDevice() override { ++stops; }
