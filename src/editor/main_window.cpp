@@ -170,6 +170,7 @@ void MainWindow::startHistory() {
     enableAllCommands();
     // A new configuration starts a history of its own, with nothing unsaved.
     undoStack_->clear();
+    currentFileName_.clear();
     rememberAsSaved();
     emit configurationShown();
 }

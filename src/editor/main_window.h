@@ -242,7 +242,8 @@ private:
     QAction* allPinsInList_ = nullptr;
     std::array<QAction*, 2> clipboardCommands_{};  // Copy and Paste
     Bytes savedImage_;                             // the configuration as last saved or loaded
-    QString sheetName_;  // the file or program the configuration came from
+    QString currentFileName_;  // the file opened or saved last, without its folder
+    QString sheetName_;        // the file or program the configuration came from
     std::array<bool, kCommandSlots> commandWanted_{};
     std::array<QAction*, 2> midiSetupCommands_{};  // menu and toolbar
     bool writeSending_ = false;

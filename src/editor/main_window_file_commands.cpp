@@ -82,7 +82,7 @@ void MainWindow::openConfigurationFile(const QString& path) {
     if (const auto* image = std::get_if<Bytes>(&contents)) {
         if (decodeProgramData(*image)) {
             programBlockCount = 1;
-            sheetName_ = QFileInfo(path).fileName();
+            sheetName_ = currentFileName_ = QFileInfo(path).fileName();
         }
     }
     checkMidiStopChannels();
@@ -95,8 +95,11 @@ void MainWindow::openConfigurationFile(const QString& path) {
 }
 
 bool MainWindow::saveProgramDataFile() {
-    const QString chosen =
-        dialogs_->askSaveFileName(this, kSaveFileTitle, kFileFilter, lastDirectory_);
+    // Saving again under the same name is one Enter away.
+    const QString chosen = dialogs_
+                               ->askSaveTypedFileName(this, kSaveFileTitle, kFileFilter,
+                                                      lastDirectory_, currentFileName_)
+                               .path;
     if (chosen.isEmpty()) {
         return false;
     }
@@ -109,7 +112,8 @@ bool MainWindow::saveProgramDataFile() {
                               QString::fromStdString(written.error()) + " : " + shownPath);
         return false;
     }
-    showEditingFileTitle(QFileInfo(shownPath).fileName());
+    currentFileName_ = QFileInfo(shownPath).fileName();
+    showEditingFileTitle(currentFileName_);
     emit recentFileUsed(QFileInfo(shownPath).absoluteFilePath());
     rememberAsSaved();
     return true;

@@ -189,6 +189,8 @@ private slots:
         QVERIFY(
             dialogs_.asked.last().text.endsWith(" : " + bench_.path("no such folder/organ.vrx")));
         QCOMPARE(window->lastDirectory(), bench_.path("no such folder") + "/");
+        // Save proposes the file last opened or saved: none after a decode, then first.vrx.
+        QCOMPARE(dialogs_.proposedNames, (QStringList{"", "first.vrx"}));
     }
 };
 
