@@ -8,7 +8,6 @@
 #include "protocol/midi_device_list.h"
 
 namespace vrx::cli {
-namespace {
 
 MidiPortOptions portOptions(const DeviceOptions& options) {
     MidiPortOptions ports;
@@ -16,8 +15,6 @@ MidiPortOptions portOptions(const DeviceOptions& options) {
     ports.withSimulator = options.simulator;
     return ports;
 }
-
-}  // namespace
 
 DeviceSession::DeviceSession(const DeviceOptions& options, SessionHost& host,
                              std::ostream& progress, int programNumber)

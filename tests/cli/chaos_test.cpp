@@ -59,6 +59,8 @@ std::string randomFault(std::mt19937& random) {
                    std::to_string(random() % 5000);
         case 8:
             return " --simulator-fault silent-after-reboot=" + n(3);
+        case 9:
+            return " --simulator-fault stray-replies";
         case 0:
             return " --simulator-fault output-fails-after=" + n(40);
         case 1:
