@@ -265,7 +265,8 @@ int runBackup(const DeviceCommandOptions& options, SessionHost& host) {
         }
     }
     if (failure) {
-        failure->message += "; " + options.directory + " is as it was";
+        auto& message = failure->message;
+        message += (message.ends_with('.') ? " " : ". ") + options.directory + " is as it was.";
         return fail(*failure);
     }
     std::cerr << session.view().programsRead() << " programs saved in " << options.directory

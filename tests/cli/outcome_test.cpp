@@ -211,7 +211,7 @@ TEST(VrxtoolOutcome, BackupIsAByteExactSetAndRestoreSendsItBackAsKept) {
          dir + " already holds program-001.vrx, program-002.vrx, program-017.vrx: give "
                "--replace to replace that backup"},
         {"backup " + dir + " --replace --simulator --simulator-fault output-fails-after=8", 1,
-         dir + " is as it was"},
+         "try again. " + dir + " is as it was."},
         {"backup " + dir + " --replace --simulator", 0, "16 programs saved in " + dir},
     };
     for (const auto& row : rows) {
