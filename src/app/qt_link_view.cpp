@@ -42,6 +42,10 @@ void QtLinkView::centreStatus() {
 void QtLinkView::showStatus() {
     windows_.status.show();
     windows_.status.raise();
+    if (inFront_ && inFront_->isVisible()) {
+        inFront_->raise();
+        inFront_->activateWindow();
+    }
 }
 
 void QtLinkView::hideStatus() {

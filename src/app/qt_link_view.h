@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <functional>
 
 #include "app/frm_midi_setup.h"
@@ -46,6 +47,8 @@ public:
     void setProgramReadHandler(std::function<void(int, ByteView)> handler) {
         programReadHandler_ = std::move(handler);
     }
+    // A window kept in front of the status window while it is open (a backup's progress).
+    void keepInFrontOfStatus(QWidget* window) { inFront_ = window; }
 
     void setStatusText(std::string text) override;
     void appendStatusText(std::string_view text) override;
@@ -82,6 +85,7 @@ private:
     std::function<void(int, ByteView)> programReadHandler_;
     QPointer<frmPrompt> prompt_;
     QPointer<frmMIDISetup> midiSetup_;
+    QPointer<QWidget> inFront_;
 };
 
 }  // namespace vrx::app

@@ -254,6 +254,9 @@ void UnitProgramsCommands::openProgress(const QString& title, int total) {
     disconnect(progress_, &QProgressDialog::canceled, progress_, &QProgressDialog::cancel);
     connect(progress_, &QProgressDialog::canceled, this, &UnitProgramsCommands::cancelRequested);
     progress_->show();
+    cancelAsked_ = false;
+    // The status window the link shows is behind it, not over it.
+    context_.view.keepInFrontOfStatus(progress_);
 }
 
 void UnitProgramsCommands::showProgress(int done, int total, const QString& what) {
@@ -281,6 +284,23 @@ void UnitProgramsCommands::cancelRequested() {
     }
     if (progress_) {
         progress_->setLabelText(QStringLiteral("Stopping after the program in hand..."));
+    }
+}
+
+void UnitProgramsCommands::statusWindowClosed() {
+    if (!running() || cancelAsked_) {
+        return;
+    }
+    cancelAsked_ = true;
+    const bool backup = running_ == Running::kBackup;
+    const QString question =
+        backup ? QStringLiteral("Cancel the backup? The programs read so far are not saved.")
+               : QStringLiteral("Cancel the restore? The program in hand is finished first.");
+    QWidget* owner = progress_ ? static_cast<QWidget*>(progress_) : &context_.window;
+    // The run may have ended while the question was open.
+    if (context_.dialogs.askYesNo(owner, backup ? kBackupTitle : kRestoreTitle, question) &&
+        running()) {
+        cancelRequested();
     }
 }
 

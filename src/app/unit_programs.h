@@ -48,6 +48,9 @@ public:
     void restorePrograms();
     // Every tick of the main window's timer: follows the operation in hand.
     void timerTick();
+    // The user closed the status window while a backup or restore runs: asked once per
+    // run, Yes is Cancel.
+    void statusWindowClosed();
 
     bool running() const { return running_ != Running::kNone; }
     QProgressDialog* progressWindow() const { return progress_; }
@@ -75,6 +78,7 @@ private:
     Context context_;
     Running running_ = Running::kNone;
     QPointer<QProgressDialog> progress_;
+    bool cancelAsked_ = false;
     std::int64_t startedMs_ = 0;
     QString folder_;
     QStringList written_;

@@ -87,7 +87,14 @@ void VrxApplication::connectUnitCommands() {
             [this] { unitPrograms_->restorePrograms(); });
 
     connect(&timer_, &QTimer::timeout, this, &VrxApplication::timerTick);
-    connect(status_, &frmStatus::closedByUser, this, [this] { link_->statusWindowClosed(); });
+    connect(status_, &frmStatus::closedByUser, this, [this] {
+        // During a backup or restore the window's Close is its Cancel, asked first.
+        if (unitPrograms_->running()) {
+            unitPrograms_->statusWindowClosed();
+        } else {
+            link_->statusWindowClosed();
+        }
+    });
     // The window stays responsive during a write's pauses, unlike a blocking wait would,
     // so a second device command then is refused rather than cut into the write.
     connect(main_, &MainWindow::loadFromDeviceRequested, this, [this] {

@@ -275,7 +275,7 @@ void DeviceLink::transferStep() {
     }
     writeProgramToMemory(deviceIndex_, activeProgram_ - 1);
     queueMessage(vrxReboot(static_cast<std::uint8_t>(deviceIndex_)));
-    queue_.markWriteEnd(static_cast<int>(kUpdateBlocks) + 1);  // and the reboot
+    queue_.markWriteEnd(static_cast<int>(kUpdateBlocks) + 1, true);  // and the reboot
     ++deviceIndex_;
     commState_ = kStateFinished;
 }

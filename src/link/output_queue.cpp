@@ -71,8 +71,9 @@ void OutputQueue::ensurePortsOpen() {
     }
 }
 
-void OutputQueue::markWriteEnd(int count) {
+void OutputQueue::markWriteEnd(int count, bool endsExchange) {
     writeEndQueued_ = true;
+    showDone_ = endsExchange;
     doneOnItsOwnLine_ = false;
     writeMessages_ = count;
     writeMessagesSent_ = 0;
@@ -110,6 +111,9 @@ void OutputQueue::pumpOutputQueue(bool writing, bool stopOnFailure) {
         if (midiOutQueue_.size() == 1 && writeEndQueued_) {
             // The write's last message has gone out: the unit has all it needs.
             writeEndQueued_ = false;
+            if (showDone_) {
+                view_.showStatus();
+            }
             view_.appendStatusText(doneOnItsOwnLine_ ? "\r\nDone." : "Done.");
             doneOnItsOwnLine_ = false;
         }

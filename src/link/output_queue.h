@@ -62,7 +62,9 @@ public:
     void midiOut_QueueEmpty();
 
     // The last `count` messages queued are a write's: "Done." follows the last of them.
-    void markWriteEnd(int count);
+    // When they end the whole exchange the status window comes back for it, should the
+    // user have closed it meanwhile.
+    void markWriteEnd(int count, bool endsExchange = false);
     // Something was said after the write's heading: "Done." goes on a line of its own.
     void putDoneOnItsOwnLine() { doneOnItsOwnLine_ = true; }
     // How far the write is: its messages sent so far, of how many. Both are 0 until
@@ -110,6 +112,7 @@ private:
     bool portsOpen_ = false;
     bool writeEndQueued_ = false;
     bool doneOnItsOwnLine_ = false;
+    bool showDone_ = false;
     int itemsBeforeWrite_ = 0;
     int writeMessages_ = 0;
     int writeMessagesSent_ = 0;

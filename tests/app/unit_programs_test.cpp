@@ -1,5 +1,6 @@
 // Backing up and restoring every program of the unit from the window, against the
 // simulated unit in virtual time.
+#include <QApplication>
 #include <QDir>
 #include <QListWidget>
 #include <QProgressDialog>
@@ -69,6 +70,54 @@ private slots:
                              ":\nProgram 3: written and verified");
         QCOMPARE(run.unit().program(3), before3);
         QCOMPARE(run.unit().program(4), run.unit().program(9));
+    }
+
+    // While a backup or restore runs its progress window is in front of the status window.
+    // Closing the status window asks once whether to cancel: No goes on, and the run ends as
+    // it would have; Yes cancels, and a cancelled restore never reads "Done.".
+    void closingTheStatusWindowAsksOnceWhetherToCancel() {
+        ProgramRun run;
+        QVERIFY(startWithLoadFromUnit(run));
+        run.tickFor(2200);
+        auto& window = *run.program->mainWindow();
+        auto& status = *run.program->statusWindow();
+        auto& commands = *run.program->unitPrograms();
+        const auto idle = [&] { return !commands.running(); };
+        const auto said = [&] {
+            return run.dialogs.asked.back().kind + ": " + run.dialogs.asked.back().text;
+        };
+        status.close();
+
+        run.folderAnswer = run.file("organ-backup");
+        run.dialogs.yesNoAnswer = false;
+        window.findChild<QAction*>(u"mnuBackupAll"_s)->trigger();
+        QVERIFY(run.tickUntil(
+            [&] { return QDir(run.file(".organ-backup.new-backup")).count() >= 2 + 2; }));
+        QVERIFY(status.isVisible());
+        QCOMPARE(QApplication::activeWindow(), commands.progressWindow());
+        const auto questions = run.dialogs.asked.size();
+        status.close();
+        QCOMPARE(said(), u"yesno: Cancel the backup? The programs read so far are not saved."_s);
+        status.show();
+        status.close();
+        QCOMPARE(run.dialogs.asked.size(), questions + 1);
+        QVERIFY(run.tickUntil(idle));
+        QVERIFY(said().startsWith(u"information: 16 programs saved in "_s));
+        QVERIFY(status.isVisible());
+        QVERIFY(status.statusText().endsWith(u"\r\nDone."_s));
+
+        run.dialogs.yesNoAnswer = true;
+        answerModal<QDialog>([](QDialog& dialog) { dialog.accept(); });
+        window.findChild<QAction*>(u"mnuRestore"_s)->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), commands.progressWindow());
+        QVERIFY(run.tickUntil([&] { return run.program->link()->restore().done() == 1; }));
+        status.close();
+        QCOMPARE(said(), u"yesno: Cancel the restore? The program in hand is finished first."_s);
+        QVERIFY(run.tickUntil(idle));
+        QVERIFY(said().contains(u"Program 3: not written (cancelled)"_s));
+        QVERIFY(status.isVisible());
+        QVERIFY(status.statusText().endsWith(u"Program 16: not written (cancelled)"_s));
     }
 };
 

@@ -98,7 +98,7 @@ TEST(VerifiedWrite, ReadsTheProgramBackOnceTheUnitHasRestarted) {
 // restore; neither is called success. Cancel, or an exit asked, while the first
 // program's second update is on its way stops between programs, never inside one.
 TEST(Restore, WritesEachProgramAndReportsEachOne) {
-    enum Meanwhile { kNothing, kStrayUpdate, kCancel, kExit };
+    enum Meanwhile { kNothing, kStrayUpdate, kCancel, kCloseStatus, kExit };
     struct Case {
         const char* name;
         bool verify;
@@ -135,6 +135,9 @@ TEST(Restore, WritesEachProgramAndReportsEachOne) {
          "to verify it.\r\nProgram 4: not written (the restore stopped)"},
         {"cancel", true, std::nullopt, kCancel, two, 4, 2, "Program 5 (1 of 2)",
          "Program 5: written and verified\r\nProgram 6: not written (cancelled)"},
+        // Closing the status window is Cancel; the results come back into view.
+        {"status closed", true, std::nullopt, kCloseStatus, two, 4, 2, "Program 5 (1 of 2)",
+         "Program 5: written and verified\r\nProgram 6: not written (cancelled)"},
         {"exit", true, std::nullopt, kExit, two, 4, 2, "Program 5 (1 of 2)",
          "Program 5: written and verified\r\nProgram 6: not written (cancelled)"},
     };
@@ -155,6 +158,8 @@ TEST(Restore, WritesEachProgramAndReportsEachOne) {
             bench.unit.receive(programUpdateMessages(0, 15, programBytes(16))[0]);
         } else if (c.meanwhile == kCancel) {
             bench.link.cancelRestore();
+        } else if (c.meanwhile == kCloseStatus) {
+            bench.link.statusWindowClosed();
         } else if (c.meanwhile == kExit) {
             bench.link.requestExitAfterWrite();
         }
@@ -169,6 +174,7 @@ TEST(Restore, WritesEachProgramAndReportsEachOne) {
                                : "\r\n" + c.results;
         EXPECT_TRUE(bench.view.statusText.starts_with(std::string(c.progress) + "\r\nWriting"));
         EXPECT_TRUE(bench.view.statusText.ends_with(shown)) << bench.view.statusText;
+        EXPECT_TRUE(bench.view.statusShown);
         // What is reported written the unit holds; what is reported not written it never got.
         for (const auto& [number, data] : c.programs) {
             const std::string line = "Program " + std::to_string(number) + ": ";

@@ -191,15 +191,34 @@ TEST(UnitFaults, BackupAndWriteEndAsTheUserLeftThem) {
         EXPECT_TRUE(bench.view.statusText.ends_with("\r\nCancelled.")) << bench.view.statusText;
     }
 
-    LinkBench write;
-    write.view.promptAnswers = {4};
-    write.link.writeToDevice();
-    ASSERT_TRUE(write.tickUntil([&] { return write.unit.rebootCount() == 1; }));
-    write.link.statusWindowClosed();
-    EXPECT_FALSE(write.view.statusShown);
-    ASSERT_TRUE(write.tickUntil([&] { return !write.link.writeInProgress(); }));
-    EXPECT_TRUE(write.view.statusShown);
-    EXPECT_TRUE(write.view.statusText.ends_with("Verifying... ok")) << write.view.statusText;
+    // Closed while the program goes out or while it is read back, with the read-back or
+    // without it: the write still ends, and its outcome comes back into view.
+    const struct {
+        bool verify;
+        bool duringReadBack;
+        const char* outcome;
+    } closings[] = {
+        {true, true, "Verifying... ok"}, {true, false, "Verifying... ok"}, {false, false, "Done."}};
+    for (const auto& closing : closings) {
+        SCOPED_TRACE(closing.outcome + std::string(closing.duringReadBack ? " read-back" : ""));
+        LinkBench write;
+        write.link.setVerifyAfterWriting(closing.verify);
+        write.view.promptAnswers = {4};
+        write.link.writeToDevice();
+        const auto updates = [&] {
+            return write.receivedWithCommand(messageConstants().cmdProgramUpdate).size();
+        };
+        ASSERT_TRUE(write.tickUntil([&] {
+            return closing.duringReadBack ? write.unit.rebootCount() == 1 : updates() == 2;
+        }));
+        write.link.statusWindowClosed();
+        EXPECT_FALSE(write.view.statusShown);
+        ASSERT_TRUE(write.tickUntil([&] {
+            return !write.link.writeInProgress() && write.link.commState() == kStateResultShown;
+        }));
+        EXPECT_TRUE(write.view.statusShown);
+        EXPECT_TRUE(write.view.statusText.ends_with(closing.outcome)) << write.view.statusText;
+    }
 }
 
 }  // namespace
