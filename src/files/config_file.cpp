@@ -50,7 +50,22 @@ ConfigFileContents parseConfigFile(std::string_view fileBytes) {
         }
         return std::move(bytes).value();
     }
-    return NoDataLine{};
+    return NoDataLine{fileBytes.find_first_not_of(" \r\n") == std::string_view::npos};
+}
+
+std::string refusalReason(const ConfigFileContents& contents) {
+    if (const auto* failure = std::get_if<ConversionFailure>(&contents)) {
+        return failure->line == 0
+                   ? failure->reason
+                   : "line " + std::to_string(failure->line) + ": " + failure->reason;
+    }
+    if (const auto* noData = std::get_if<NoDataLine>(&contents)) {
+        return noData->emptyFile
+                   ? "the file is empty"
+                   : "the file is too short: no line holds the " + std::to_string(kDataLineChars) +
+                         " characters of a configuration";
+    }
+    return {};
 }
 
 std::string configFileText(ByteView image) {

@@ -14,7 +14,9 @@ namespace vrx {
 constexpr std::size_t kDataLineChars = 779;  // 260 groups joined by single blanks
 constexpr std::size_t kConfigFileBytes = 782;
 
-struct NoDataLine {};
+struct NoDataLine {
+    bool emptyFile = false;  // nothing but blanks and line ends
+};
 struct ConversionFailure {
     std::string reason;
     std::size_t line = 0;  // from 1; 0 when the file could not be read at all
@@ -25,6 +27,8 @@ using ConfigFileContents = std::variant<Bytes, NoDataLine, ConversionFailure>;
 // only its first 779 characters count, and they must give exactly the 260 bytes.
 ConfigFileContents parseConfigFile(std::string_view fileBytes);
 std::string configFileText(ByteView image);  // the 782 bytes a save writes
+// Why a file gave no image, in words a user can act on; empty for an image.
+std::string refusalReason(const ConfigFileContents& contents);
 
 // Reading and writing on disk. A failed read is a ConversionFailure naming the reason.
 ConfigFileContents readConfigFile(const std::filesystem::path& path);
