@@ -112,8 +112,9 @@ bool MainWindow::saveProgramDataFile() {
     const QString shownPath = QFile::decodeName(QByteArray::fromStdString(path.string()));
     const Status written = writeConfigFile(path, currentImage(firmwareVersionByte_));
     if (!written) {
-        dialogs_->showWarning(this, kSaveErrorTitle,
-                              QString::fromStdString(written.error()) + " : " + shownPath);
+        dialogs_->showWarning(
+            this, kSaveErrorTitle,
+            QFile::decodeName(QByteArray::fromStdString(saveFailureText(path, written.error()))));
         return false;
     }
     currentFileName_ = QFileInfo(shownPath).fileName();

@@ -1,5 +1,7 @@
 #include "files/config_file.h"
 
+#include <unistd.h>
+
 #include "files/atomic_file.h"
 #include "model/program_image.h"
 #include "protocol/hex_text.h"
@@ -85,6 +87,17 @@ ConfigFileContents readConfigFile(const std::filesystem::path& path) {
 
 Status writeConfigFile(const std::filesystem::path& path, ByteView image) {
     return writeFileAtomically(path, configFileText(image));
+}
+
+std::string saveFailureText(const std::filesystem::path& path, std::string_view error) {
+    std::string text = std::string(error) + " : " + path.string();
+    const auto folder = path.has_parent_path() ? path.parent_path() : ".";
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(folder, ignored) ||
+        ::access(folder.c_str(), W_OK | X_OK) != 0) {
+        text += "\nThe folder " + folder.string() + " cannot take the file: choose another.";
+    }
+    return text;
 }
 
 std::filesystem::path withVrxExtension(const std::filesystem::path& chosen) {

@@ -34,6 +34,10 @@ std::string refusalReason(const ConfigFileContents& contents);
 ConfigFileContents readConfigFile(const std::filesystem::path& path);
 Status writeConfigFile(const std::filesystem::path& path, ByteView image);
 
+// What a failed save tells the user: the error and the file, and when the folder cannot
+// take files (missing, or not writable) the folder too, for the user must pick another.
+std::string saveFailureText(const std::filesystem::path& path, std::string_view error);
+
 // A chosen save name without a dot in its file name gets ".vrx"; dots in folder names
 // do not count.
 std::filesystem::path withVrxExtension(const std::filesystem::path& chosen);

@@ -191,8 +191,10 @@ private slots:
         const QString saving = "Save Program Data To File @ ";
         QCOMPARE(asked, (QStringList{opening + "/start/", saving + "/start/", opening + folder,
                                      opening + folder, saving + folder, "File Save Error! @ "}));
-        QVERIFY(
-            dialogs_.asked.last().text.endsWith(" : " + bench_.path("no such folder/organ.vrx")));
+        QCOMPARE(dialogs_.asked.last().text,
+                 "No such file or directory : " + bench_.path("no such folder/organ.vrx") +
+                     "\nThe folder " + bench_.path("no such folder") +
+                     " cannot take the file: choose another.");
         QCOMPARE(window->lastDirectory(), bench_.path("no such folder") + "/");
         // Save proposes the file last opened or saved: none after a decode, then first.vrx.
         QCOMPARE(dialogs_.proposedNames, (QStringList{"", "first.vrx"}));

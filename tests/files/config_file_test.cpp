@@ -106,6 +106,16 @@ TEST(ConfigFile, SavedFileIsOneLineOf782BytesAndOnlyFilesUpToAMegabyteOpen) {
     EXPECT_EQ(outcome(readConfigFile(path)), "file too large");
 }
 
+TEST(ConfigFile, AFailedSaveNamesAFolderThatCannotTakeTheFile) {
+    testing::TempFolder folder;
+    const auto inFolder = folder / "organ.vrx";
+    const auto inMissing = folder / "gone" / "organ.vrx";
+    EXPECT_EQ(saveFailureText(inFolder, "Disk full"), "Disk full : " + inFolder.string());
+    EXPECT_EQ(saveFailureText(inMissing, "No such file or directory"),
+              "No such file or directory : " + inMissing.string() + "\nThe folder " +
+                  (folder / "gone").string() + " cannot take the file: choose another.");
+}
+
 TEST(ProgramFolder, FindsTheBackupsFilesByNumberAndSaysWhichCannotBeUsed) {
     testing::TempFolder folder;
     const Bytes image = newProgramDataImage();
