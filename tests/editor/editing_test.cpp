@@ -145,7 +145,8 @@ private slots:
         dialogs_.saveAnswers = {bench_.path("differences.txt")};
         compared->saveAsText();
         QCOMPARE(QString::fromUtf8(readAll(bench_.path("differences.txt"))),
-                 compared->listedText());
+                 "1 difference from other.vrx to the configuration in the editor:\n\n" +
+                     compared->listedText());
     }
 
     void thePinListExportsAsCsvHtmlOrPdf() {
