@@ -25,6 +25,13 @@ frmChoice::frmChoice(QWidget* parent) : QWidget(parent) {
         new QCommandLinkButton(tr("Load Current Settings from the VRX"),
                                tr("Read a program from the unit over MIDI and edit it."), this);
     lblWizard->setObjectName(QStringLiteral("lblWizard"));
+    // The styles draw no focus mark on command links: the way Enter takes gets a frame.
+    setStyleSheet(
+        QStringLiteral("QCommandLinkButton { border: 2px solid transparent; border-radius: 4px; }"
+                       "QCommandLinkButton:focus { border-color: palette(highlight); }"));
+    // Outside a dialog a button ignores Enter unless told otherwise.
+    lblLoad->setAutoDefault(true);
+    lblWizard->setAutoDefault(true);
     connect(lblLoad, &QCommandLinkButton::clicked, this,
             [this] { emit startRequested(QStringLiteral("Load")); });
     connect(lblWizard, &QCommandLinkButton::clicked, this,
@@ -57,7 +64,7 @@ void frmChoice::closeEvent(QCloseEvent* event) {
 void frmChoice::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The first way in takes the keyboard, so Enter opens a file and Tab moves on.
-    findChild<QWidget*>(QStringLiteral("lblLoad"))->setFocus();
+    findChild<QWidget*>(QStringLiteral("lblLoad"))->setFocus(Qt::TabFocusReason);
 }
 
 }  // namespace vrx::app

@@ -189,8 +189,12 @@ MainWindow& VrxApplication::showEditor() {
 
 void VrxApplication::restorePlacement(MainWindow& window) {
     const auto ownScreen = screenOf(window);
-    // The editor opens at its designed size; a smaller screen gets what it has.
-    window.resize(window.size().boundedTo(window.screen()->availableGeometry().size()));
+    // The editor opens at its designed size; a smaller screen (a laptop scaled by 2 leaves
+    // 800 x 500) gets what it has, frame included, even below the designed minimum.
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    const QSize room = window.screen()->availableGeometry().size() - frame;
+    window.setMinimumSize(window.minimumSize().boundedTo(room));
+    window.resize(window.size().boundedTo(room));
     const auto designed = placementOf(window, ownScreen);
     // First where it was, anywhere on the desktop; then fitted on the screen holding that.
     ScreenGeometry desktop = ownScreen;

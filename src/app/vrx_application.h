@@ -130,6 +130,7 @@ private:
     struct PendingFileLoad {
         int programBlockCount = 0;
         std::string fileName;
+        std::string refusalReason;
     };
     std::optional<PendingFileLoad> pendingFileLoad_;
 

@@ -9,8 +9,9 @@ namespace vrx::app {
 
 void VrxApplication::connectFileCommands() {
     connect(main_, &MainWindow::fileLoadFinished, this,
-            [this](int programBlockCount, const QString& fileName) {
-                pendingFileLoad_ = PendingFileLoad{programBlockCount, fileName.toStdString()};
+            [this](int programBlockCount, const QString& fileName, const QString& reason) {
+                pendingFileLoad_ = PendingFileLoad{programBlockCount, fileName.toStdString(),
+                                                   reason.toStdString()};
                 reportFileLoad();
             });
     connect(main_, &MainWindow::recentFileUsed, this, [this](const QString& path) {
@@ -25,7 +26,8 @@ void VrxApplication::reportFileLoad() {
     if (!pendingFileLoad_ || link_->writeInProgress()) {
         return;
     }
-    link_->fileLoadFinished(pendingFileLoad_->programBlockCount, pendingFileLoad_->fileName);
+    link_->fileLoadFinished(pendingFileLoad_->programBlockCount, pendingFileLoad_->fileName,
+                            pendingFileLoad_->refusalReason);
     pendingFileLoad_.reset();
 }
 

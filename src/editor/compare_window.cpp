@@ -18,30 +18,29 @@ constexpr int kStartWidth = 720;
 constexpr int kStartHeight = 480;
 const QString kTextFilter = QStringLiteral("Text files (*.txt)");
 
-QString headingText(const QString& otherName, std::size_t count) {
+QString headingText(const QString& otherName, const QString& editorName, std::size_t count) {
     if (count == 0) {
-        return QObject::tr("%1 and the configuration in the editor are the same.").arg(otherName);
+        return QObject::tr("%1 and %2 are the same.").arg(otherName, editorName);
     }
     if (count == 1) {
-        return QObject::tr("1 difference from %1 to the configuration in the editor:")
-            .arg(otherName);
+        return QObject::tr("1 difference from %1 to %2:").arg(otherName, editorName);
     }
-    return QObject::tr("%1 differences from %2 to the configuration in the editor:")
-        .arg(count)
-        .arg(otherName);
+    return QObject::tr("%1 differences from %2 to %3:").arg(count).arg(otherName, editorName);
 }
 
 }  // namespace
 
-CompareWindow::CompareWindow(const QString& otherName, const std::vector<Difference>& differences,
-                             EditorDialogs& dialogs, QString folder, QWidget* parent)
+CompareWindow::CompareWindow(const QString& otherName, const QString& editorName,
+                             const std::vector<Difference>& differences, EditorDialogs& dialogs,
+                             QString folder, QWidget* parent)
     : QDialog(parent),
+      heading_(headingText(otherName, editorName, differences.size())),
       text_(QString::fromStdString(differencesText(differences))),
       dialogs_(dialogs),
       folder_(std::move(folder)) {
     setObjectName("frmCompare");
     setWindowTitle(tr("Compare with %1").arg(otherName));
-    auto* heading = new QLabel(headingText(otherName, differences.size()), this);
+    auto* heading = new QLabel(heading_, this);
     heading->setObjectName("lblCompareHeading");
     heading->setWordWrap(true);
 
@@ -73,8 +72,10 @@ void CompareWindow::saveAsText() {
     if (path.isEmpty()) {
         return;
     }
-    const Status written = writeFileAtomically(
-        std::filesystem::path(QFile::encodeName(path).toStdString()), text_.toStdString());
+    // A file read later, away from the window, must still say what was compared.
+    const Status written =
+        writeFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()),
+                            (heading_ + "\n\n" + text_).toStdString());
     if (!written) {
         dialogs_.showWarning(this, tr("File Save Error!"),
                              QString::fromStdString(written.error()) + " : " + path);

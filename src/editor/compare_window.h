@@ -14,17 +14,20 @@ class EditorDialogs;
 
 // The window "frmCompare": what differs between another configuration (a file or a
 // program of the unit) and the one in the editor, one difference a line, or
-// "No differences". "Save as Text…" keeps the list in a text file.
+// "No differences". "Save as Text…" keeps the heading and the list in a text file.
 class CompareWindow : public QDialog {
     Q_OBJECT
 public:
-    CompareWindow(const QString& otherName, const std::vector<Difference>& differences,
-                  EditorDialogs& dialogs, QString folder, QWidget* parent = nullptr);
+    // `editorName` names the editor's side of the comparison.
+    CompareWindow(const QString& otherName, const QString& editorName,
+                  const std::vector<Difference>& differences, EditorDialogs& dialogs,
+                  QString folder, QWidget* parent = nullptr);
 
     QString listedText() const;
     void saveAsText();
 
 private:
+    QString heading_;  // names both sides
     QString text_;
     EditorDialogs& dialogs_;
     QString folder_;

@@ -185,7 +185,9 @@ signals:
     void verifyAfterWritingToggled(bool on);
     // A file load has ended: programBlockCount is 1 when the file held a configuration
     // (now shown) and 0 when it held none or could not be read (the editor is unchanged).
-    void fileLoadFinished(int programBlockCount, const QString& loadedFileName);
+    // A count of 0 comes with the reason the file held no configuration.
+    void fileLoadFinished(int programBlockCount, const QString& loadedFileName,
+                          const QString& refusalReason);
     // A configuration replaced the one shown: opened, loaded or new, with nothing unsaved.
     void configurationShown();
     // The user confirmed the exit; the window is closing.

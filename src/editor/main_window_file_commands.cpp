@@ -79,10 +79,13 @@ void MainWindow::openConfigurationFile(const QString& path) {
     // A file that cannot be read or converted counts as one without a data line: the
     // user hears that it was no configuration, and the editor keeps what it shows.
     const ConfigFileContents contents = readConfigFile(localPath(path));
+    std::string refusal = refusalReason(contents);
     if (const auto* image = std::get_if<Bytes>(&contents)) {
-        if (decodeProgramData(*image)) {
+        if (const Status decoded = decodeProgramData(*image); decoded) {
             programBlockCount = 1;
             sheetName_ = currentFileName_ = QFileInfo(path).fileName();
+        } else {
+            refusal = decoded.error();
         }
     }
     checkMidiStopChannels();
@@ -91,7 +94,8 @@ void MainWindow::openConfigurationFile(const QString& path) {
         showEditingFileTitle(QFileInfo(path).fileName());
         emit recentFileUsed(QFileInfo(path).absoluteFilePath());
     }
-    emit fileLoadFinished(programBlockCount, QFileInfo(path).fileName());
+    emit fileLoadFinished(programBlockCount, QFileInfo(path).fileName(),
+                          QString::fromStdString(refusal));
 }
 
 bool MainWindow::saveProgramDataFile() {
@@ -108,8 +112,9 @@ bool MainWindow::saveProgramDataFile() {
     const QString shownPath = QFile::decodeName(QByteArray::fromStdString(path.string()));
     const Status written = writeConfigFile(path, currentImage(firmwareVersionByte_));
     if (!written) {
-        dialogs_->showWarning(this, kSaveErrorTitle,
-                              QString::fromStdString(written.error()) + " : " + shownPath);
+        dialogs_->showWarning(
+            this, kSaveErrorTitle,
+            QFile::decodeName(QByteArray::fromStdString(saveFailureText(path, written.error()))));
         return false;
     }
     currentFileName_ = QFileInfo(shownPath).fileName();

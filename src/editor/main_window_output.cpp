@@ -47,9 +47,13 @@ void MainWindow::compareWithFile() {
 }
 
 void MainWindow::showComparison(const ProgramData& other, const QString& otherName) {
-    auto* window =
-        new CompareWindow(otherName, compareConfigurations(other, data_, instrumentNames_),
-                          *dialogs_, lastDirectory_, this);
+    const QString editorName =
+        currentFileName_.isEmpty()
+            ? tr("the configuration in the editor")
+            : tr("the configuration in the editor (%1)").arg(currentFileName_);
+    auto* window = new CompareWindow(otherName, editorName,
+                                     compareConfigurations(other, data_, instrumentNames_),
+                                     *dialogs_, lastDirectory_, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
 }

@@ -15,6 +15,8 @@
 #include "editor/combo_fill.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace vrx {
 namespace {
@@ -133,6 +135,8 @@ void PinGrid::setupPinGrid() {
                                      box->view()->verticalScrollBar()->sizeHint().width());
         box->hide();
         box->installEventFilter(this);
+        // One click or one Enter in the list is the choice: no second step to confirm it.
+        connect(box, &QComboBox::activated, this, &PinGrid::commitPendingEdit);
         return box;
     };
     editFunction_ = makeEditor("editFunction", functionNames());
@@ -296,7 +300,46 @@ std::vector<int> PinGrid::selectedRows() const {
     return rows;
 }
 
+std::optional<std::pair<int, int>> PinGrid::nextEditableCell(int row, int column, int step) const {
+    constexpr int kEditableColumns = kSettingColumn - kFunctionColumn + 1;
+    int position = (row - 1) * kEditableColumns + (column - kFunctionColumn);
+    for (position += step; position >= 0 && position < kPinRows * kEditableColumns;
+         position += step) {
+        const int nextRow = position / kEditableColumns + 1;
+        const int nextColumn = position % kEditableColumns + kFunctionColumn;
+        if (editorFor(nextColumn, data_.pins[nextRow - 1].pinFunction)) {
+            return std::pair{nextRow, nextColumn};
+        }
+    }
+    return std::nullopt;
+}
+
+bool PinGrid::moveByTab(int key) {
+    const int step = key == Qt::Key_Backtab ? -1 : 1;
+    const int row = editState_ != kNoEdit ? editRow_ : std::max(table_->currentRow() + 1, 1);
+    int column = editState_ != kNoEdit ? editState_ : table_->currentColumn() + 1;
+    if (column < kFunctionColumn) {
+        // From "#", "Slot" or "Pin", Tab goes to the row's own cells, Shift+Tab above them.
+        column = step > 0 ? kFunctionColumn - 1 : kFunctionColumn;
+    }
+    commitPendingEdit();
+    const auto next = nextEditableCell(row, column, step);
+    if (!next) {
+        return false;  // past the grid's first or last cell: the focus leaves the grid
+    }
+    table_->setCurrentCell(next->first - 1, tableColumn(next->second));
+    table_->setFocus(Qt::TabFocusReason);
+    return true;
+}
+
 bool PinGrid::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == table_ || (watched == editor_ && editState_ != kNoEdit)) &&
+        event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && moveByTab(key)) {
+            return true;
+        }
+    }
     if (watched == table_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

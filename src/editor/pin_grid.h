@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "editor/edit_sink.h"
@@ -16,8 +18,9 @@ namespace vrx {
 // columns "#", "Slot", "Pin", "Function", "MIDI Channel" and "Setting". Nobody types into
 // it: editing a Function, MIDI Channel or Setting cell floats a drop-down over the cell
 // (editFunction, editMidiControl, or editParameter_N for a pin of function N + 1), and
-// the choice goes into the ProgramData when that drop-down loses the focus. Esc, Enter
-// and Backspace hand the focus back to the grid, so they keep the choice too.
+// the choice goes into the ProgramData as soon as an entry is picked in its list, or when
+// the drop-down loses the focus. Esc, Enter and Backspace hand the focus back to the
+// grid, so they keep the choice too; Tab and Shift+Tab move between the editable cells.
 class PinGrid : public QWidget {
     Q_OBJECT
 public:
@@ -66,6 +69,10 @@ private:
     void showRow(int row);
     QComboBox* editorFor(int column, int function) const;
     void placeEditor();
+    // The editable cell after (step 1) or before (step -1) a cell, if there is one.
+    std::optional<std::pair<int, int>> nextEditableCell(int row, int column, int step) const;
+    // Tab and Shift+Tab: keeps the floating choice and moves to the next editable cell.
+    bool moveByTab(int key);
     int closeEditor();  // the choice the drop-down showed
 
     ProgramData& data_;

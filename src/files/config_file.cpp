@@ -1,5 +1,7 @@
 #include "files/config_file.h"
 
+#include <unistd.h>
+
 #include "files/atomic_file.h"
 #include "model/program_image.h"
 #include "protocol/hex_text.h"
@@ -50,7 +52,22 @@ ConfigFileContents parseConfigFile(std::string_view fileBytes) {
         }
         return std::move(bytes).value();
     }
-    return NoDataLine{};
+    return NoDataLine{fileBytes.find_first_not_of(" \r\n") == std::string_view::npos};
+}
+
+std::string refusalReason(const ConfigFileContents& contents) {
+    if (const auto* failure = std::get_if<ConversionFailure>(&contents)) {
+        return failure->line == 0
+                   ? failure->reason
+                   : "line " + std::to_string(failure->line) + ": " + failure->reason;
+    }
+    if (const auto* noData = std::get_if<NoDataLine>(&contents)) {
+        return noData->emptyFile
+                   ? "the file is empty"
+                   : "the file is too short: no line holds the " + std::to_string(kDataLineChars) +
+                         " characters of a configuration";
+    }
+    return {};
 }
 
 std::string configFileText(ByteView image) {
@@ -70,6 +87,17 @@ ConfigFileContents readConfigFile(const std::filesystem::path& path) {
 
 Status writeConfigFile(const std::filesystem::path& path, ByteView image) {
     return writeFileAtomically(path, configFileText(image));
+}
+
+std::string saveFailureText(const std::filesystem::path& path, std::string_view error) {
+    std::string text = std::string(error) + " : " + path.string();
+    const auto folder = path.has_parent_path() ? path.parent_path() : ".";
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(folder, ignored) ||
+        ::access(folder.c_str(), W_OK | X_OK) != 0) {
+        text += "\nThe folder " + folder.string() + " cannot take the file: choose another.";
+    }
+    return text;
 }
 
 std::filesystem::path withVrxExtension(const std::filesystem::path& chosen) {

@@ -166,10 +166,12 @@ void DeviceLink::fileOperationStarted() {
     operationMarker_ = kMarkerFile;
 }
 
-void DeviceLink::fileLoadFinished(int programBlockCount, std::string loadedFileName) {
+void DeviceLink::fileLoadFinished(int programBlockCount, std::string loadedFileName,
+                                  std::string refusalReason) {
     operationMarker_ = kMarkerFile;
     programBlockCount_ = programBlockCount;
     loadedFileName_ = std::move(loadedFileName);
+    refusalReason_ = std::move(refusalReason);
     if (programBlockCount > 0) {
         programInEditor_ = 0;  // the editor now holds the file's program
     }
@@ -549,6 +551,9 @@ void DeviceLink::completionDisplay() {
             if (programBlockCount_ < 1) {
                 view_.setStatusText(kInvalidFile);
                 view_.setTabScopeVisible(false);
+                // The status text passes; which file failed, and why, must be read.
+                view_.showMessage(std::string(kInvalidFile) + "\n\n" + loadedFileName_ +
+                                  (refusalReason_.empty() ? "" : ": " + refusalReason_));
             } else {
                 view_.setStatusText(kFileLoaded + loadedFileName_);
                 view_.setTabScopeVisible(true);

@@ -113,9 +113,11 @@ public:
     // What the unit holds after the last write or restore, from what actually went out.
     const UnitContents& unitContents() const { return unitContents_; }
     // The file operations of the main window share the link's marker and its result
-    // display: a load ends in state 11 and the next tick shows what it read.
+    // display: a load ends in state 11 and the next tick shows what it read. A file
+    // without a configuration comes with the reason, shown until the user dismisses it.
     void fileOperationStarted();
-    void fileLoadFinished(int programBlockCount, std::string loadedFileName);
+    void fileLoadFinished(int programBlockCount, std::string loadedFileName,
+                          std::string refusalReason = {});
     // The window on whose behalf the MIDI device dialog or a transfer step runs
     // ("frmSplash" or "frmMain"); the main window sets it before opening the dialog.
     void setCallerForm(std::string callerForm) { callerForm_ = std::move(callerForm); }
@@ -254,6 +256,7 @@ private:
     int programBlockCount_ = 0;
     std::string callerForm_;
     std::string loadedFileName_;
+    std::string refusalReason_;
     std::size_t expectedLength_ = kProgramBytes;
 
     int lastHandledState_ = kStateIdle;

@@ -212,8 +212,9 @@ std::string renderPinListHtml(const PinListSheet& sheet) {
     for (const auto& table : sheet.tables) {
         // Wide tables take the page's width so that long names need not wrap.
         const char* open = isSettingsTable(table) ? "<table>\n" : "<table width=\"100%\">\n";
-        out +=
-            "<h2>" + htmlEscaped(table.heading) + "</h2>\n" + open + htmlRow(table.columns, "th");
+        // A header row in <thead> is repeated on every printed page the table covers.
+        out += "<h2>" + htmlEscaped(table.heading) + "</h2>\n" + open + "<thead>" +
+               htmlRow(table.columns, "th") + "</thead>\n";
         for (const auto& row : table.rows) {
             out += htmlRow(row, "td");
         }

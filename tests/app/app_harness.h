@@ -37,7 +37,7 @@ public:
         options.executableFolder = options.installPrefix = this->folder.toStdString();
         options.environment.home = this->folder.toStdString();
         options.dialogs = &dialogs;
-        options.showMessage = [](const QString&) {};
+        options.showMessage = [this](const QString& text) { messages << text; };
         options.clock = &clock;
         options.fileToOpen = fileToOpen;
         options.chooseFolder = [this](QWidget*, const QString&, const QString&) {
@@ -78,6 +78,7 @@ public:
     QString folder;
     VirtualClock clock;
     vrx::testing::RecordingDialogs dialogs;
+    QStringList messages;  // the message boxes shown, in order
     QString folderAnswer;  // empty means "cancelled"
     std::unique_ptr<VrxApplication> program;
 };

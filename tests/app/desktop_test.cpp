@@ -41,6 +41,12 @@ private slots:
             QVERIFY(window.programData() ==
                     (opened ? *decodeProgramData(std::get<Bytes>(file)) : ProgramData{}));
             QCOMPARE(window.commandEnabled(MainWindow::kSaveSlot), opened);
+            // A refused file is named, with the reason, in a message that waits for the user.
+            QCOMPARE(run.messages,
+                     opened ? QStringList{}
+                            : QStringList{"Invalid VRX Program Data file... Sorry.\n\nbroken.vrx: "
+                                          "the file is too short: no line holds the 779 "
+                                          "characters of a configuration"});
             run.tickFor(2500);
             QVERIFY(window.findChild<QTabWidget*>(u"tabScope"_s)->isVisible());
         }

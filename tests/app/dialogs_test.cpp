@@ -7,6 +7,7 @@
 #include <QSpinBox>
 
 #include "app/dip_switch_view.h"
+#include "app/frm_choice.h"
 #include "app/frm_splash.h"
 #include "app/frm_status.h"
 #include "app_harness.h"
@@ -114,6 +115,26 @@ private slots:
                                   settings.midiInDevice(), settings.midiOutDevice()),
                 QString::fromLatin1(c.outcome));
         }
+    }
+
+    // The start screen shows which way in has the keyboard, and Enter takes that way.
+    void startScreenShowsItsFocusAndTakesEnter() {
+        frmChoice choice;
+        QSignalSpy started(&choice, &frmChoice::startRequested);
+        choice.show();
+        QVERIFY(QTest::qWaitForWindowActive(&choice));
+        auto* load = choice.findChild<QAbstractButton*>(u"lblLoad"_s);
+        auto* wizard = choice.findChild<QAbstractButton*>(u"lblWizard"_s);
+        QVERIFY(load->hasFocus());
+        const QImage focused = load->grab().toImage();
+        wizard->setFocus(Qt::OtherFocusReason);
+        QVERIFY(load->grab().toImage() != focused);
+        QTest::keyClick(wizard, Qt::Key_Return);
+        load->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(load, Qt::Key_Enter);
+        QCOMPARE(started.size(), 2);
+        QCOMPARE(started.at(0).at(0).toString(), u"New"_s);
+        QCOMPARE(started.at(1).at(0).toString(), u"Load"_s);
     }
 
     void splashClosesByItselfAfterThreeAndAHalfSeconds() {

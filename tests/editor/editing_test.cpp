@@ -145,7 +145,8 @@ private slots:
         dialogs_.saveAnswers = {bench_.path("differences.txt")};
         compared->saveAsText();
         QCOMPARE(QString::fromUtf8(readAll(bench_.path("differences.txt"))),
-                 compared->listedText());
+                 "1 difference from other.vrx to the configuration in the editor:\n\n" +
+                     compared->listedText());
     }
 
     void thePinListExportsAsCsvHtmlOrPdf() {
@@ -174,6 +175,12 @@ private slots:
         const QString printed = pdfText(dialogs_.printToPdf);
         QVERIFY(printed.contains("Pin Configuration: 5 of 105 pins assigned"));
         QCOMPARE(printed.count("Unassigned"), 100);
+        // The pin table runs over several pages, each starting with its column names.
+        const QStringList pinPages = printed.split('\f').filter("Unassigned");
+        QVERIFY(pinPages.size() > 1);
+        for (const auto& page : pinPages) {
+            QVERIFY2(page.contains("MIDI Channel"), qPrintable(page.left(200)));
+        }
     }
 
 private:

@@ -168,9 +168,14 @@ private slots:
 
         writeAll(bench_.path("no data.vrx"), "ff 00 1c\r\nhello\r\n");
         QSignalSpy finished(window.get(), &MainWindow::fileLoadFinished);
-        for (const char* name : {"no data.vrx", "missing.vrx"}) {
+        const std::pair<const char*, const char*> refused[] = {
+            {"no data.vrx",
+             "the file is too short: no line holds the 779 characters of a configuration"},
+            {"missing.vrx", "No such file or directory"},
+        };
+        for (const auto& [name, reason] : refused) {
             load(*window, name);
-            QCOMPARE(finished.takeFirst(), (QVariantList{0, name}));
+            QCOMPARE(finished.takeFirst(), (QVariantList{0, name, reason}));
         }
         QVERIFY(!save(*window, "no such folder/organ.vrx"));
         QCOMPARE(window->programData().pins[0], shown.pins[0]);
@@ -186,8 +191,10 @@ private slots:
         const QString saving = "Save Program Data To File @ ";
         QCOMPARE(asked, (QStringList{opening + "/start/", saving + "/start/", opening + folder,
                                      opening + folder, saving + folder, "File Save Error! @ "}));
-        QVERIFY(
-            dialogs_.asked.last().text.endsWith(" : " + bench_.path("no such folder/organ.vrx")));
+        QCOMPARE(dialogs_.asked.last().text,
+                 "No such file or directory : " + bench_.path("no such folder/organ.vrx") +
+                     "\nThe folder " + bench_.path("no such folder") +
+                     " cannot take the file: choose another.");
         QCOMPARE(window->lastDirectory(), bench_.path("no such folder") + "/");
         // Save proposes the file last opened or saved: none after a decode, then first.vrx.
         QCOMPARE(dialogs_.proposedNames, (QStringList{"", "first.vrx"}));

@@ -68,6 +68,63 @@ private slots:
         }
     }
 
+    // One click or one Enter on an entry of the open list takes it into the configuration.
+    void pickingAnEntryInTheListTakesIt() {
+        const std::function<void(QComboBox&, int)> picks[] = {
+            [](QComboBox& box, int entry) {
+                QAbstractItemView* list = box.view();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualRect(box.model()->index(entry, 0)).center());
+            },
+            [](QComboBox& box, int entry) {
+                box.view()->setCurrentIndex(box.model()->index(entry, 0));
+                QTest::keyClick(box.view(), Qt::Key_Return);
+            },
+        };
+        for (const auto& pick : picks) {
+            auto window = bench_.makeWindow();
+            PinGrid* grid = showPinGrid(*window);
+            grid->beginCellEdit(4, PinGrid::kFunctionColumn);
+            QComboBox* box = grid->activeEditor();
+            QVERIFY(box->view()->isVisible());
+            pick(*box, kNoteOnOff);
+            QCOMPARE(window->programData().pins[3].pinFunction, int(kNoteOnOff));
+            QVERIFY(!grid->activeEditor() && !box->isVisible());
+            QCOMPARE(window->windowTitle().contains('*'), true);
+        }
+    }
+
+    // Tab and Shift+Tab visit only the cells that float a drop-down, row after row; from
+    // an open drop-down they keep its choice first.
+    void tabMovesBetweenTheEditableCells() {
+        auto window = bench_.makeWindow();
+        PinGrid* grid = showPinGrid(*window);
+        ProgramData data;
+        data.pins[1] = {kNoteOnOff, 0, 0};  // row 2 has a channel and a setting
+        window->decodeProgramData(encodeProgramData(data));
+        QTableWidget* table = grid->table();
+        table->setCurrentCell(0, 0);
+        table->setFocus();
+        const std::pair<int, int> forward[] = {{1, 4}, {2, 4}, {2, 5}, {2, 6}, {3, 4}};
+        for (const auto& [row, column] : forward) {
+            QTest::keyClick(table, Qt::Key_Tab);
+            QCOMPARE(std::pair(table->currentRow() + 1, table->currentColumn() + 1),
+                     std::pair(row, column));
+        }
+        const std::pair<int, int> back[] = {{2, 6}, {2, 5}, {2, 4}, {1, 4}};
+        for (const auto& [row, column] : back) {
+            QTest::keyClick(table, Qt::Key_Backtab);
+            QCOMPARE(std::pair(table->currentRow() + 1, table->currentColumn() + 1),
+                     std::pair(row, column));
+        }
+        QComboBox* box = pickInCell(*grid, 3, PinGrid::kFunctionColumn, kNoteOnOff);
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(window->programData().pins[2].pinFunction, int(kNoteOnOff));
+        QCOMPARE(std::pair(table->currentRow() + 1, table->currentColumn() + 1),
+                 std::pair(3, int(PinGrid::kChannelColumn)));
+        QVERIFY(table->hasFocus() && !grid->activeEditor());
+    }
+
     void clickOrF2OpensTheListOfACell() {
         auto window = bench_.makeWindow();
         PinGrid* grid = showPinGrid(*window);

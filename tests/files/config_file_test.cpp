@@ -24,13 +24,13 @@ std::string outcome(const ConfigFileContents& read) {
     if (const auto* image = std::get_if<Bytes>(&read)) {
         return *image == sampleImage() ? "the image" : "another image";
     }
-    if (const auto* failure = std::get_if<ConversionFailure>(&read)) {
-        return "line " + std::to_string(failure->line) + ": " + failure->reason;
-    }
-    return "no data";
+    return refusalReason(read);
 }
 
 TEST(ConfigFile, TheFirstLineOf779CharactersHoldsTheData) {
+    constexpr const char* kEmpty = "the file is empty";
+    constexpr const char* kTooShort =
+        "the file is too short: no line holds the 779 characters of a configuration";
     // The 779 characters of a data line without its trailing blank.
     auto line = bytesToHexText(sampleImage());
     line.pop_back();
@@ -51,11 +51,11 @@ TEST(ConfigFile, TheFirstLineOf779CharactersHoldsTheData) {
         {line + "\r\n" + other + "\r\n", "the image"},      // a second long line is ignored
         {line + " zz zz zz 00 00 00 00\r\n", "the image"},  // of 800 characters 779 count
         {"x\r" + line, "the image"},                        // a CR alone ends the first line
-        {"", "no data"},
-        {"\r\n\r\n", "no data"},
-        {line.substr(0, 778), "no data"},  // one character short
-        {line.substr(0, 400) + "\n" + line.substr(400), "no data"},
-        {std::string(900, ' '), "no data"},
+        {"", kEmpty},
+        {"\r\n\r\n", kEmpty},
+        {line.substr(0, 778), kTooShort},  // one character short
+        {line.substr(0, 400) + "\n" + line.substr(400), kTooShort},
+        {std::string(900, ' '), kEmpty},
         // A bad group is named by its column in the line, leading blanks included.
         {"first\r\n  " + broken + "\r\n", "line 2: \"zq\" at character 36 is not a hex byte"},
         {broken + "\r\n" + line + "\r\n", "line 1: \"zq\" at character 34 is not a hex byte"},
@@ -91,19 +91,29 @@ TEST(ConfigFile, SavedFileIsOneLineOf782BytesAndOnlyFilesUpToAMegabyteOpen) {
     EXPECT_EQ(text.substr(774), "00 00 \r\n");
     EXPECT_EQ(std::get<Bytes>(readConfigFile(path)), image);
     ASSERT_TRUE(writeConfigFile(path, sampleImage()));
-    EXPECT_EQ(outcome(readConfigFile(folder / "missing.vrx")).substr(0, 8), "line 0: ");
+    EXPECT_EQ(outcome(readConfigFile(folder / "missing.vrx")).substr(0, 5), "No su");
     // Only regular files open: a pipe would block the program.
     ASSERT_EQ(::mkfifo((folder / "pipe.vrx").c_str(), 0600), 0);
     std::filesystem::create_symlink("organ.vrx", folder / "link.vrx");
     EXPECT_EQ(outcome(readConfigFile(folder / "link.vrx")), "the image");
-    EXPECT_EQ(outcome(readConfigFile(folder / "pipe.vrx")), "line 0: not a regular file");
-    EXPECT_EQ(outcome(readConfigFile(folder.path())), "line 0: not a regular file");
+    EXPECT_EQ(outcome(readConfigFile(folder / "pipe.vrx")), "not a regular file");
+    EXPECT_EQ(outcome(readConfigFile(folder.path())), "not a regular file");
     // A megabyte is the most an opened file may hold, whatever follows its data line.
     const std::string padding(1024 * 1024 - kConfigFileBytes, ' ');
     testing::writeBytes(path, configFileText(sampleImage()) + padding);
     EXPECT_EQ(outcome(readConfigFile(path)), "the image");
     testing::writeBytes(path, configFileText(sampleImage()) + padding + " ");
-    EXPECT_EQ(outcome(readConfigFile(path)), "line 0: file too large");
+    EXPECT_EQ(outcome(readConfigFile(path)), "file too large");
+}
+
+TEST(ConfigFile, AFailedSaveNamesAFolderThatCannotTakeTheFile) {
+    testing::TempFolder folder;
+    const auto inFolder = folder / "organ.vrx";
+    const auto inMissing = folder / "gone" / "organ.vrx";
+    EXPECT_EQ(saveFailureText(inFolder, "Disk full"), "Disk full : " + inFolder.string());
+    EXPECT_EQ(saveFailureText(inMissing, "No such file or directory"),
+              "No such file or directory : " + inMissing.string() + "\nThe folder " +
+                  (folder / "gone").string() + " cannot take the file: choose another.");
 }
 
 TEST(ProgramFolder, FindsTheBackupsFilesByNumberAndSaysWhichCannotBeUsed) {
