@@ -16,5 +16,18 @@ inline constexpr const char* kReadSendFailed =
     "try again.";
 inline constexpr const char* kReadBackUnanswered =
     "Written, but the VRX did not answer the read-back: the program could not be verified.";
+inline constexpr const char* kCallerMain = "frmMain";
+inline constexpr const char* kRequestingConfiguration = "Requesting VRX Configuration..";
+inline constexpr const char* kRequestingProgramData = "Requesting VRX Program Data..";
+inline constexpr const char* kLoadCaption = "Loading Program Data from VRX";
+inline constexpr const char* kFileCaption = "Loading Program Data From File";
+inline constexpr const char* kLoadPromptTitle = "Loading Program Data From VRX";
+inline constexpr const char* kWritePromptTitle = "Writing Program Data To VRX";
+inline constexpr const char* kCheckConnections =
+    "Check your MIDI connections and make sure that your VRX is turned on!";
+inline constexpr const char* kRetrying = "Retrying...";
+inline constexpr const char* kInvalidFile = "Invalid VRX Program Data file... Sorry.";
+inline constexpr const char* kFileLoaded = "Program Data successfully loaded from file ";
+inline constexpr const char* kTitleEditing = "VRXConfig - Editing Program Data #";
 
 }  // namespace vrx::link_texts
