@@ -20,6 +20,7 @@
 #include "app/window_placing.h"
 #include "editor/main_window.h"
 #include "editor/qt_editor_dialogs.h"
+#include "files/platform_files.h"
 #include "link/device_link.h"
 #include "link/kept_devices.h"
 #include "model/vocabulary.h"
@@ -30,10 +31,7 @@ namespace {
 constexpr int kTimerIntervalMs = 100;
 
 std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
+    return platform::localTimeNow();
 }
 
 // Only a network that is plainly gone counts: where the platform cannot tell, the

@@ -73,7 +73,7 @@ Status writeConfigFile(const std::filesystem::path& path, ByteView image) {
 }
 
 std::filesystem::path withVrxExtension(const std::filesystem::path& chosen) {
-    if (chosen.filename().string().find('.') != std::string::npos) {
+    if (chosen.filename().native().find('.') != std::filesystem::path::string_type::npos) {
         return chosen;
     }
     auto named = chosen;

@@ -6,6 +6,7 @@
 
 #include "files/config_file.h"
 #include "model/program_image.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx {
 
@@ -31,7 +32,7 @@ std::vector<ProgramFile> readProgramFolder(const std::filesystem::path& folder) 
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         std::smatch match;
-        const std::string name = entry.path().filename().string();
+        const std::string name = utf8FromPath(entry.path().filename());
         if (!entry.is_regular_file() || !std::regex_match(name, match, kName)) {
             continue;
         }
