@@ -14,6 +14,7 @@
 #include "ports/simulated_fault_names.h"
 #include "protocol/messages.h"
 #include "protocol/midi_device_list.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx::cli {
 namespace {
@@ -130,7 +131,7 @@ int runRead(const DeviceCommandOptions& options) {
 }
 
 int runWrite(const DeviceCommandOptions& options) {
-    const auto contents = readConfigFile(options.file);
+    const auto contents = readConfigFile(pathFromUtf8(options.file));
     const auto* image = std::get_if<Bytes>(&contents);
     if (image == nullptr) {
         const auto* failure = std::get_if<ConversionFailure>(&contents);
@@ -200,7 +201,7 @@ int runWrite(const DeviceCommandOptions& options) {
 }
 
 int runBackup(const DeviceCommandOptions& options) {
-    const std::filesystem::path directory(options.directory);
+    const auto directory = pathFromUtf8(options.directory);
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error) {
@@ -217,8 +218,8 @@ int runBackup(const DeviceCommandOptions& options) {
                 saveProgramFile(directory, program, programData, link.firmwareVersionByte());
             !written && !writeFailure) {
             writeFailure = SessionFailure{
-                kExitFailed, "cannot write " + programFileName(directory, program).string() + ": " +
-                                 written.error()};
+                kExitFailed, "cannot write " + utf8FromPath(programFileName(directory, program)) +
+                                 ": " + written.error()};
         }
     });
     link.backupFromDevice();
