@@ -4,6 +4,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 ASAN_GUI_BUILD ?= build-asan-gui
 FUZZ_BUILD ?= build-fuzz
+WINDOWS_BUILD ?= build-windows
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 GENERATOR  := -G Ninja
@@ -11,7 +12,7 @@ GENERATOR  := -G Ninja
 SOAK_CYCLES ?= 200
 SOAK_SEED  ?= 1
 
-.PHONY: all deps build run test test-unit test-asan test-asan-gui fuzz fuzz-smoke format clean package package-check soak
+.PHONY: all deps build run test test-unit test-asan test-asan-gui fuzz fuzz-smoke format clean package package-check soak windows
 
 all: build
 
@@ -79,7 +80,19 @@ package: build
 package-check: package
 	bash scripts/check-package $(BUILD)/vrxconfig_*.deb
 
-test: test-unit test-asan fuzz-smoke package-check
+# vrxtool.exe and the tests of everything below the window, cross-compiled with
+# mingw-w64 and run under Wine (in a Wine prefix of the build's own). The comparison
+# with the Linux vrxtool needs the Linux build too.
+$(WINDOWS_BUILD)/build.ninja:
+	cmake -S . -B $(WINDOWS_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DVRX_WERROR=ON \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVRX_LINUX_BUILD=$(abspath $(BUILD))
+
+windows: deps $(BUILD)/build.ninja $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target vrxtool vrx_resources
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test: test-unit test-asan fuzz-smoke package-check windows
 
 # Write-and-verify cycles through real JACK ports against `vrxtool simulate`, with
 # seeded random faults (not part of make test: 200 cycles take about 20 minutes).
@@ -91,4 +104,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(ASAN_GUI_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(ASAN_GUI_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

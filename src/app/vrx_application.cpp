@@ -19,6 +19,7 @@
 #include "app/window_placing.h"
 #include "editor/editor_dialogs.h"
 #include "editor/main_window.h"
+#include "files/platform_files.h"
 #include "link/device_link.h"
 #include "link/kept_devices.h"
 #include "model/vocabulary.h"
@@ -29,10 +30,7 @@ namespace {
 constexpr int kTimerIntervalMs = 100;
 
 std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
+    return platform::localTimeNow();
 }
 
 ScreenGeometry screenOf(const QWidget& window) {

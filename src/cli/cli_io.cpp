@@ -7,6 +7,8 @@
 #include "files/app_paths.h"
 #include "files/atomic_file.h"
 #include "files/config_file.h"
+#include "files/platform_files.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx::cli {
 
@@ -20,8 +22,8 @@ std::string joinedWith(const std::vector<std::string>& items, std::string_view s
 
 namespace {
 
-std::string named(const std::filesystem::path& path) {
-    return path.string() + ": ";
+std::string named(const std::string& path) {
+    return path + ": ";
 }
 
 }  // namespace
@@ -31,15 +33,15 @@ int fail(int status, std::string_view message) {
     return status;
 }
 
-Result<std::string> readInput(const std::filesystem::path& path) {
-    auto contents = readWholeFile(path);
+Result<std::string> readInput(const std::string& path) {
+    auto contents = readWholeFile(pathFromUtf8(path));
     if (!contents) {
         return Result<std::string>::failure(named(path) + "cannot read: " + contents.error());
     }
     return contents;
 }
 
-Result<Bytes> readImageFile(const std::filesystem::path& path) {
+Result<Bytes> readImageFile(const std::string& path) {
     const auto contents = readInput(path);
     if (!contents) {
         return Result<Bytes>::failure(contents.error());
@@ -57,8 +59,8 @@ Result<Bytes> readImageFile(const std::filesystem::path& path) {
     return std::get<Bytes>(std::move(parsed));
 }
 
-int writeOutput(const std::filesystem::path& path, std::string_view contents) {
-    const auto written = writeFileAtomically(path, contents);
+int writeOutput(const std::string& path, std::string_view contents) {
+    const auto written = writeFileAtomically(pathFromUtf8(path), contents);
     if (!written) {
         return fail(kExitOutputFailed, named(path) + "cannot write: " + written.error());
     }
@@ -75,14 +77,16 @@ int printOutput(std::string_view text) {
 
 NameList instrumentNamesBesideProgram() {
     std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const auto folder = error ? std::filesystem::current_path(error) : self.parent_path();
+    auto folder = platform::runningExecutableFolder();
+    if (folder.empty()) {
+        folder = std::filesystem::current_path(error);
+    }
     // Beside vrxtool in an unpacked copy, in <prefix>/share/vrxconfig when installed.
     AppPaths paths;
     paths.executableFolder = folder;
     paths.installedDataFolder = folder.parent_path() / kInstalledDataFolder;
     // vrxtool keeps no log: a missing file simply gives the numbered list.
-    return loadInstrumentNames(paths.resourceFile(kInstrumentFileName).string());
+    return loadInstrumentNames(utf8FromPath(paths.resourceFile(kInstrumentFileName)));
 }
 
 }  // namespace vrx::cli

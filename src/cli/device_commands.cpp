@@ -16,6 +16,7 @@
 #include "ports/simulated_fault_names.h"
 #include "protocol/messages.h"
 #include "protocol/midi_device_list.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx::cli {
 namespace {
@@ -155,7 +156,7 @@ int runRead(const DeviceCommandOptions& options, SessionHost& host) {
         return fail(*failure);
     }
     const auto image = encodeProgramData(session.view().programData(), link.firmwareVersionByte());
-    if (auto written = writeConfigFile(options.file, image); !written) {
+    if (auto written = writeConfigFile(pathFromUtf8(options.file), image); !written) {
         return fail({kExitFailed, "cannot write " + options.file + ": " + written.error()});
     }
     std::cerr << "Program " << options.program << " saved to " << options.file << "\n";
@@ -186,7 +187,7 @@ SessionFailure writeStopped(const std::optional<SessionFailure>& failure, bool i
 }
 
 int runWrite(const DeviceCommandOptions& options, SessionHost& host) {
-    const auto contents = readConfigFile(options.file);
+    const auto contents = readConfigFile(pathFromUtf8(options.file));
     const auto* image = std::get_if<Bytes>(&contents);
     if (image == nullptr) {
         const auto* failure = std::get_if<ConversionFailure>(&contents);
@@ -228,12 +229,12 @@ int runWrite(const DeviceCommandOptions& options, SessionHost& host) {
 
 int runBackup(const DeviceCommandOptions& options, SessionHost& host) {
     // A folder that holds a backup already is replaced only when the user says so.
-    if (const auto existing = programFileNames(options.directory);
+    if (const auto existing = programFileNames(pathFromUtf8(options.directory));
         !existing.empty() && !options.replace) {
         return fail({kExitBadInput, options.directory + " already holds " + joinedWith(existing) +
                                         ": give --replace to replace that backup"});
     }
-    BackupFolder folder(options.directory);
+    BackupFolder folder(pathFromUtf8(options.directory));
     if (auto begun = folder.begin(); !begun) {
         return fail({kExitFailed, begun.error()});
     }

@@ -6,6 +6,7 @@
 #include "ports/simulated_fault_names.h"
 #include "ports/simulated_memory.h"
 #include "protocol/midi_device_list.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx::cli {
 
@@ -49,7 +50,7 @@ std::optional<SessionFailure> DeviceSession::configurePorts() {
             }
         }
         if (!options_.simulatorMemory.empty()) {
-            if (auto problem = keepSimulatorMemoryIn(*unit, options_.simulatorMemory);
+            if (auto problem = keepSimulatorMemoryIn(*unit, pathFromUtf8(options_.simulatorMemory));
                 !problem.empty()) {
                 return SessionFailure{kExitBadInput, problem};
             }

@@ -2,15 +2,14 @@
 
 #include <ctime>
 
+#include "files/platform_files.h"
 #include "model/pin_list.h"
 
 namespace vrx::cli {
 namespace {
 
 std::string todayText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::localTimeNow();
     char text[16] = {};
     std::strftime(text, sizeof text, "%Y-%m-%d", &local);
     return text;

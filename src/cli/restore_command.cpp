@@ -10,6 +10,7 @@
 #include "cli/interrupt_policy.h"
 #include "cli/program_selection.h"
 #include "files/program_folder.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx::cli {
 namespace {
@@ -38,7 +39,7 @@ RestoreSet chooseFiles(const std::vector<ProgramFile>& files, const std::set<int
         if (file.image.empty()) {
             set.unusable.push_back({file.programNumber,
                                     WriteOutcome::kFileUnusable,
-                                    file.path.filename().string() + ": " + file.error,
+                                    utf8FromPath(file.path.filename()) + ": " + file.error,
                                     {}});
             continue;
         }
@@ -69,7 +70,7 @@ int runRestore(const RestoreOptions& options, SessionHost& host) {
             return fail(kExitBadInput, "--only: " + selection.error);
         }
     }
-    const auto files = readProgramFolder(options.directory);
+    const auto files = readProgramFolder(pathFromUtf8(options.directory));
     const auto set = chooseFiles(files, options.only.empty() ? nullptr : &selection.programs);
     if (!options.only.empty()) {
         if (const auto missing = programsWithoutFile(selection.programs, files); !missing.empty()) {

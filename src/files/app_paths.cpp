@@ -6,7 +6,9 @@
 #include <system_error>
 
 #include "files/atomic_file.h"
+#include "files/platform_files.h"
 #include "protocol/text_lines.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx {
 namespace {
@@ -17,11 +19,6 @@ constexpr std::string_view kUserDirsFileName = "user-dirs.dirs";
 constexpr std::string_view kDocumentsEntry = "XDG_DOCUMENTS_DIR=";
 constexpr std::string_view kHomeVariable = "$HOME";
 
-std::string environmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
-
 // Whether a file can be created in the folder: permission bits do not tell, for the
 // superuser or on a read-only mount.
 bool folderIsWritable(const std::filesystem::path& folder) {
@@ -31,7 +28,7 @@ bool folderIsWritable(const std::filesystem::path& folder) {
     }
     std::random_device seed;
     const auto probe = folder / (".vrxconfig-probe-" + std::to_string(seed() % 1000000));
-    std::FILE* file = std::fopen(probe.string().c_str(), "wbx");
+    std::FILE* file = platform::openFile(probe, "wbx");
     if (!file) {
         return false;
     }
@@ -67,27 +64,27 @@ std::string documentsFromUserDirs(const UserEnvironment& environment) {
     return {};
 }
 
+bool isSeparator(char c) {
+    return c == '/' || c == static_cast<char>(std::filesystem::path::preferred_separator);
+}
+
 bool isFolder(const std::string& path) {
     std::error_code error;
-    return std::filesystem::path(path).is_absolute() && std::filesystem::is_directory(path, error);
+    const auto folder = pathFromUtf8(path);
+    return folder.is_absolute() && std::filesystem::is_directory(folder, error);
 }
 
 }  // namespace
 
-UserEnvironment readUserEnvironment() {
-    return UserEnvironment{environmentValue("HOME"), environmentValue("XDG_CONFIG_HOME"),
-                           environmentValue("XDG_DOCUMENTS_DIR")};
-}
-
 std::filesystem::path userConfigFolder(const UserEnvironment& environment) {
-    const std::filesystem::path configHome = environment.xdgConfigHome;
+    const auto configHome = pathFromUtf8(environment.xdgConfigHome);
     if (configHome.is_absolute()) {
         return configHome;
     }
     if (environment.home.empty()) {
         return {};
     }
-    return std::filesystem::path(environment.home) / ".config";
+    return pathFromUtf8(environment.home) / ".config";
 }
 
 std::string getSpecialFolder(int folder, const UserEnvironment& environment) {
@@ -97,8 +94,8 @@ std::string getSpecialFolder(int folder, const UserEnvironment& environment) {
     for (const auto& candidate :
          {environment.xdgDocumentsDir, documentsFromUserDirs(environment)}) {
         if (isFolder(candidate)) {
-            auto path = std::filesystem::path(candidate).lexically_normal().string();
-            while (path.size() > 1 && path.back() == '/') {
+            auto path = utf8FromPath(pathFromUtf8(candidate).lexically_normal());
+            while (path.size() > 1 && isSeparator(path.back())) {
                 path.pop_back();
             }
             return path;

@@ -7,10 +7,7 @@
 #include <sstream>
 #include <system_error>
 
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#define VRX_HAVE_FSYNC 1
-#endif
+#include "files/platform_files.h"
 
 namespace vrx {
 namespace {
@@ -21,35 +18,25 @@ std::string systemError(int error) {
     return std::generic_category().message(error);
 }
 
-// A fresh hidden name beside the target, created exclusively so that a leftover of an
-// earlier crash or a second writer is never overwritten.
-std::FILE* createTemporaryBeside(const std::filesystem::path& path,
-                                 std::filesystem::path& temporary, int& error) {
+// Writes the bytes under a fresh hidden name beside the target, created exclusively so
+// that a leftover of an earlier crash or a second writer is never overwritten.
+Status writeTemporaryBeside(const std::filesystem::path& path, std::string_view contents,
+                            std::filesystem::path& temporary) {
     constexpr int kAttempts = 16;
     std::random_device seed;
+    Status written = Status::failure(systemError(EEXIST));
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        temporary = path.parent_path() /
-                    ("." + path.filename().string() + ".tmp" + std::to_string(seed() % 1000000));
-        if (std::FILE* file = std::fopen(temporary.string().c_str(), "wbx")) {
-            return file;
-        }
-        error = errno;
-        if (error != EEXIST) {
-            return nullptr;
+        std::filesystem::path name = ".";
+        name += path.filename().native();
+        name += ".tmp" + std::to_string(seed() % 1000000);
+        temporary = path.parent_path() / name;
+        bool alreadyExists = false;
+        written = platform::writeNewFileToDisk(temporary, contents, alreadyExists);
+        if (written || !alreadyExists) {
+            return written;
         }
     }
-    return nullptr;
-}
-
-// The bytes must be on the disk before the rename makes them the file: otherwise a power
-// cut could leave the new name pointing at an empty file.
-bool syncToDisk(std::FILE* file) {
-#ifdef VRX_HAVE_FSYNC
-    return ::fsync(::fileno(file)) == 0;
-#else
-    (void)file;
-    return true;
-#endif
+    return written;
 }
 
 // A replaced file keeps who may read and write it.
@@ -85,37 +72,22 @@ void setBeforeRenameHookForTesting(BeforeRenameHook hook) {
 Status writeFileAtomically(const std::filesystem::path& chosen, std::string_view contents) {
     const auto path = followLinks(chosen);
     std::filesystem::path temporary;
-    int openError = 0;
-    std::FILE* file = createTemporaryBeside(path, temporary, openError);
-    if (!file) {
-        return Status::failure(systemError(openError));
-    }
-    const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    const int writeError = errno;
-    const bool flushed = std::fflush(file) == 0 && syncToDisk(file);
-    const int flushError = errno;
-    const bool closed = std::fclose(file) == 0;
-    const int closeError = errno;
-    if (!written || !flushed || !closed) {
-        std::remove(temporary.string().c_str());
-        return Status::failure(systemError(!written   ? writeError
-                                           : !flushed ? flushError
-                                                      : closeError));
+    if (auto written = writeTemporaryBeside(path, contents, temporary); !written) {
+        return written;
     }
     copyPermissions(path, temporary);
+    std::error_code error;
     if (beforeRenameHook) {
         if (auto hooked = beforeRenameHook(temporary); !hooked) {
-            std::remove(temporary.string().c_str());
+            std::filesystem::remove(temporary, error);
             return hooked;
         }
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::remove(temporary.string().c_str());
-        return Status::failure(error.message());
+    auto replaced = platform::replaceFile(temporary, path);
+    if (!replaced) {
+        std::filesystem::remove(temporary, error);
     }
-    return success();
+    return replaced;
 }
 
 Result<std::string> readWholeFile(const std::filesystem::path& path) {

@@ -1,10 +1,10 @@
 #include "files/config_file.h"
 
-#include <unistd.h>
-
 #include "files/atomic_file.h"
+#include "files/platform_files.h"
 #include "model/program_image.h"
 #include "protocol/hex_text.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx {
 namespace {
@@ -90,18 +90,16 @@ Status writeConfigFile(const std::filesystem::path& path, ByteView image) {
 }
 
 std::string saveFailureText(const std::filesystem::path& path, std::string_view error) {
-    std::string text = std::string(error) + " : " + path.string();
+    std::string text = std::string(error) + " : " + utf8FromPath(path);
     const auto folder = path.has_parent_path() ? path.parent_path() : ".";
-    std::error_code ignored;
-    if (!std::filesystem::is_directory(folder, ignored) ||
-        ::access(folder.c_str(), W_OK | X_OK) != 0) {
-        text += "\nThe folder " + folder.string() + " cannot take the file: choose another.";
+    if (!platform::folderTakesNewFiles(folder)) {
+        text += "\nThe folder " + utf8FromPath(folder) + " cannot take the file: choose another.";
     }
     return text;
 }
 
 std::filesystem::path withVrxExtension(const std::filesystem::path& chosen) {
-    if (chosen.filename().string().find('.') != std::string::npos) {
+    if (chosen.filename().native().find('.') != std::filesystem::path::string_type::npos) {
         return chosen;
     }
     auto named = chosen;

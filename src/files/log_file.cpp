@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "files/platform_files.h"
+
 namespace vrx {
 namespace {
 
@@ -20,7 +22,7 @@ void LogFile::writeLog(std::string_view line) const {
     if (!enabled_) {
         return;
     }
-    std::FILE* log = std::fopen(file_.string().c_str(), "ab");
+    std::FILE* log = platform::openFile(file_, "ab");
     if (!log) {
         return;
     }

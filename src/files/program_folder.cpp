@@ -9,6 +9,7 @@
 #include "files/config_file.h"
 #include "model/program_image.h"
 #include "protocol/messages.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx {
 namespace {
@@ -20,7 +21,7 @@ const std::regex& programFilePattern() {
 
 // The program number a backup's file stands for; none for any other file.
 std::optional<int> programNumberOf(const std::filesystem::directory_entry& entry) {
-    const std::string name = entry.path().filename().string();
+    const std::string name = utf8FromPath(entry.path().filename());
     std::smatch match;
     if (!entry.is_regular_file() || !std::regex_match(name, match, programFilePattern())) {
         return std::nullopt;
@@ -89,7 +90,7 @@ std::vector<std::string> programFolderProblems(const std::vector<ProgramFile>& f
     std::vector<std::string> beyond;
     std::map<int, std::vector<std::string>> byNumber;
     for (const auto& file : files) {
-        const std::string name = file.path.filename().string();
+        const std::string name = utf8FromPath(file.path.filename());
         byNumber[file.programNumber].push_back(name);
         if (file.programNumber > highestProgram) {
             beyond.push_back(name);
@@ -113,7 +114,7 @@ std::vector<std::string> programFileNames(const std::filesystem::path& folder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         if (programNumberOf(entry)) {
-            names.push_back(entry.path().filename().string());
+            names.push_back(utf8FromPath(entry.path().filename()));
         }
     }
     std::ranges::sort(names);
@@ -122,7 +123,8 @@ std::vector<std::string> programFileNames(const std::filesystem::path& folder) {
 
 BackupFolder::BackupFolder(std::filesystem::path target)
     : target_(std::move(target)),
-      staging_(target_.parent_path() / ("." + target_.filename().string() + ".new-backup")) {}
+      staging_(target_.parent_path() /
+               pathFromUtf8("." + utf8FromPath(target_.filename()) + ".new-backup")) {}
 
 BackupFolder::~BackupFolder() {
     if (!committed_) {
@@ -138,15 +140,16 @@ Status BackupFolder::begin() {
         std::filesystem::create_directories(staging_, error);
     }
     if (error) {
-        return Status::failure("cannot create " + staging_.string() + ": " + error.message());
+        return Status::failure("cannot create " + utf8FromPath(staging_) + ": " + error.message());
     }
     return success();
 }
 
 Status BackupFolder::save(int programNumber, ByteView programData) {
     if (auto saved = saveProgramFile(staging_, programNumber, programData); !saved) {
-        return Status::failure("cannot write " + programFileName(target_, programNumber).string() +
-                               ": " + saved.error());
+        return Status::failure("cannot write " +
+                               utf8FromPath(programFileName(target_, programNumber)) + ": " +
+                               saved.error());
     }
     return success();
 }
@@ -157,24 +160,25 @@ Status BackupFolder::commit() {
     if (!fs::exists(target_, error)) {
         fs::rename(staging_, target_, error);
         if (error) {
-            return Status::failure("cannot create " + target_.string() + ": " + error.message());
+            return Status::failure("cannot create " + utf8FromPath(target_) + ": " +
+                                   error.message());
         }
         committed_ = true;
         return success();
     }
     // Two renames swap the folders, so no moment holds old and new programs mixed.
-    const fs::path old =
-        target_.parent_path() / ("." + target_.filename().string() + ".old-backup");
+    const fs::path old = target_.parent_path() /
+                         pathFromUtf8("." + utf8FromPath(target_.filename()) + ".old-backup");
     fs::remove_all(old, error);
     fs::rename(target_, old, error);
     if (error) {
-        return Status::failure("cannot replace " + target_.string() + ": " + error.message());
+        return Status::failure("cannot replace " + utf8FromPath(target_) + ": " + error.message());
     }
     fs::rename(staging_, target_, error);
     if (error) {
         const std::string why = error.message();
         fs::rename(old, target_, error);
-        return Status::failure("cannot replace " + target_.string() + ": " + why);
+        return Status::failure("cannot replace " + utf8FromPath(target_) + ": " + why);
     }
     committed_ = true;
     // The target's other files stay in it; only its old program files go.
@@ -191,7 +195,7 @@ Status BackupFolder::commit() {
         allMoved = allMoved && !moved;
     }
     if (!allMoved) {
-        return Status::failure("some files of the old folder stayed in " + old.string());
+        return Status::failure("some files of the old folder stayed in " + utf8FromPath(old));
     }
     fs::remove_all(old, error);
     return success();

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "protocol/text_lines.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx {
 namespace {
@@ -317,7 +318,7 @@ NameList fallbackInstrumentNames() {
 
 NameList loadInstrumentNames(const std::string& path,
                              const std::function<void(std::string_view)>& log) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
     if (!in) {
         if (log) {
             log("Error in patch loading.");

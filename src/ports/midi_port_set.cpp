@@ -1,15 +1,15 @@
 #include "ports/midi_port_set.h"
 
 #include "ports/chained_ports.h"
-#include "ports/rtmidi_ports.h"
 #include "ports/simulated_ports.h"
+#include "ports/system_ports.h"
 #include "protocol/midi_setup.h"
 
 namespace vrx {
 
 MidiPortSet::MidiPortSet(const Clock& clock, MidiPortOptions options) {
-    realInput_ = std::make_unique<RtMidiInput>(std::move(options.notifier), options.api);
-    realOutput_ = std::make_unique<RtMidiOutput>(options.api);
+    realInput_ = makeSystemMidiInput(std::move(options.notifier), options.api);
+    realOutput_ = makeSystemMidiOutput(options.api);
     if (!options.withSimulator) {
         return;
     }

@@ -7,6 +7,7 @@
 #include "files/program_folder.h"
 #include "model/program_image.h"
 #include "protocol/messages.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx {
 namespace {
@@ -29,21 +30,21 @@ std::string keepSimulatorMemoryIn(SimulatedUnit& unit, const std::filesystem::pa
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder)) {
-        return "the simulator's memory folder " + folder.string() + " cannot be made" +
+        return "the simulator's memory folder " + utf8FromPath(folder) + " cannot be made" +
                (error ? ": " + error.message() : "");
     }
     auto tails = std::make_shared<FileTails>();
     const int programCount = unit.settings().programCount;
     for (const auto& file : readProgramFolder(folder)) {
         if (!file.error.empty()) {
-            return file.path.string() + ": " + file.error;
+            return utf8FromPath(file.path) + ": " + file.error;
         }
         if (file.programNumber > programCount) {
-            return file.path.string() + ": the simulated unit holds programs 1 to " +
+            return utf8FromPath(file.path) + ": the simulated unit holds programs 1 to " +
                    std::to_string(programCount);
         }
         if (tails->contains(file.programNumber)) {
-            return file.path.string() + ": another file of the folder holds program " +
+            return utf8FromPath(file.path) + ": another file of the folder holds program " +
                    std::to_string(file.programNumber) + " too";
         }
         unit.setProgram(file.programNumber, file.image);

@@ -28,16 +28,21 @@ protected:
 TEST_F(AtomicSave, ReplacesTheFileWholeAndKeepsItsPermissionsOrFailsWithoutAFolder) {
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(target_, perms);
+    // As the system keeps them: Windows knows only whether a file is read-only.
+    const auto kept = fs::status(target_).permissions();
     ASSERT_TRUE(writeFileAtomically(target_, "new"));
     EXPECT_EQ(testing::readBytes(target_), "new");
-    EXPECT_EQ(fs::status(target_).permissions(), perms);
+    EXPECT_EQ(fs::status(target_).permissions(), kept);
     EXPECT_EQ(filesInFolder(), 1u);
 
     // A missing folder or a folder in the file's place fails.
     EXPECT_FALSE(writeFileAtomically(folder_ / "absent" / "organ.vrx", "x"));
     fs::create_directory(folder_ / "taken.vrx");
     testing::writeBytes(folder_ / "taken.vrx" / "inside", "x");
-    EXPECT_FALSE(writeFileAtomically(folder_ / "taken.vrx", "x"));
+    const auto onFolder = writeFileAtomically(folder_ / "taken.vrx", "x");
+    ASSERT_FALSE(onFolder);
+    EXPECT_EQ(onFolder.error(), "Is a directory");
+    EXPECT_EQ(testing::readBytes(folder_ / "taken.vrx" / "inside"), "x");
     EXPECT_EQ(filesInFolder(), 2u);
 }
 
@@ -79,7 +84,11 @@ TEST_F(AtomicSave, SavingThroughALinkReplacesItsTargetAndKeepsTheLink) {
     };
     // Each link is saved through and the file it ends at gets the bytes.
     for (const auto& [link, pointsTo, written] : cases) {
-        fs::create_symlink(pointsTo, link);
+        std::error_code error;
+        fs::create_symlink(pointsTo, link, error);
+        if (error) {
+            GTEST_SKIP() << "this system makes no symbolic links: " << error.message();
+        }
         ASSERT_TRUE(writeFileAtomically(link, "through " + link.filename().string())) << link;
         EXPECT_TRUE(fs::is_symlink(link)) << link;
         EXPECT_EQ(testing::readBytes(written), "through " + link.filename().string());

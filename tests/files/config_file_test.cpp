@@ -1,7 +1,9 @@
 #include "files/config_file.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "files/program_folder.h"
 #include "model/program_image.h"
@@ -91,12 +93,18 @@ TEST(ConfigFile, SavedFileIsOneLineOf782BytesAndOnlyFilesUpToAMegabyteOpen) {
     EXPECT_EQ(text.substr(774), "00 00 \r\n");
     EXPECT_EQ(std::get<Bytes>(readConfigFile(path)), image);
     ASSERT_TRUE(writeConfigFile(path, sampleImage()));
-    EXPECT_EQ(outcome(readConfigFile(folder / "missing.vrx")).substr(0, 5), "No su");
+    // The system's own words for a missing file, whatever the platform.
+    std::error_code missing;
+    static_cast<void>(std::filesystem::status(folder / "missing.vrx", missing));
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(outcome(readConfigFile(folder / "missing.vrx")), missing.message());
+#ifndef _WIN32  // Windows has no named pipes in folders, and links need special rights
     // Only regular files open: a pipe would block the program.
     ASSERT_EQ(::mkfifo((folder / "pipe.vrx").c_str(), 0600), 0);
     std::filesystem::create_symlink("organ.vrx", folder / "link.vrx");
     EXPECT_EQ(outcome(readConfigFile(folder / "link.vrx")), "the image");
     EXPECT_EQ(outcome(readConfigFile(folder / "pipe.vrx")), "not a regular file");
+#endif
     EXPECT_EQ(outcome(readConfigFile(folder.path())), "not a regular file");
     // A megabyte is the most an opened file may hold, whatever follows its data line.
     const std::string padding(1024 * 1024 - kConfigFileBytes, ' ');

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -13,9 +12,13 @@ namespace vrx::testing {
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempFolder {
 public:
+    // A name no other folder has: create_directory says whether it made the folder.
     TempFolder() {
-        auto name = (std::filesystem::temp_directory_path() / "vrx-files-test-XXXXXX").string();
-        path_ = ::mkdtemp(name.data());
+        std::random_device seed;
+        do {
+            path_ = std::filesystem::temp_directory_path() /
+                    ("vrx-files-test-" + std::to_string(seed()));
+        } while (!std::filesystem::create_directory(path_));
     }
     ~TempFolder() {
         std::error_code error;
