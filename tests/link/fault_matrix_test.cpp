@@ -55,7 +55,7 @@ bool settled(LinkBench& bench) {
 
 TEST(FaultMatrix, EveryFaultEndsInTimeWithWhatTheUserSees) {
     constexpr int kProgram = 6;
-    const std::vector<Row> table = {
+    std::vector<Row> table = {
         {"no answer", Operation::Load, [](LinkBench& b) { b.unit.faults().silent = true; },
          [](LinkBench& b) {
              // The user reads the warning and gives up.
@@ -124,6 +124,14 @@ TEST(FaultMatrix, EveryFaultEndsInTimeWithWhatTheUserSees) {
          "open: write the program again before you exit.",
          false, 80, [](const LinkBench& b) { return !b.link.exitRequested(); }},
     };
+    // Without a read-back to find it, the stopped write alone keeps the program open.
+    Row unverified = table.back();
+    unverified.name = "exit asked during an unverified write whose output fails";
+    unverified.arrange = [](LinkBench& b) {
+        b.link.setVerifyAfterWriting(false);
+        b.unit.settings().behaviour.outputFailsAfter = 5;
+    };
+    table.push_back(unverified);
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         LinkBench bench;
