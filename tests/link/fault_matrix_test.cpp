@@ -39,12 +39,6 @@ struct Row {
     std::function<bool(const LinkBench&)> faultHappened = nullptr;
 };
 
-Bytes newImage() {
-    auto image = plausibleProgramData(11, kFormatByteDefault);
-    image.resize(kImageBytes, 0);
-    return image;
-}
-
 bool settled(LinkBench& bench) {
     const bool ended =
         bench.link.commState() == kStateResultShown ||
@@ -135,7 +129,7 @@ TEST(FaultMatrix, EveryFaultEndsInTimeWithWhatTheUserSees) {
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         LinkBench bench;
-        const Bytes image = newImage();
+        const Bytes image = testing::plausibleImage(11);
         bench.view.imageToWrite = image;
         const Bytes before = bench.unit.program(kProgram);
         if (row.arrange) {

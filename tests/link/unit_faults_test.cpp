@@ -68,8 +68,7 @@ TEST(UnitFaults, NoExchangeWaitsForASilentUnitWithoutEnd) {
         LinkBench bench;
         bench.unit.settings().behaviour.silentAfterReboot = 1;
         bench.view.promptAnswers = {4};
-        auto image = plausibleProgramData(9, kFormatByteDefault);
-        image.resize(kImageBytes, 0);
+        const Bytes image = testing::plausibleImage(9);
         bench.view.imageToWrite = image;
         bench.link.writeToDevice();
         ASSERT_TRUE(bench.tickUntil([&] { return bench.unit.rebootCount() == 1; }));
@@ -116,8 +115,7 @@ TEST(UnitFaults, RestoreNeverAddressesAProgramARequestCannotReach) {
     LinkBench bench;
     bench.unit.settings().programCount = kMaxAddressableProgram + 10;
     const Bytes first = bench.unit.program(1);
-    Bytes other = plausibleProgramData(3, kFormatByteDefault);
-    other.resize(kProgramBytes);
+    const Bytes other = testing::plausibleProgram(3);
     bench.link.restorePrograms({{kMaxAddressableProgram + 1, other}, {2, other}});
     ASSERT_TRUE(bench.tickUntil([&] { return !bench.link.writeInProgress(); }));
     const auto& results = bench.link.restore().results();
@@ -137,11 +135,7 @@ TEST(UnitFaults, WritePromptProposesTheProgramLoadedIntoTheEditor) {
     std::vector<std::string> proposed;
     bench.view.whileModal = [&] { proposed.push_back(bench.link.programPrompt().numberText()); };
     bench.view.promptAnswers = {9, 0, 0};
-    const auto over = [&] {
-        return bench.tickUntil([&] {
-            return bench.link.commState() == kStateResultShown && !bench.link.writeInProgress();
-        });
-    };
+    const auto over = [&] { return bench.tickUntil([&] { return bench.operationOver(); }); };
     bench.link.loadFromDevice();
     ASSERT_TRUE(over());
     bench.link.writeToDevice();
@@ -213,9 +207,7 @@ TEST(UnitFaults, BackupAndWriteEndAsTheUserLeftThem) {
         }));
         write.link.statusWindowClosed();
         EXPECT_FALSE(write.view.statusShown);
-        ASSERT_TRUE(write.tickUntil([&] {
-            return !write.link.writeInProgress() && write.link.commState() == kStateResultShown;
-        }));
+        ASSERT_TRUE(write.tickUntil([&] { return write.operationOver(); }));
         EXPECT_TRUE(write.view.statusShown);
         EXPECT_TRUE(write.view.statusText.ends_with(closing.outcome)) << write.view.statusText;
     }
