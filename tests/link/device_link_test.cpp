@@ -159,6 +159,7 @@ TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning
     // commands come back and a reply that comes after all changes nothing.
     bench.link.statusWindowClosed();
     EXPECT_EQ(bench.input.state(), kPortClosed);
+    EXPECT_FALSE(bench.view.statusShown);
     bench.ticks(100);
     EXPECT_EQ(bench.unit.requestCount(), 11);
     EXPECT_EQ(bench.view.commandsEnabled, 1);
