@@ -216,19 +216,17 @@ TEST(VrxtoolOutcome, BackupIsAByteExactSetAndRestoreSendsItBackAsKept) {
               "this VRX's firmware)\n");
     EXPECT_EQ(host.memory.at(3), oddProgram(3));
     // Files beyond the unit's programs, or two for one program, refuse the folder.
-    saveProgramFile(backup / "program-0004.vrx", oddProgram(9));
-    run = runInProcess(host, "restore " + dir + " --simulator");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.lastLine(),
-              "vrxtool: program-0004.vrx, program-004.vrx: more than one file "
-              "for program 4; nothing was written");
-    std::filesystem::remove(backup / "program-0004.vrx");
-    saveProgramFile(programFileName(backup, 20), oddProgram(20));
-    run = runInProcess(host, "restore " + dir + " --simulator");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.lastLine(),
-              "vrxtool: program-020.vrx: beyond the 16 programs the VRX holds; "
-              "nothing was written");
+    const std::pair<std::string, std::string> refused[] = {
+        {"program-0004.vrx", "program-0004.vrx, program-004.vrx: more than one file for program 4"},
+        {"program-020.vrx", "program-020.vrx: beyond the 16 programs the VRX holds"},
+    };
+    for (const auto& [name, why] : refused) {
+        saveProgramFile(backup / name, oddProgram(9));
+        run = runInProcess(host, "restore " + dir + " --simulator");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.lastLine(), "vrxtool: " + why + "; nothing was written");
+        std::filesystem::remove(backup / name);
+    }
     EXPECT_EQ(updatesReceived(host), 0);
 }
 
