@@ -3,7 +3,6 @@
 #include <chrono>
 #include <iostream>
 #include <memory>
-#include <thread>
 
 #include "cli/device_commands.h"
 #include "cli/interrupts.h"
@@ -61,14 +60,13 @@ int runCheck(const CheckOptions& options, SessionHost& host) {
     });
     std::cerr << "Checking the connection: " << options.rounds << " identity exchanges and "
               << options.rounds << " reads, nothing written...\n";
-    const InterruptCounter interrupts;
     check.start();
-    while (!check.finished() && interrupts.count() == 0) {
+    const bool interrupted = pollUntilInterrupted(kPoll, [&] {
         input.dispatchEvents();
         check.tick();
-        std::this_thread::sleep_for(kPoll);
-    }
-    if (!check.finished()) {
+        return check.finished();
+    });
+    if (interrupted) {
         std::cerr << "vrxtool: interrupted: the check is incomplete\n";
         return kExitFailed;
     }

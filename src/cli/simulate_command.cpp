@@ -4,7 +4,6 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "cli/device_commands.h"
 #include "cli/interrupts.h"
@@ -71,8 +70,7 @@ int runSimulate(const SimulateOptions& options) {
     std::cout << "The simulated VRX unit listens on \"" << (*ports)->toUnitName()
               << "\" and answers on \"" << (*ports)->fromUnitName() << "\" ("
               << midiApiTitle(options.api) << "). Ctrl+C ends it." << std::endl;
-    const InterruptCounter interrupts;
-    while (interrupts.count() == 0) {
+    pollUntilInterrupted(kPoll, [&] {
         for (const auto& [atMs, message] : (*ports)->takeReceived()) {
             clock.pin(atMs);
             traffic.record(TrafficDirection::kOut, message);
@@ -89,8 +87,8 @@ int runSimulate(const SimulateOptions& options) {
                 std::cerr << "vrxtool: an answer could not be sent: " << sent.error() << "\n";
             }
         }
-        std::this_thread::sleep_for(kPoll);
-    }
+        return false;  // only an interrupt ends the unit's service
+    });
     return kExitOk;
 }
 

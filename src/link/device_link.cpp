@@ -94,7 +94,7 @@ void DeviceLink::cancelBackup() {
 
 void DeviceLink::startOperation() {
     failure_.reset();
-    unitMayBeIncomplete_ = false;
+    unitContents_.clear();
     lateAnswersOwed_ = 0;
     answeredPrograms_.clear();
     identityRetries_ = 0;
@@ -130,7 +130,6 @@ void DeviceLink::writeToDevice() {
         abandonSequence();
         operationMarker_ = kMarkerWrite;
         startOperation();
-        unitContents_.clear();
         deviceIndex_ = 0;  // as for a load: the first unit, whatever was written before
         if (!setup_.midiConfigured) {
             callerForm_ = kCallerSplash;
@@ -337,7 +336,7 @@ void DeviceLink::reportWriteFailure(const WriteProgress& failure) {
             true);
         return;
     }
-    unitMayBeIncomplete_ = true;
+    unitContents_.recordStoppedHalfway();
     // The write's status text already ends with a new line, unless the notice that the
     // program closes after the write came after it.
     endWithFailure(incompleteWriteLine("Sending failed", failure), exitAfterWrite_);
@@ -402,7 +401,7 @@ void DeviceLink::withdrawExitAfterFailedWrite() {
         "VRXConfig stays open: write the program again before you exit.";
     // A program sent whole and only not read back is in the unit: the exit goes ahead.
     if (!exitAfterWrite_ || writeInProgress() ||
-        (!unitMayBeIncomplete_ && !restore_.anyIncomplete())) {
+        (!unitContents_.stoppedHalfway() && !restore_.anyIncomplete())) {
         return;
     }
     exitAfterWrite_ = false;

@@ -297,8 +297,7 @@ private:
     UnitContents unitContents_;
     SequenceStep sequenceStep_ = SequenceStep::kNone;
     bool rebootAfterReadBack_ = false;
-    bool keepWriteResult_ = false;      // a program failed: its result waits to be read
-    bool unitMayBeIncomplete_ = false;  // a write stopped halfway
+    bool keepWriteResult_ = false;  // a program failed: its result waits to be read
     int busyDepth_ = 0;
     bool inputDeferred_ = false;
     bool exitAfterWrite_ = false;

@@ -16,7 +16,6 @@ void DeviceLink::restorePrograms(std::vector<ProgramToWrite> programs) {
         operationMarker_ = kMarkerRestore;
         deviceIndex_ = 0;
         startOperation();
-        unitContents_.clear();
         startSequence(ProgramRestore(std::move(programs), verifyAfterWriting_),
                       SequenceStep::kBeforeWriting);
         if (!setup_.midiConfigured) {

@@ -18,6 +18,7 @@ void UnitContents::clear() {
     programs_.clear();
     lastWritten_ = 0;
     restartOwed_ = false;
+    stoppedHalfway_ = false;
 }
 
 void UnitContents::recordSent(ByteView message) {

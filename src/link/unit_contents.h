@@ -21,7 +21,8 @@ enum class UnitHolds {
 };
 
 // Keeps count of the program blocks and restarts sent to the unit since the last
-// clear(); the device link records every message it sends here.
+// clear(); the device link clears it as each operation starts and records every
+// message it sends here.
 class UnitContents {
 public:
     void clear();
@@ -40,6 +41,10 @@ public:
     // The unit is owed a restart: a block or a request went out and no VRX_REBOOT
     // after it.
     bool restartOwed() const { return restartOwed_; }
+    // A write was stopped with the line "may be incomplete": the unit may hold a program
+    // half old, half new, even where no block of it is known to have gone out.
+    void recordStoppedHalfway() { stoppedHalfway_ = true; }
+    bool stoppedHalfway() const { return stoppedHalfway_; }
 
     // The sentence that says what the unit holds in `programNumber`, for the line that
     // ends a stopped or failed operation: "the program in the VRX is unchanged",
@@ -57,6 +62,7 @@ private:
     std::map<int, Program> programs_;
     int lastWritten_ = 0;
     bool restartOwed_ = false;
+    bool stoppedHalfway_ = false;
 };
 
 // The line a restore's summary gives one program: its outcome when the program had its

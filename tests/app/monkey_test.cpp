@@ -45,33 +45,9 @@ bool sameConfiguration(const ProgramData& a, const ProgramData& b) {
     return encodeProgramData(a) == encodeProgramData(b);
 }
 
-// For a failure's message: the fields of `a` and `b` that differ, with their values.
+// For a failure's message: what differs from `a` to `b`, in the editor's words.
 QString fieldsThatDiffer(const ProgramData& a, const ProgramData& b) {
-    QStringList fields;
-    const auto note = [&](const QString& name, int x, int y) {
-        if (x != y) {
-            fields << u"%1 %2/%3"_s.arg(name).arg(x).arg(y);
-        }
-    };
-    note(u"programNumber"_s, a.programNumber, b.programNumber);
-    for (int c = 0; c < kMidiChannels; ++c) {
-        note(u"keyboard %1"_s.arg(c), a.channels[c].inputKeyboard, b.channels[c].inputKeyboard);
-        note(u"analog %1"_s.arg(c), a.channels[c].analogInput, b.channels[c].analogInput);
-        note(u"controller %1"_s.arg(c), a.channels[c].controllerType, b.channels[c].controllerType);
-        note(u"offset %1"_s.arg(c), a.channels[c].keyOffset, b.channels[c].keyOffset);
-    }
-    note(u"archive input"_s, a.archiveAnalogInput, b.archiveAnalogInput);
-    note(u"archive channel"_s, a.archiveMidiChannel, b.archiveMidiChannel);
-    note(u"tuning input"_s, a.tuningInput, b.tuningInput);
-    for (int k = 0; k < kTuningOptions; ++k) {
-        note(u"tuning %1"_s.arg(k), a.tuningOptions[k], b.tuningOptions[k]);
-    }
-    for (int r = 0; r < kPinRows; ++r) {
-        note(u"pin %1 function"_s.arg(r + 1), a.pins[r].pinFunction, b.pins[r].pinFunction);
-        note(u"pin %1 channel"_s.arg(r + 1), a.pins[r].pinMidiChannel, b.pins[r].pinMidiChannel);
-        note(u"pin %1 setting"_s.arg(r + 1), a.pins[r].pinSubFunction, b.pins[r].pinSubFunction);
-    }
-    return u": "_s + fields.join(u", "_s);
+    return u":\n"_s + QString::fromStdString(differencesText(compareConfigurations(a, b)));
 }
 
 std::optional<ProgramData> fileContents(const QString& path) {

@@ -7,12 +7,9 @@
 #include <optional>
 #include <random>
 
-#include "cli/in_process_vrxtool.h"
-#include "files/config_file.h"
+#include "cli/program_files.h"
 #include "files/program_folder.h"
 #include "files/temp_folder.h"
-#include "model/program_image.h"
-#include "protocol/messages.h"
 
 namespace vrx::cli {
 namespace {
@@ -29,18 +26,6 @@ Bytes randomProgram(std::mt19937& random) {
     }
     data[0] = kFormatByteNew;
     return data;
-}
-
-Bytes programInFile(const std::filesystem::path& path) {
-    const auto contents = readConfigFile(path);
-    const auto* image = std::get_if<Bytes>(&contents);
-    return image == nullptr ? Bytes{} : Bytes(image->begin(), image->begin() + kProgramBytes);
-}
-
-void saveProgram(const std::filesystem::path& path, ByteView data) {
-    Bytes image = newProgramDataImage();
-    std::copy(data.begin(), data.end(), image.begin());
-    ASSERT_TRUE(writeConfigFile(path, image));
 }
 
 std::map<std::string, std::string> folderContents(const std::filesystem::path& folder) {
@@ -89,7 +74,7 @@ public:
         std::filesystem::create_directories(folder_ / "unit");
         for (int p = 1; p <= kUnitPrograms; ++p) {
             host_.memory[p] = randomProgram(random_);
-            saveProgram(programFileName(folder_ / "unit", p), host_.memory[p]);
+            saveProgramFile(programFileName(folder_ / "unit", p), host_.memory[p]);
         }
     }
 
@@ -133,7 +118,7 @@ private:
     void write(const std::string& options) {
         const int program = 1 + static_cast<int>(random_() % kUnitPrograms);
         const Bytes sent = randomProgram(random_);
-        saveProgram(folder_ / "new.vrx", sent);
+        saveProgramFile(folder_ / "new.vrx", sent);
         const bool verify = random_() % 3 != 0;
         // The editor encodes what it decoded: that, not the file's raw bytes, goes out.
         const Bytes image = encodeProgramData(*decodeProgramData(sent), kFormatByteDefault);
@@ -154,18 +139,13 @@ private:
         }
         // "Done." says every block of the program reached the cable to the unit.
         if (result.err.find("Done.") != std::string::npos) {
-            EXPECT_EQ(updatesReceived(), static_cast<int>(kUpdateBlocks)) << context_;
+            EXPECT_EQ(updatesReceived(host_), static_cast<int>(kUpdateBlocks)) << context_;
         }
         // Never a half-new program without saying so; without the read-back only the unit
         // knows whether it kept every block.
         if (verify && now != expected && now != before_.at(program) && result.status != 1) {
             ADD_FAILURE() << "mixed program reported as " << result.status << "\n" << context_;
         }
-    }
-
-    int updatesReceived() const {
-        return static_cast<int>(std::ranges::count_if(
-            host_.received, [](const Bytes& m) { return isProgramUpdate(m); }));
     }
 
     void read(const std::string& options) {
@@ -187,8 +167,8 @@ private:
         const auto set = folder_ / "set";
         // Sometimes the folder holds another unit's programs, some beyond this one's.
         if (random_() % 3 == 0) {
-            saveProgram(programFileName(set, 17 + static_cast<int>(random_() % 5)),
-                        randomProgram(random_));
+            saveProgramFile(programFileName(set, 17 + static_cast<int>(random_() % 5)),
+                            randomProgram(random_));
         }
         const auto earlier = folderContents(set);
         const bool replace = random_() % 4 != 0;

@@ -2,8 +2,6 @@
 #include <QClipboard>
 #include <QImage>
 
-#include <functional>
-
 #include "editor/channel_panel.h"
 #include "editor/general_settings_panel.h"
 #include "editor/qt_editor_dialogs.h"
@@ -156,28 +154,6 @@ private slots:
                 QCOMPARE(QFileInfo::exists(path), c.saved);
                 QCOMPARE(window->hasUnsavedChanges(), c.unsaved && !c.saved);
             }
-        }
-    }
-
-    // "*" shows whether the configuration differs from what was last saved or loaded,
-    // whatever way the history took there.
-    void theStarFollowsWhatDiffersFromTheSavedConfiguration() {
-        auto window = bench_.makeWindow();
-        auto* tuning = named<QCheckBox>(*window, "chkTuning_1");
-        const auto undo = [&] { named(*window, "mnuUndo")->trigger(); };
-        const auto redo = [&] { named(*window, "mnuRedo")->trigger(); };
-        const auto toggle = [&] { tuning->toggle(); };
-        const auto save = [&] {
-            dialogs_.saveAnswers << bench_.path("star.vrx");
-            window->saveProgramDataFile();
-        };
-        const std::pair<std::function<void()>, bool> steps[] = {
-            {toggle, true}, {toggle, false}, {undo, true},  {undo, false}, {redo, true},
-            {save, false},  {toggle, true},  {undo, false}, {undo, true},  {redo, false},
-        };
-        for (const auto& [step, starred] : steps) {
-            step();
-            QCOMPARE(window->shownTitle().endsWith('*'), starred);
         }
     }
 

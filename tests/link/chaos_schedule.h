@@ -247,11 +247,7 @@ private:
         }
     }
 
-    Bytes somePlausibleProgram() {
-        auto data = plausibleProgramData(choices_.pick(20, 40), kFormatByteDefault);
-        data.resize(kProgramBytes);
-        return data;
-    }
+    Bytes somePlausibleProgram() { return plausibleProgram(choices_.pick(20, 40)); }
 
     // A device command, as the main window allows it: not while a write is sending.
     void startOperation() {

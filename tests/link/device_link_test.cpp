@@ -67,8 +67,7 @@ TEST(DeviceLink, WriteSendsItsMessagesExactlySixHundredMillisecondsApart) {
     LinkBench bench;
     bench.link.setVerifyAfterWriting(false);  // the read-back has its own tests
     bench.view.promptAnswers = {3};
-    auto image = plausibleProgramData(9, kFormatByteDefault);
-    image.resize(kImageBytes, 0);
+    const Bytes image = testing::plausibleImage(9);
     bench.view.imageToWrite = image;
     bench.link.writeToDevice();
     EXPECT_EQ(bench.view.statusCaption, "Writing Program Data to VRX");
@@ -160,6 +159,7 @@ TEST(DeviceLink, SilentUnitGetsAnIdentityRequestEverySecondWithDotsAndTheWarning
     // commands come back and a reply that comes after all changes nothing.
     bench.link.statusWindowClosed();
     EXPECT_EQ(bench.input.state(), kPortClosed);
+    EXPECT_FALSE(bench.view.statusShown);
     bench.ticks(100);
     EXPECT_EQ(bench.unit.requestCount(), 11);
     EXPECT_EQ(bench.view.commandsEnabled, 1);

@@ -12,6 +12,19 @@
 
 namespace vrx::testing {
 
+// A program as the unit stores it, told apart by `seed`; and as the editor hands it
+// over for a write, with the image's trailing bytes.
+inline Bytes plausibleProgram(int seed) {
+    auto data = plausibleProgramData(seed, kFormatByteDefault);
+    data.resize(kProgramBytes);
+    return data;
+}
+inline Bytes plausibleImage(int seed) {
+    auto image = plausibleProgramData(seed, kFormatByteDefault);
+    image.resize(kImageBytes, 0);
+    return image;
+}
+
 // Keeps what the link shows and answers its dialogs from a script.
 class RecordingView : public LinkView {
 public:
@@ -149,6 +162,12 @@ public:
             finished = done();
         }
         return finished;
+    }
+
+    // The operation has shown its result and nothing of a write is left to go out.
+    bool operationOver() {
+        return link.commState() == kStateResultShown && !link.writeInProgress() &&
+               link.outputQueue().midiOutQueue().empty();
     }
 
     // Messages the unit received with the given command bytes (positions 6 to 8).

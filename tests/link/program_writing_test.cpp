@@ -18,17 +18,11 @@ using testing::LinkBench;
 
 // A program for the unit; with `pinsFlipped` every pin differs from what it holds.
 Bytes programBytes(int seed, bool pinsFlipped = false) {
-    auto data = plausibleProgramData(seed, kFormatByteDefault);
-    data.resize(kProgramBytes);
+    auto data = testing::plausibleProgram(seed);
     for (std::size_t i = 46; pinsFlipped && i < kProgramBytes; ++i) {
         data[i] ^= 0x01;
     }
     return data;
-}
-
-bool writeOver(LinkBench& bench) {
-    return bench.link.commState() == kStateResultShown && !bench.link.writeInProgress() &&
-           bench.link.outputQueue().midiOutQueue().empty();
 }
 
 // Each program's result, a line each.
@@ -65,7 +59,7 @@ TEST(VerifiedWrite, ReadsTheProgramBackOnceTheUnitHasRestarted) {
             kept[40] ^= 0x02;
         }
         bench.unit.setProgram(4, kept);
-        ASSERT_TRUE(bench.tickUntil([&] { return writeOver(bench); }));
+        ASSERT_TRUE(bench.tickUntil([&] { return bench.operationOver(); }));
         // The unit is deaf for a second after the write's reboot at 3800.
         for (const auto* line :
              {"4800 unit got TAG MESSAGE", "5000 unit got PROGRAM_REQUEST for program 4"}) {
@@ -163,8 +157,9 @@ TEST(Restore, WritesEachProgramAndReportsEachOne) {
         } else if (c.meanwhile == kExit) {
             bench.link.requestExitAfterWrite();
         }
-        ASSERT_TRUE(bench.tickUntil(
-            [&] { return c.meanwhile == kExit ? bench.link.readyToExit() : writeOver(bench); }));
+        ASSERT_TRUE(bench.tickUntil([&] {
+            return c.meanwhile == kExit ? bench.link.readyToExit() : bench.operationOver();
+        }));
         EXPECT_EQ(results(bench), c.results);
         // The status shows the program being written, then every result, or why the
         // restore stopped.
