@@ -1,7 +1,6 @@
 #include "cli/interrupts.h"
 
 #include <csignal>
-#include <thread>
 
 namespace vrx::cli {
 namespace {
@@ -34,17 +33,6 @@ InterruptCounter::~InterruptCounter() {
 
 int InterruptCounter::count() const {
     return static_cast<int>(interruptCount);
-}
-
-bool pollUntilInterrupted(std::chrono::milliseconds period, const std::function<bool()>& poll) {
-    const InterruptCounter interrupts;
-    while (interrupts.count() == 0) {
-        if (poll()) {
-            return false;
-        }
-        std::this_thread::sleep_for(period);
-    }
-    return true;
 }
 
 }  // namespace vrx::cli
