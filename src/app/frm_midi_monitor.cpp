@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 
+#include "editor/local_path.h"
 #include "files/atomic_file.h"
 #include "protocol/hex_text.h"
 
@@ -244,7 +245,7 @@ void frmMidiMonitor::chooseFileAndSave() {
 
 bool frmMidiMonitor::saveTo(const QString& path, SaveFormat format) {
     const auto written =
-        writeFileAtomically(path.toStdString(), fileContents(model_.entries(), format));
+        writeFileAtomically(localPath(path), fileContents(model_.entries(), format));
     if (!written) {
         QMessageBox::warning(
             this, windowTitle(),

@@ -6,6 +6,7 @@
 
 #include "app/single_instance.h"
 #include "app/vrx_application.h"
+#include "editor/local_path.h"
 #include "ports/simulated_fault_names.h"
 #include "ports/simulated_memory.h"
 
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    options.executableFolder = QCoreApplication::applicationDirPath().toStdString();
+    options.executableFolder = vrx::localPath(QCoreApplication::applicationDirPath());
     options.installPrefix = installPrefixOf(options.executableFolder);
     options.environment = vrx::readUserEnvironment();
     options.fileToOpen = fileToOpen;
@@ -128,7 +129,7 @@ int main(int argc, char** argv) {
     }
     if (parser.isSet(simulatorMemory) &&
         !applyToUnit("--simulator-memory", [&](vrx::SimulatedUnit& u) {
-            return vrx::keepSimulatorMemoryIn(u, parser.value(simulatorMemory).toStdString());
+            return vrx::keepSimulatorMemoryIn(u, vrx::localPath(parser.value(simulatorMemory)));
         })) {
         return 2;
     }

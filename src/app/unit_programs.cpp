@@ -12,6 +12,7 @@
 
 #include "app/qt_link_view.h"
 #include "editor/editor_dialogs.h"
+#include "editor/local_path.h"
 #include "editor/main_window.h"
 #include "files/program_folder.h"
 #include "link/device_link.h"
@@ -25,7 +26,7 @@ const QString kBackupTitle = QStringLiteral("Back Up All Programs");
 const QString kRestoreTitle = QStringLiteral("Restore Programs");
 
 QString fileNameOf(const std::filesystem::path& path) {
-    return QString::fromStdString(path.filename().string());
+    return shownPath(path.filename());
 }
 
 QString numberList(const QList<int>& numbers) {
@@ -44,7 +45,7 @@ UnitProgramsCommands::UnitProgramsCommands(Context context, QObject* parent)
 UnitProgramsCommands::~UnitProgramsCommands() = default;
 
 bool UnitProgramsCommands::mayReplaceBackup(const QString& folder) {
-    const auto existing = programFileNames(folder.toStdString());
+    const auto existing = programFileNames(localPath(folder));
     if (existing.empty()) {
         return true;
     }
@@ -82,14 +83,14 @@ void UnitProgramsCommands::backUpAll() {
     written_.clear();
     writeErrors_.clear();
     // The new set is gathered beside the folder and takes its place only when whole.
-    backupFolder_ = std::make_unique<BackupFolder>(folder.toStdString());
+    backupFolder_ = std::make_unique<BackupFolder>(localPath(folder));
     if (auto begun = backupFolder_->begin(); !begun) {
         showSummary(kBackupTitle, QString::fromStdString(begun.error()), false);
         backupFolder_.reset();
         return;
     }
     context_.view.setProgramReadHandler([this](int program, ByteView programData) {
-        const auto name = fileNameOf(programFileName(folder_.toStdString(), program));
+        const auto name = fileNameOf(programFileName(localPath(folder_), program));
         if (auto saved = backupFolder_->save(program, programData); saved) {
             written_ << name;
         } else {
@@ -111,7 +112,7 @@ void UnitProgramsCommands::restorePrograms() {
     if (folder.isEmpty()) {
         return;
     }
-    const auto files = readProgramFolder(folder.toStdString());
+    const auto files = readProgramFolder(localPath(folder));
     if (files.empty()) {
         showSummary(kRestoreTitle,
                     QStringLiteral("No program files (program-NNN.vrx) were found in ") + folder +

@@ -23,6 +23,7 @@
 #include "link/device_link.h"
 #include "link/kept_devices.h"
 #include "model/vocabulary.h"
+#include "protocol/utf8_path.h"
 
 namespace vrx::app {
 namespace {
@@ -82,7 +83,7 @@ void VrxApplication::initApplication() {
         traffic_.setLineSink([this](std::string_view line) { log_.writeLog(line); });
     }
     settings_.readSettings(getSpecialFolder(kDocumentsFolder, options_.environment));
-    instrumentNames_ = loadInstrumentNames(paths_.resourceFile(kInstrumentFileName).string(),
+    instrumentNames_ = loadInstrumentNames(utf8FromPath(paths_.resourceFile(kInstrumentFileName)),
                                            [this](std::string_view line) { log_.writeLog(line); });
 
     if (options_.midiApi) {

@@ -15,7 +15,7 @@ void VrxApplication::connectFileCommands() {
                 reportFileLoad();
             });
     connect(main_, &MainWindow::recentFileUsed, this, [this](const QString& path) {
-        settings_.addRecentFile(QFile::encodeName(path).toStdString());
+        settings_.addRecentFile(path.toStdString());
         showRecentFiles();
     });
 }
@@ -34,7 +34,7 @@ void VrxApplication::reportFileLoad() {
 void VrxApplication::showRecentFiles() {
     QStringList files;
     for (const auto& path : settings_.recentFiles()) {
-        files << QFile::decodeName(QByteArray::fromStdString(path));
+        files << QString::fromStdString(path);
     }
     main_->setRecentFiles(files);
 }

@@ -3,6 +3,7 @@
 #include "app/app_art.h"
 #include "app/centring.h"
 #include "app/vrx_application.h"
+#include "editor/local_path.h"
 
 namespace vrx::app {
 
@@ -25,7 +26,7 @@ void VrxApplication::showUserGuide() {
         help_ = new HelpWindow;
         help_->setWindowIcon(programIcon());
     }
-    help_->showGuide(QString::fromStdString(paths_.userGuideFile().string()));
+    help_->showGuide(shownPath(paths_.userGuideFile()));
     help_->show();
     help_->raise();
     help_->activateWindow();

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "editor/editor_dialogs.h"
+#include "editor/local_path.h"
 #include "files/atomic_file.h"
 
 namespace vrx {
@@ -74,8 +75,7 @@ void CompareWindow::saveAsText() {
     }
     // A file read later, away from the window, must still say what was compared.
     const Status written =
-        writeFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()),
-                            (heading_ + "\n\n" + text_).toStdString());
+        writeFileAtomically(localPath(path), (heading_ + "\n\n" + text_).toStdString());
     if (!written) {
         dialogs_.showWarning(this, tr("File Save Error!"),
                              QString::fromStdString(written.error()) + " : " + path);

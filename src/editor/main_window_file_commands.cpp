@@ -22,7 +22,6 @@ namespace {
 
 using window::kSaveErrorTitle;
 using window::kTitleStem;
-using window::localPath;
 
 const QString kSaveChangesQuestion =
     QStringLiteral("Save the changes to the current configuration first?");
@@ -109,17 +108,16 @@ bool MainWindow::saveProgramDataFile() {
     }
     rememberFolderOf(chosen);
     const std::filesystem::path path = withVrxExtension(localPath(chosen));
-    const QString shownPath = QFile::decodeName(QByteArray::fromStdString(path.string()));
+    const QString shown = shownPath(path);
     const Status written = writeConfigFile(path, currentImage(firmwareVersionByte_));
     if (!written) {
-        dialogs_->showWarning(
-            this, kSaveErrorTitle,
-            QFile::decodeName(QByteArray::fromStdString(saveFailureText(path, written.error()))));
+        dialogs_->showWarning(this, kSaveErrorTitle,
+                              QString::fromStdString(saveFailureText(path, written.error())));
         return false;
     }
-    currentFileName_ = QFileInfo(shownPath).fileName();
+    currentFileName_ = QFileInfo(shown).fileName();
     showEditingFileTitle(currentFileName_);
-    emit recentFileUsed(QFileInfo(shownPath).absoluteFilePath());
+    emit recentFileUsed(QFileInfo(shown).absoluteFilePath());
     rememberAsSaved();
     return true;
 }

@@ -20,7 +20,6 @@
 namespace vrx {
 namespace {
 using window::kSaveErrorTitle;
-using window::localPath;
 const QString kCompareFileTitle = QStringLiteral("Compare with File");
 const QString kExportTitle = QStringLiteral("Export Pin List");
 const QString kExportFilter =

@@ -10,16 +10,13 @@
 
 #include <filesystem>
 
+#include "editor/local_path.h"
 #include "files/atomic_file.h"
 
 namespace vrx {
 namespace {
 
 constexpr int kPdfResolution = 300;
-
-std::filesystem::path localPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
 
 // The same page that the HTML export gives, laid out by Qt for paper. Without
 // ligatures, so that a search of the PDF for "Configuration" finds it.
