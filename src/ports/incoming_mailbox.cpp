@@ -2,17 +2,26 @@
 
 namespace vrx {
 
-void IncomingMailbox::post(Bytes message) {
+template <typename Change>
+void IncomingMailbox::notifyOnce(Change change) {
     bool notify = false;
     {
         const std::lock_guard lock(mutex_);
-        pending_.push_back(std::move(message));
+        change();
         notify = !notified_;
         notified_ = true;
     }
     if (notify && notifier_) {
         notifier_();
     }
+}
+
+void IncomingMailbox::post(Bytes message) {
+    notifyOnce([&] { pending_.push_back(std::move(message)); });
+}
+
+void IncomingMailbox::wake() {
+    notifyOnce([] {});
 }
 
 std::vector<Bytes> IncomingMailbox::takeAll() {

@@ -18,9 +18,16 @@ public:
     explicit IncomingMailbox(std::function<void()> notifier) : notifier_(std::move(notifier)) {}
 
     void post(Bytes message);
+    // Has `takeAll` called without a message: the driver thread wants the user-interface
+    // thread for work of its own (giving WinMM its buffers back).
+    void wake();
     std::vector<Bytes> takeAll();
 
 private:
+    // Runs `change` under the lock, then the notifier if this batch has not had it yet.
+    template <typename Change>
+    void notifyOnce(Change change);
+
     std::mutex mutex_;
     std::vector<Bytes> pending_;
     bool notified_ = false;

@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <list>
+#include <mutex>
 
 #include "ports/sysex_joiner.h"
 #include "ports/system_ports.h"
@@ -20,6 +21,9 @@ namespace {
 // spare ones keep a burst of messages whole while the driver's thread hands them back.
 constexpr std::size_t kSysexBufferBytes = 4096;
 constexpr std::size_t kSysexBufferCount = 8;
+// The longest a closing output waits for a SysEx still going out: the largest message
+// takes about 100 ms on the cable.
+constexpr ULONGLONG kSendingDrainMs = 1000;
 
 std::string utf8Name(const wchar_t* name) {
     return utf8FromPath(std::filesystem::path(name));
@@ -69,8 +73,9 @@ std::string winmmOpenFailureText(const std::string& what, unsigned result, bool 
 struct WinmmInput::Driver {
     explicit Driver(IncomingMailbox& mailbox) : mailbox_(mailbox) {}
 
-    // Runs on WinMM's thread: copy the bytes, give the buffer back, and leave
-    // everything else to the user-interface thread.
+    // Runs on WinMM's thread, where no WinMM function may be called (it can deadlock):
+    // copy the bytes, and leave everything else, giving the buffer back included, to
+    // the user-interface thread.
     static void CALLBACK onEvent(HMIDIIN /*handle*/, UINT event, DWORD_PTR self, DWORD_PTR param1,
                                  DWORD_PTR /*timeStamp*/) {
         auto* driver = reinterpret_cast<Driver*>(self);
@@ -82,14 +87,32 @@ struct WinmmInput::Driver {
     }
 
     void takeSysex(MIDIHDR& header) {
+        // While the port closes, its buffers come back to be put away, not used again.
+        if (closing_) {
+            return;
+        }
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(header.lpData);
         for (auto& complete : joiner_.add(ByteView(bytes, header.dwBytesRecorded))) {
             mailbox_.post(std::move(complete));
         }
-        // A buffer comes back empty when the port is being reset: it must not be
-        // handed out again then.
-        if (!closing_) {
-            midiInAddBuffer(handle_, &header, sizeof header);
+        {
+            const std::lock_guard lock(returnedMutex_);
+            returned_.push_back(&header);
+        }
+        mailbox_.wake();
+    }
+
+    // On the user-interface thread: the buffers WinMM filled go back to it.
+    void rearmReturnedBuffers() {
+        std::vector<MIDIHDR*> returned;
+        {
+            const std::lock_guard lock(returnedMutex_);
+            returned.swap(returned_);
+        }
+        for (MIDIHDR* header : returned) {
+            if (handle_ != nullptr && !closing_) {
+                midiInAddBuffer(handle_, header, sizeof(MIDIHDR));
+            }
         }
     }
 
@@ -103,6 +126,7 @@ struct WinmmInput::Driver {
                 winmmOpenFailureText("MIDI input device " + std::to_string(device), result, true));
         }
         closing_ = false;
+        returned_.clear();
         buffers_.assign(kSysexBufferCount, std::vector<char>(bufferBytes));
         headers_.assign(kSysexBufferCount, MIDIHDR{});
         for (std::size_t i = 0; i < kSysexBufferCount; ++i) {
@@ -125,11 +149,22 @@ struct WinmmInput::Driver {
         closing_ = true;
         midiInStop(handle_);
         midiInReset(handle_);  // hands every buffer back
+        bool allBack = true;
         for (auto& header : headers_) {
-            midiInUnprepareHeader(handle_, &header, sizeof header);
+            allBack = midiInUnprepareHeader(handle_, &header, sizeof header) == MMSYSERR_NOERROR &&
+                      allBack;
         }
         midiInClose(handle_);
         handle_ = nullptr;
+        const std::lock_guard lock(returnedMutex_);
+        returned_.clear();
+        // A driver that kept a buffer may still write into it: it is never freed then.
+        if (!allBack) {
+            kept_.push_back(std::move(buffers_));
+            keptHeaders_.push_back(std::move(headers_));
+        }
+        buffers_.clear();
+        headers_.clear();
     }
 
     IncomingMailbox& mailbox_;
@@ -138,6 +173,10 @@ struct WinmmInput::Driver {
     SysexJoiner joiner_;  // touched only on WinMM's thread
     std::vector<std::vector<char>> buffers_;
     std::vector<MIDIHDR> headers_;
+    std::mutex returnedMutex_;
+    std::vector<MIDIHDR*> returned_;  // filled on WinMM's thread, emptied on the user's
+    std::vector<std::vector<std::vector<char>>> kept_;
+    std::vector<std::vector<MIDIHDR>> keptHeaders_;
 };
 
 WinmmInput::WinmmInput(std::function<void()> notifier)
@@ -174,6 +213,7 @@ void WinmmInput::closeDevice() {
 }
 
 void WinmmInput::dispatchEvents() {
+    driver_->rearmReturnedBuffers();
     deliver(mailbox_.takeAll());
 }
 
@@ -225,11 +265,21 @@ struct WinmmOutput::Driver {
         return checked(midiOutShortMsg(handle_, packed), false);
     }
 
+    // A SysEx still going out is let finish: midiOutReset would cut it short, and send
+    // note-offs on every channel besides. Only a driver that never finishes is reset.
     void close() {
         if (handle_ == nullptr) {
             return;
         }
-        midiOutReset(handle_);  // ends what is still going out
+        const ULONGLONG deadline = GetTickCount64() + kSendingDrainMs;
+        collectSent(false);
+        while (!sending_.empty() && GetTickCount64() < deadline) {
+            Sleep(1);
+            collectSent(false);
+        }
+        if (!sending_.empty()) {
+            midiOutReset(handle_);
+        }
         collectSent(true);
         midiOutClose(handle_);
         handle_ = nullptr;

@@ -126,6 +126,17 @@ TEST(IncomingMailbox, HandsMessagesFromAnotherThreadOverWithOneNotificationPerBa
     mailbox.post(Bytes{0xF0, 0xF7});
     mailbox.post(Bytes{0xF0, 0xF7});
     EXPECT_EQ(notifications.load(), before + 1);
+    // A wake without a message calls for the user-interface thread once per batch too,
+    // and leaves nothing to deliver.
+    EXPECT_EQ(mailbox.takeAll().size(), 2u);
+    mailbox.wake();
+    mailbox.wake();
+    mailbox.post(Bytes{0xF0, 0xF7});
+    EXPECT_EQ(notifications.load(), before + 2);
+    EXPECT_EQ(mailbox.takeAll().size(), 1u);
+    mailbox.wake();
+    EXPECT_EQ(notifications.load(), before + 3);
+    EXPECT_TRUE(mailbox.takeAll().empty());
 }
 
 TEST(SysexJoiner, JoinsPiecesUpToTheEndByteAndDropsBrokenMessages) {
